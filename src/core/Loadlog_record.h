@@ -1,0 +1,82 @@
+#pragma once
+
+// One accepted line of the access log, and the helpers that turn its numeric
+// fields into text.
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace tw {
+
+// Referrer kinds set by ClassifyReferrer.
+enum ReferrerKinds : std::int8_t {
+  RefExternal = 0,
+  RefNone = 1,
+  RefOwnSite = 2,
+  RefSearchEngine = 3,
+};
+
+// The request time as written in the log, one 32-bit word of bit-fields, from
+// bit 0: day (5), month (4), year - 1970 (6), hour (5), minute (6), second (6).
+// Not in time order as a number: compare the fields.
+using LogTime = std::uint32_t;
+
+struct LogTimeFields {
+  int Day = 0;
+  int Month = 0;
+  int Year = 1970;  // calendar year
+  int Hour = 0;
+  int Minute = 0;
+  int Second = 0;
+};
+
+// REQUIRES: day 0-31, month 0-15, year 1970-2033, hour 0-31, minute 0-63, second 0-63.
+LogTime PackLogTime(const LogTimeFields& f);
+LogTimeFields UnpackLogTime(LogTime t);
+
+inline int LogDay(LogTime t) { return static_cast<int>(t & 0x1F); }
+inline int LogMonth(LogTime t) { return static_cast<int>((t >> 5) & 0x0F); }
+inline int LogYear(LogTime t) { return static_cast<int>((t >> 9) & 0x3F) + 1970; }
+inline int LogHour(LogTime t) { return static_cast<int>((t >> 15) & 0x1F); }
+inline int LogMinute(LogTime t) { return static_cast<int>((t >> 20) & 0x3F); }
+inline int LogSecond(LogTime t) { return static_cast<int>((t >> 26) & 0x3F); }
+
+// Chronological order: year, month, day, hour, minute, second. Negative, 0 or positive.
+int CompareLogTime(LogTime a, LogTime b);
+
+// Whether day/month/year name a real day of the Gregorian calendar.
+bool IsCalendarDate(LogTime t);
+
+// 0 Sunday ... 6 Saturday. REQUIRES: IsCalendarDate(t).
+int DayOfWeek(LogTime t);
+
+// The record is created only by the line parser and never changed afterwards.
+// Its texts point into the five string pools of the loaded log, which live as
+// long as the records do.
+struct LogRecord {
+  const char* Url = nullptr;             // UrlPool
+  const char* Referrer = nullptr;        // ReferrerPool
+  const char* UserAgent = nullptr;       // UserAgentPool
+  const char* SearchPhrase = nullptr;    // SearchPhrasePool, or null when absent
+  const char* ReferrerDomain = nullptr;  // ReferrerDomainPool
+  std::uint32_t ClientIp = 0;            // a.b.c.d as a<<24 | b<<16 | c<<8 | d
+  std::int32_t Status = 0;
+  std::int32_t Bytes = 0;
+  ::tw::LogTime LogTime = 0;
+  std::int32_t ReferrerKind : 8 = RefExternal;
+  std::int32_t EngineIndex : 16 = 0;
+  std::uint32_t IsCrawler : 1 = 0;
+};
+static_assert(sizeof(LogRecord) <= 64, "a record must fit in 64 bytes");
+
+// "%d.%d.%d.%d", most significant octet first.
+std::string FormatIp(std::uint32_t ip);
+// "%02d/%02d/%04d:%02d:%02d:%02d": day/month/year:hour:minute:second.
+std::string FormatLogTime(LogTime t);
+
+// Byte-wise order of texts as unsigned values; a prefix sorts before its extensions.
+// Case-sensitive, unlike the pools.
+int CompareTextBytes(const char* a, const char* b);
+
+}  // namespace tw

@@ -1,0 +1,50 @@
+#pragma once
+
+// Records: every accepted record of the loaded log, in file order.
+//
+// Records are stored in blocks that never move, so a record's address stays
+// valid as long as the array exists; the parser writes straight into the next
+// free slot and the slot is kept only when the line is accepted:
+//
+//   LogRecord* slot = records.NextSlot();
+//   if (ParseLogLine(ctx, line, slot)) records.Commit();
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "Loadlog_record.h"
+
+namespace tw {
+
+class RecordArray {
+ public:
+  RecordArray() = default;
+  RecordArray(const RecordArray&) = delete;
+  RecordArray& operator=(const RecordArray&) = delete;
+
+  std::int32_t Count() const { return count_; }
+  // REQUIRES: 0 <= i < Count().
+  const LogRecord* operator[](std::int32_t i) const {
+    return &blocks_[static_cast<std::size_t>(i) >> kShift][static_cast<std::size_t>(i) & kMask];
+  }
+
+  // The slot the next accepted record goes into; it is cleared to a default record.
+  LogRecord* NextSlot();
+  // Keeps the slot returned by the last NextSlot as the newest record.
+  void Commit() { ++count_; }
+
+  // Bytes held: record blocks and the block table.
+  std::size_t MemoryUsage() const;
+
+ private:
+  static constexpr std::size_t kShift = 14;  // 16384 records (1 MiB) per block
+  static constexpr std::size_t kPerBlock = std::size_t{1} << kShift;
+  static constexpr std::size_t kMask = kPerBlock - 1;
+
+  std::vector<std::unique_ptr<LogRecord[]>> blocks_;
+  std::int32_t count_ = 0;
+};
+
+}  // namespace tw

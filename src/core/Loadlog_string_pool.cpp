@@ -1,0 +1,85 @@
+#include "Loadlog_string_pool.h"
+
+#include <cstring>
+
+#include "Text_cp1251.h"
+
+namespace tw {
+namespace {
+constexpr std::size_t kInitialSlots = 1024;
+constexpr std::size_t kBlockSize = 256 * 1024;
+}  // namespace
+
+StringPool::StringPool() : slots_(kInitialSlots, Slot{nullptr, 0, 0}) {}
+StringPool::~StringPool() = default;
+
+const char* StringPool::Intern(std::string_view text) {
+  if (const void* nul = std::memchr(text.data(), 0, text.size())) {
+    text = text.substr(0, static_cast<const char*>(nul) - text.data());
+  }
+  const std::uint64_t h64 = HashNoCase(text);
+  const auto h32 = static_cast<std::uint32_t>(h64);
+  std::size_t mask = slots_.size() - 1;
+  std::size_t i = static_cast<std::size_t>(h64 >> 20) & mask;
+  for (;;) {
+    Slot& s = slots_[i];
+    if (s.text == nullptr) break;
+    if (s.hash == h32 && s.length == text.size() && EqualNoCase({s.text, s.length}, text)) {
+      return s.text;
+    }
+    i = (i + 1) & mask;
+  }
+  // New text. Keep the table at most half full so probes stay short.
+  if ((count_ + 1) * 2 > slots_.size()) {
+    Grow();
+    mask = slots_.size() - 1;
+    i = static_cast<std::size_t>(h64 >> 20) & mask;
+    while (slots_[i].text != nullptr) i = (i + 1) & mask;
+  }
+  char* copy = Store(text);
+  slots_[i] = Slot{copy, h32, static_cast<std::uint32_t>(text.size())};
+  ++count_;
+  return copy;
+}
+
+char* StringPool::Store(std::string_view text) {
+  const std::size_t need = text.size() + 1;
+  if (need > block_left_) {
+    const std::size_t size = need > kBlockSize / 4 ? need : kBlockSize;
+    blocks_.push_back(std::make_unique<char[]>(size));
+    block_bytes_ += size;
+    if (size == need) {  // a very long text gets a block of its own
+      char* own = blocks_.back().get();
+      std::memcpy(own, text.data(), text.size());
+      own[text.size()] = '\0';
+      return own;
+    }
+    block_pos_ = blocks_.back().get();
+    block_left_ = size;
+  }
+  char* copy = block_pos_;
+  std::memcpy(copy, text.data(), text.size());
+  copy[text.size()] = '\0';
+  block_pos_ += need;
+  block_left_ -= need;
+  return copy;
+}
+
+void StringPool::Grow() {
+  std::vector<Slot> old(slots_.size() * 2, Slot{nullptr, 0, 0});
+  old.swap(slots_);
+  const std::size_t mask = slots_.size() - 1;
+  for (const Slot& s : old) {
+    if (s.text == nullptr) continue;
+    std::size_t i = static_cast<std::size_t>(HashNoCase({s.text, s.length}) >> 20) & mask;
+    while (slots_[i].text != nullptr) i = (i + 1) & mask;
+    slots_[i] = s;
+  }
+}
+
+std::size_t StringPool::MemoryUsage() const {
+  return block_bytes_ + slots_.capacity() * sizeof(Slot) +
+         blocks_.capacity() * sizeof(std::unique_ptr<char[]>) + sizeof(*this);
+}
+
+}  // namespace tw

@@ -1,0 +1,57 @@
+#pragma once
+
+// A set of texts kept once each, compared without regard to letter case.
+//
+//   StringPool pool;
+//   const char* a = pool.Intern("/News/");   // stored: "/News/"
+//   const char* b = pool.Intern("/news/");   // b == a, and reads "/News/"
+//   const char* c = pool.Intern("/about");   // a new copy
+//
+// The first spelling stays. Two texts interned into one pool compare equal
+// (letter case ignored) exactly when the returned pointers are equal. A stored
+// copy is zero-terminated, never moves and never changes while the pool exists.
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+namespace tw {
+
+class StringPool {
+ public:
+  StringPool();
+  ~StringPool();
+  StringPool(const StringPool&) = delete;
+  StringPool& operator=(const StringPool&) = delete;
+
+  // Returns the pool's shared copy of `text`, adding it when it is new.
+  // A text is taken up to its first zero byte, as the program's texts end there.
+  const char* Intern(std::string_view text);
+
+  // Number of distinct texts held.
+  std::size_t Count() const { return count_; }
+
+  // Bytes held by the pool: text storage, table and bookkeeping.
+  std::size_t MemoryUsage() const;
+
+ private:
+  struct Slot {
+    const char* text;     // null when the slot is free
+    std::uint32_t hash;   // low bits of the text's hash, checked before the texts
+    std::uint32_t length;
+  };
+
+  char* Store(std::string_view text);
+  void Grow();
+
+  std::vector<Slot> slots_;
+  std::size_t count_ = 0;
+  std::vector<std::unique_ptr<char[]>> blocks_;
+  char* block_pos_ = nullptr;
+  std::size_t block_left_ = 0;
+  std::size_t block_bytes_ = 0;
+};
+
+}  // namespace tw

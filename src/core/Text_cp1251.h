@@ -1,0 +1,42 @@
+#pragma once
+
+// Texts of the 8-bit code page Windows-1251, the code page of every text the
+// core holds. Letter case covers Latin and every Cyrillic letter of the code
+// page: the Russian alphabet with Ё, and the Ukrainian, Belarusian, Serbian and
+// Macedonian letters (Ђ Ѓ Љ Њ Ќ Ћ Џ Ў Ј Ґ Є Ї І Ѕ).
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace tw {
+
+// The lower-case form of one byte; bytes that are no upper-case letter come back unchanged.
+inline unsigned char LowerCp1251(unsigned char c);
+
+// Lower-cases `text` in place.
+void LowerInPlace(char* text, std::size_t length);
+std::string ToLowerCp1251(std::string_view text);
+
+// Equality and hashing that ignore letter case; equal texts hash equally.
+bool EqualNoCase(std::string_view a, std::string_view b);
+std::uint64_t HashNoCase(std::string_view text);
+
+// Converts UTF-8 to Windows-1251. A character the code page lacks becomes '?',
+// and so does every byte that is not part of a well-formed character (overlong
+// forms, surrogates and code points past U+10FFFF included): one '?' per
+// malformed sequence.
+std::string Utf8ToCp1251(std::string_view utf8);
+
+// Converts Windows-1251 to UTF-8 for display; the one unassigned byte 0x98 becomes U+FFFD.
+std::string Cp1251ToUtf8(std::string_view text);
+
+namespace detail {
+extern const std::array<unsigned char, 256> kLowerTable;
+}  // namespace detail
+
+inline unsigned char LowerCp1251(unsigned char c) { return detail::kLowerTable[c]; }
+
+}  // namespace tw
