@@ -1,20 +1,34 @@
 #include "Loadlog_record_array.h"
 
+#include <algorithm>
+#include <functional>
+
 namespace tw {
 
 LogRecord* RecordArray::NextSlot() {
   const auto index = static_cast<std::size_t>(count_);
   if ((index >> kShift) >= blocks_.size()) {
     blocks_.push_back(std::unique_ptr<LogRecord[]>(new LogRecord[kPerBlock]));
+    const std::pair<const LogRecord*, std::size_t> entry{blocks_.back().get(), blocks_.size() - 1};
+    by_address_.insert(std::upper_bound(by_address_.begin(), by_address_.end(), entry), entry);
   }
   LogRecord* slot = &blocks_[index >> kShift][index & kMask];
   *slot = LogRecord{};
   return slot;
 }
 
+std::int32_t RecordArray::IndexOf(const LogRecord* record) const {
+  auto it = std::upper_bound(
+      by_address_.begin(), by_address_.end(), record,
+      [](const LogRecord* r, const auto& entry) { return std::less<const LogRecord*>()(r, entry.first); });
+  const auto& [start, block] = *(it - 1);
+  return static_cast<std::int32_t>((block << kShift) + static_cast<std::size_t>(record - start));
+}
+
 std::size_t RecordArray::MemoryUsage() const {
   return blocks_.size() * kPerBlock * sizeof(LogRecord) +
-         blocks_.capacity() * sizeof(blocks_[0]) + sizeof(*this);
+         blocks_.capacity() * sizeof(blocks_[0]) +
+         by_address_.capacity() * sizeof(by_address_[0]) + sizeof(*this);
 }
 
 }  // namespace tw

@@ -12,6 +12,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "Loadlog_record.h"
@@ -35,6 +36,10 @@ class RecordArray {
   // Keeps the slot returned by the last NextSlot as the newest record.
   void Commit() { ++count_; }
 
+  // The file-order index of a record of this array, for breaking ties by file
+  // order. REQUIRES: `record` was returned by operator[] of this array.
+  std::int32_t IndexOf(const LogRecord* record) const;
+
   // Bytes held: record blocks and the block table.
   std::size_t MemoryUsage() const;
 
@@ -44,6 +49,8 @@ class RecordArray {
   static constexpr std::size_t kMask = kPerBlock - 1;
 
   std::vector<std::unique_ptr<LogRecord[]>> blocks_;
+  // (block start, block number) sorted by address, for IndexOf.
+  std::vector<std::pair<const LogRecord*, std::size_t>> by_address_;
   std::int32_t count_ = 0;
 };
 

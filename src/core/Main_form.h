@@ -1,0 +1,179 @@
+#pragma once
+
+// TSDIAppForm: the main window's state and behaviour without the toolkit.
+// It owns everything the window owns (the language pack, the loaded log with
+// its pools, the last report, the controls' state) and carries every operation
+// and handler of the window. The Qt window shows its state and forwards user
+// events to its handlers; the command-line tool drives it without a window.
+//
+// Everything runs on one thread. The Platform given at construction must
+// outlive the form.
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "Language.h"
+#include "Loadlog_carray.h"
+#include "Loadlog_record.h"
+#include "Loadlog_record_array.h"
+#include "Loadlog_referrer.h"
+#include "Loadlog_string_pool.h"
+#include "Main_controls.h"
+#include "Main_platform.h"
+#include "Sitetree_nodes.h"
+#include "Stat_rows.h"
+#include "Table_log_grid.h"
+#include "Table_stat_grid.h"
+
+namespace tw {
+
+inline constexpr const char* kProgramTitle = "Quelmark Tallyweave";
+
+class TSDIAppForm {
+ public:
+  // Construction in the window's order: language pack, empty log, dates,
+  // engine list, captions (ApplyLanguage), information box, caption, and one
+  // analysis run over no records.
+  explicit TSDIAppForm(Platform& platform);
+  // Drops the report, then the log (FormDestroy), then the language pack.
+  ~TSDIAppForm();
+  TSDIAppForm(const TSDIAppForm&) = delete;
+  TSDIAppForm& operator=(const TSDIAppForm&) = delete;
+
+  // ---- Handlers of the window's commands and controls ----
+  void FileOpen1Execute();   // open dialog, then LoadLog
+  void FileSave1Execute();   // save dialog, then ExportCsv
+  void Help2Click();         // the product's help page
+  void HomePage1Click();     // the maker's home page
+  void Button1Click();       // RunAnalysis
+  void RadioButton1Click() {}  // report buttons: the choice counts at the next run
+  void RadioButton14Click();   // request kinds: RequestFilter, then BuildSiteTree
+  void onStringGrid1Click();   // click, current-row change or focus of StringGrid1
+  void Button2Click();         // ShowDetails
+  void FormDestroy();
+  // Sets the width the window gave StringGrid1 and adjusts the column widths.
+  void FormResize(int table_width);
+
+  // ---- Operations ----
+  void ApplyLanguage();
+  void LoadLog(const std::string& path);
+  void ClearLog();
+  static std::string DeriveSiteName(const std::string& path);
+
+  void RunAnalysis();
+  void ClearReport();
+  void SelectRecords();
+  bool RequestPassesFilter(const char* url) const;
+  std::string SelectedSectionPath() const;
+
+  void ReportByDay(std::vector<const LogRecord*>& selected, std::int32_t count);
+  void ReportByHour(std::vector<const LogRecord*>& selected, std::int32_t count);
+  void ReportByDayOfWeek(std::vector<const LogRecord*>& selected, std::int32_t count);
+  void ReportRequests(std::vector<const LogRecord*>& selected, std::int32_t count);
+  void ReportStatusCodes(std::vector<const LogRecord*>& selected, std::int32_t count);
+  void ReportAddresses(std::vector<const LogRecord*>& selected, std::int32_t count);
+  void ReportBrowsers(std::vector<const LogRecord*>& selected, std::int32_t count);
+  void ReportReferrerDomains(std::vector<const LogRecord*>& selected, std::int32_t count);
+  void ReportReferrerPages(std::vector<const LogRecord*>& selected, std::int32_t count);
+  void ReportCatalogues(std::vector<const LogRecord*>& selected, std::int32_t count);
+  void ReportSearchEngines(std::vector<const LogRecord*>& selected, std::int32_t count);
+  void ReportSearchPhrases(std::vector<const LogRecord*>& selected, std::int32_t count);
+
+  void BuildSiteTree();
+  void ClearSiteTree();
+  // Selects the tree node of a section path such as "/news/2008" ("/" is the
+  // root). Returns false, selecting nothing new, when no node has that path.
+  bool SelectSectionByPath(const std::string& path);
+
+  void ClearTable();
+  void ShowRowTable(const std::string& header_text, bool sort_by_count);
+  void ShowTimeTable(const std::string& header_text, const std::vector<TimeRow>& rows);
+  // The colour StringGrid1DrawCell fills a cell with, or none when the cell is
+  // left as the grid drew it (title row, empty table).
+  std::optional<Rgb> StringGrid1DrawCell(int col, int row) const;
+
+  void ShowDetails();
+
+  // Writes the table as shown to a semicolon-separated file. On failure returns
+  // false and sets `error` to a message naming the file and the reason.
+  bool WriteCsv(const std::string& path, std::string& error) const;
+  // WriteCsv, with a message box on failure.
+  void ExportCsv(const std::string& path);
+
+  // "Version: 1.0.1.83." from the program's own version, or the design text.
+  static std::string AboutVersionLine();
+
+  // ---- State owned by the window ----
+  Platform& platform_;
+  LanguagePack Lang;
+
+  // The loaded log.
+  std::string SiteName;
+  std::int32_t RequestFilter = 0;
+  std::unique_ptr<RecordArray> Records;  // null when nothing is loaded
+  std::int32_t RecordCount = 0;
+  LogTime FirstTime = 0;
+  LogTime LastTime = 0;
+  std::unique_ptr<StringPool> UrlPool;
+  std::unique_ptr<StringPool> ReferrerPool;
+  std::unique_ptr<StringPool> UserAgentPool;
+  std::unique_ptr<StringPool> SearchPhrasePool;
+  std::unique_ptr<StringPool> ReferrerDomainPool;
+  std::vector<const char*> Crawlers;
+  std::int32_t CrawlerCount = 0;
+  EngineList Engines;  // EngineNames and EngineParams
+  std::int64_t RejectedCount = 0;  // lines rejected by the last load
+
+  // The last report.
+  std::int32_t ReportKind = 0;
+  std::vector<const LogRecord*> Selected;
+  std::int32_t SelectedCount = 0;
+  CARRAY* Rows = nullptr;
+  std::vector<std::string> DayNames = std::vector<std::string>(7);
+
+  // The statistics table, its chart and the raw log table.
+  StatGrid StringGrid1;
+  ChartSeries Chart1;
+  RawLogGrid StringGrid2;
+  int TableMode = 0;   // 0 count table, 1 time table
+  int SliceCount = 0;  // rows that own a pie slice
+  bool TableDockedLeft = false;  // time layout: table 330 wide on the left
+  int StringGrid1Width = 330;    // last width the window reported
+
+  // Controls.
+  std::string Caption;     // the window's title
+  std::string StatusText;  // the status bar
+  std::vector<std::string> Memo3;  // the information box, one entry per line
+  Control File1, FileOpenItem, FileSaveItem, FileExitItem;
+  Control Edit1, Settings1, Change1;
+  Control Help1, Help2, HomePage1, HelpAboutItem;
+  Control GroupBox1, GroupBox2, GroupBox3, GroupBox4, GroupBox5, GroupBox6;
+  Control Label1, Label2, Label3, Label4, Label5, Label6, Label7, Label8;
+  Control RadioButton1, RadioButton2, RadioButton3, RadioButton4, RadioButton5, RadioButton6,
+      RadioButton7, RadioButton8, RadioButton9, RadioButton10, RadioButton11, RadioButton12,
+      RadioButton13, RadioButton14, RadioButton15, RadioButton16, RadioButton17;
+  Control CheckBox1;
+  Control Button1, Button2;
+  DatePicker DateTimePicker1, DateTimePicker2;
+  SiteTreeView TreeView1;
+
+  // The report buttons in the order of the report kinds (index 0 is kind 1,
+  // index 13 is kind 14, RadioButton17). Checking one unchecks the others.
+  Control* ReportButton(int kind);
+  void CheckReportButton(int kind);
+  // Checks one of RadioButton14..16 (filter 1..3) and unchecks the others.
+  void CheckRequestButton(int filter);
+
+ private:
+  void ResetMemo3();
+};
+
+// Addresses behind the Help menu and the about box's links.
+inline constexpr const char* kHelpAddress = "https://quelmark.example/tallyweave/help/";
+inline constexpr const char* kHomeAddress = "https://quelmark.example/";
+inline constexpr const char* kSupportMail = "mailto:support@quelmark.example";
+
+}  // namespace tw

@@ -1,0 +1,51 @@
+#pragma once
+
+// A recording Platform for tests: it answers dialogs from queues, records
+// every message and link, and takes its folder and date from the test.
+
+#include <deque>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "Main_platform.h"
+
+namespace tw::testing {
+
+// The folder of the running test binary, ending in '/'. The build copies
+// engines.lst, crawlers.lst and Language/ there.
+inline std::string TestBinaryFolder() {
+  std::error_code ec;
+  auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+  if (ec) return "./";
+  return exe.parent_path().string() + "/";
+}
+
+class FakePlatform : public Platform {
+ public:
+  std::vector<std::string> messages;
+  std::vector<std::string> links;
+  std::deque<std::string> open_answers;  // empty: the user cancels
+  std::deque<std::string> save_answers;
+  int paints = 0;
+  std::string folder = TestBinaryFolder();
+  CalendarDate today{2026, 12, 7};
+
+  void ShowMessage(const std::string& text) override { messages.push_back(text); }
+  bool AskOpenPath(std::string& path) override { return Answer(open_answers, path); }
+  bool AskSavePath(std::string& path) override { return Answer(save_answers, path); }
+  void OpenLink(const std::string& address) override { links.push_back(address); }
+  void ProcessPaint() override { ++paints; }
+  std::string ExeFolder() override { return folder; }
+  CalendarDate Today() override { return today; }
+
+ private:
+  static bool Answer(std::deque<std::string>& answers, std::string& path) {
+    if (answers.empty()) return false;
+    path = answers.front();
+    answers.pop_front();
+    return true;
+  }
+};
+
+}  // namespace tw::testing
