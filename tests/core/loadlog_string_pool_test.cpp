@@ -1,0 +1,102 @@
+#include "Loadlog_string_pool.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace tw {
+namespace {
+
+TEST(StringPool, KeepsTheFirstSpelling) {
+  struct Case {
+    const char* first;
+    const char* later;
+  } cases[] = {
+      {"/News/", "/news/"},
+      {"Mozilla/5.0", "MOZILLA/5.0"},
+      {"\xA8\xEB\xEA\xE0", "\xB8\xCB\xCA\xC0"},                      // Ёлка, ёЛКА
+      {"\xB8\xEB\xEA\xE0", "\xA8\xCB\xCA\xC0"},                      // ёлка, ЁЛКА
+      {"\xCF\xF0\xE8\xE2\xE5\xF2", "\xEF\xD0\xC8\xE2\xE5\xF2"},      // Привет, пРИвет
+      {"\x80\xA1\xA3\xA5\xAA\xAF\xB2\xBD", "\x90\xA2\xBC\xB4\xBA\xBF\xB3\xBE"},
+  };
+  for (const auto& c : cases) {
+    StringPool pool;
+    const char* a = pool.Intern(c.first);
+    const char* b = pool.Intern(c.later);
+    EXPECT_EQ(a, b) << c.first;
+    EXPECT_STREQ(b, c.first) << c.first;
+    EXPECT_EQ(pool.Count(), 1u) << c.first;
+    EXPECT_NE(a, c.first) << "the pool keeps its own copy of " << c.first;
+  }
+}
+
+TEST(StringPool, SamePointerExactlyWhenTextsAreEqualIgnoringCase) {
+  struct Case {
+    std::string a;
+    std::string b;
+    bool same;
+  } cases[] = {
+      {"", "", true},
+      {"/index.html", "/INDEX.HTML", true},
+      {"/index.html", "/index.htm", false},
+      {"/index.html", "/index.html ", false},
+      {"A", "\xC0", false},           // Latin A, Cyrillic А
+      {"\xA8", "\xC5", false},        // Ё, Е
+      {"\xA8", "\xB8", true},         // Ё, ё
+      {"-", "", false},
+      {"ab", std::string("ab\0cd", 5), true},   // a text ends at its first zero byte
+      {std::string("\0x", 2), "", true},
+  };
+  for (const auto& c : cases) {
+    StringPool pool;
+    const char* pa = pool.Intern(c.a);
+    const char* pb = pool.Intern(c.b);
+    EXPECT_EQ(pa == pb, c.same) << "[" << c.a.c_str() << "] [" << c.b.c_str() << "]";
+    EXPECT_EQ(pool.Count(), c.same ? 1u : 2u) << "[" << c.a.c_str() << "] [" << c.b.c_str() << "]";
+  }
+}
+
+TEST(StringPool, StoresTheTextUpToItsFirstZeroByte) {
+  StringPool pool;
+  const char* p = pool.Intern(std::string_view("abc\0def", 7));
+  EXPECT_STREQ(p, "abc");
+  EXPECT_EQ(pool.Intern("ABC"), p);
+}
+
+TEST(StringPool, StoredCopiesNeverMoveOrChange) {
+  StringPool pool;
+  struct Kept {
+    std::string text;
+    const char* copy;
+  };
+  std::vector<Kept> kept;
+  for (const char* t : {"-", "/", "/index.html", "\xCF\xF0\xE8\xE2\xE5\xF2"}) kept.push_back({t, pool.Intern(t)});
+  const std::string long_text(100000, 'x');  // longer than a storage block's quarter
+  kept.push_back({long_text, pool.Intern(long_text)});
+
+  constexpr int kTexts = 200000;
+  std::vector<const char*> copies(kTexts);
+  for (int i = 0; i < kTexts; ++i) {
+    copies[i] = pool.Intern("/page/" + std::to_string(i) + "/\xC0\xC1");
+  }
+  EXPECT_EQ(pool.Count(), kept.size() + kTexts);
+
+  for (const auto& k : kept) {
+    EXPECT_EQ(std::strcmp(k.copy, k.text.c_str()), 0) << k.text.substr(0, 20);
+    EXPECT_EQ(pool.Intern(k.text), k.copy) << k.text.substr(0, 20);
+  }
+  int wrong = 0;
+  for (int i = 0; i < kTexts; ++i) {
+    const std::string text = "/page/" + std::to_string(i) + "/\xC0\xC1";
+    if (std::strcmp(copies[i], text.c_str()) != 0) ++wrong;
+    // The same text in other letter case finds the same copy after all the growth.
+    if (pool.Intern("/PAGE/" + std::to_string(i) + "/\xE0\xE1") != copies[i]) ++wrong;
+  }
+  EXPECT_EQ(wrong, 0);
+  EXPECT_EQ(pool.Count(), kept.size() + kTexts);
+}
+
+}  // namespace
+}  // namespace tw
