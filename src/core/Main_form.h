@@ -126,6 +126,7 @@ class TSDIAppForm {
   std::int32_t CrawlerCount = 0;
   EngineList Engines;  // EngineNames and EngineParams
   std::int64_t RejectedCount = 0;  // lines rejected by the last load
+  std::string LoadError;  // why the last load stopped early; empty when it ran to its end
 
   // The last report.
   std::int32_t ReportKind = 0;

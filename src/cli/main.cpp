@@ -1,0 +1,195 @@
+// tallyweave-report: loads an access log with the same loader as the window,
+// sets the same controls, runs the same analysis and writes the CSV that
+// File > Save writes for those choices.
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <iostream>
+#include <string>
+#include <vector>
+
+#include <unistd.h>
+
+#include "Main_form.h"
+#include "Text_cp1251.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: tallyweave-report [--report NAME] [--requests html|no-graphics|all] [--crawlers]\n"
+    "                         [--section PATH] [--output FILE] LOGFILE\n"
+    "\n"
+    "Loads LOGFILE (Apache combined format), runs one report and writes it as\n"
+    "semicolon-separated values to FILE, or to standard output.\n"
+    "\n"
+    "  --report NAME     day (default), hour, weekday, pages, status, addresses, browsers,\n"
+    "                    domains, referrers, catalogues, engines, phrases\n"
+    "  --requests KIND   html (default), no-graphics or all\n"
+    "  --crawlers        count crawler requests too (they are left out by default)\n"
+    "  --section PATH    only requests below this section of the site, e.g. /news/2008\n"
+    "  --output FILE     write the CSV to FILE instead of standard output\n"
+    "\n"
+    "Rejected lines are copied to LOGFILE.err. The summary goes to standard error.\n";
+
+struct ReportName {
+  const char* name;
+  int kind;
+};
+constexpr ReportName kReports[] = {
+    {"day", 1},      {"hour", 2},      {"weekday", 3},    {"pages", 4},
+    {"status", 5},   {"addresses", 6}, {"browsers", 14},  {"domains", 9},
+    {"referrers", 10}, {"catalogues", 11}, {"engines", 12}, {"phrases", 13},
+};
+
+struct Options {
+  int kind = 1;
+  int filter = 1;
+  bool crawlers = false;
+  std::string section;
+  std::string output;
+  std::string log;
+};
+
+// No window: messages are kept and the dialogs are never asked.
+class QuietPlatform : public tw::Platform {
+ public:
+  std::vector<std::string> messages;
+  void ShowMessage(const std::string& text) override { messages.push_back(text); }
+  bool AskOpenPath(std::string&) override { return false; }
+  bool AskSavePath(std::string&) override { return false; }
+  void OpenLink(const std::string&) override {}
+  void ProcessPaint() override {}
+  std::string ExeFolder() override {
+    std::error_code ec;
+    auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+    return ec ? std::string("./") : exe.parent_path().string() + "/";
+  }
+  tw::CalendarDate Today() override {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
+  }
+};
+
+int UsageError(const std::string& message) {
+  std::cerr << "tallyweave-report: " << message << "\n\n" << kUsage;
+  return 2;
+}
+
+// Returns 0 when the options are sound, else the exit status after a message.
+int ParseOptions(int argc, char** argv, Options& o) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    auto value = [&](std::string& out) {
+      if (i + 1 >= args.size()) return false;
+      out = args[++i];
+      return true;
+    };
+    std::string v;
+    if (a == "--help" || a == "-h") {
+      std::cout << kUsage;
+      return -1;
+    } else if (a == "--report") {
+      if (!value(v)) return UsageError("--report needs a report name");
+      o.kind = 0;
+      for (const auto& r : kReports) {
+        if (v == r.name) o.kind = r.kind;
+      }
+      if (o.kind == 0) return UsageError("unknown report '" + v + "'");
+    } else if (a == "--requests") {
+      if (!value(v)) return UsageError("--requests needs html, no-graphics or all");
+      if (v == "html") {
+        o.filter = 1;
+      } else if (v == "no-graphics") {
+        o.filter = 2;
+      } else if (v == "all") {
+        o.filter = 3;
+      } else {
+        return UsageError("unknown request kind '" + v + "'");
+      }
+    } else if (a == "--crawlers") {
+      o.crawlers = true;
+    } else if (a == "--section") {
+      if (!value(o.section)) return UsageError("--section needs a path such as /news");
+    } else if (a == "--output") {
+      if (!value(o.output)) return UsageError("--output needs a file name");
+    } else if (a.size() > 1 && a[0] == '-') {
+      return UsageError("unknown option '" + a + "'");
+    } else if (o.log.empty()) {
+      o.log = a;
+    } else {
+      return UsageError("only one log file can be analysed at a time");
+    }
+  }
+  if (o.log.empty()) return UsageError("no log file given");
+  return 0;
+}
+
+// Prints a Windows-1251 text to standard error as UTF-8.
+void PrintLine(const std::string& text) { std::cerr << tw::Cp1251ToUtf8(text) << '\n'; }
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  Options o;
+  if (int status = ParseOptions(argc, argv, o); status != 0) return status < 0 ? 0 : status;
+
+  if (std::FILE* probe = std::fopen(o.log.c_str(), "rb")) {
+    std::fclose(probe);
+  } else {
+    std::cerr << "tallyweave-report: cannot open " << o.log << ": " << std::strerror(errno) << '\n';
+    return 1;
+  }
+
+  QuietPlatform platform;
+  tw::TSDIAppForm form(platform);
+  const std::size_t before = platform.messages.size();
+  form.LoadLog(o.log);
+  for (const std::string& line : form.Memo3) PrintLine(line);
+  if (!form.LoadError.empty()) {  // the load stopped before its end (crawler list, memory, ...)
+    for (std::size_t i = before; i < platform.messages.size(); ++i) PrintLine(platform.messages[i]);
+    return 1;
+  }
+
+  form.CheckReportButton(o.kind);
+  form.CheckRequestButton(o.filter);
+  form.RadioButton14Click();
+  form.CheckBox1.Checked = !o.crawlers;
+  if (!o.section.empty() && !form.SelectSectionByPath(o.section)) {
+    return UsageError("the site has no section '" + o.section + "'");
+  }
+  form.RunAnalysis();
+
+  // Written through a file in every case, so standard output gets exactly the
+  // bytes the window's File > Save writes.
+  std::string target = o.output;
+  std::filesystem::path temp;
+  if (target.empty()) {
+    temp = std::filesystem::temp_directory_path() /
+           ("tallyweave-report-" + std::to_string(::getpid()) + ".csv");
+    target = temp.string();
+  }
+  std::string error;
+  if (!form.WriteCsv(target, error)) {
+    PrintLine(error);
+    return 1;
+  }
+  if (!temp.empty()) {
+    std::ifstream in(temp, std::ios::binary);
+    std::cout << in.rdbuf();
+    std::cout.flush();
+    in.close();
+    std::filesystem::remove(temp);
+    if (!std::cout) {
+      std::cerr << "tallyweave-report: could not write to standard output\n";
+      return 1;
+    }
+  }
+  return 0;
+}

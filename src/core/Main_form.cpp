@@ -1,0 +1,141 @@
+#include "Main_form.h"
+
+#include "Main_version.h"
+#include "Text_cp1251.h"
+#include "Text_delimited.h"
+
+namespace tw {
+
+TSDIAppForm::TSDIAppForm(Platform& platform)
+    : platform_(platform), Lang(platform.ExeFolder()) {
+  // Design state of the controls that the language texts don't replace.
+  RadioButton1.Checked = true;
+  RadioButton14.Checked = true;
+  CheckBox1.Checked = true;
+  RadioButton7.Visible = RadioButton7.Enabled = false;
+  RadioButton8.Visible = RadioButton8.Enabled = false;
+  Edit1.Caption = "&Edit";
+  Edit1.Visible = false;
+  Settings1.Visible = false;
+  GroupBox2.Caption = Utf8ToCp1251(" Период ");
+  GroupBox2.Visible = false;
+  Label3.Caption = Utf8ToCp1251("с:");
+  Label4.Caption = Utf8ToCp1251("по:");
+  Button2.Enabled = false;
+
+  const CalendarDate today = platform_.Today();
+  for (DatePicker* picker : {&DateTimePicker1, &DateTimePicker2}) {
+    picker->Date = today;
+    picker->MaxDate = today;
+  }
+
+  LoadEngineList(platform_.ExeFolder(), Engines);
+  Label8.Caption.clear();
+  ApplyLanguage();
+  ResetMemo3();
+  Caption = kProgramTitle;
+  RunAnalysis();
+}
+
+TSDIAppForm::~TSDIAppForm() { FormDestroy(); }
+
+void TSDIAppForm::FormDestroy() {
+  ClearReport();
+  ClearLog();
+}
+
+void TSDIAppForm::ApplyLanguage() {
+  struct Item {
+    Control TSDIAppForm::*control;
+    const char* id;
+  };
+  static constexpr Item kTexts[] = {
+      // menus
+      {&TSDIAppForm::File1, "m1"},
+      {&TSDIAppForm::FileOpenItem, "m11"},
+      {&TSDIAppForm::FileSaveItem, "m12"},
+      {&TSDIAppForm::FileExitItem, "m13"},
+      {&TSDIAppForm::Settings1, "m3"},
+      {&TSDIAppForm::Change1, "m31"},
+      {&TSDIAppForm::Help1, "m4"},
+      {&TSDIAppForm::Help2, "m41"},
+      {&TSDIAppForm::HomePage1, "m42"},
+      {&TSDIAppForm::HelpAboutItem, "m44"},
+      // controls
+      {&TSDIAppForm::GroupBox3, "0"},
+      {&TSDIAppForm::Label1, "1"},
+      {&TSDIAppForm::RadioButton1, "2"},
+      {&TSDIAppForm::RadioButton2, "3"},
+      {&TSDIAppForm::RadioButton3, "4"},
+      {&TSDIAppForm::Label2, "5"},
+      {&TSDIAppForm::RadioButton4, "6"},
+      {&TSDIAppForm::RadioButton5, "7"},
+      {&TSDIAppForm::Label5, "8"},
+      {&TSDIAppForm::RadioButton6, "9"},
+      {&TSDIAppForm::RadioButton7, "10"},
+      {&TSDIAppForm::RadioButton8, "11"},
+      {&TSDIAppForm::RadioButton17, "12"},
+      {&TSDIAppForm::Label6, "13"},
+      {&TSDIAppForm::RadioButton9, "14"},
+      {&TSDIAppForm::RadioButton10, "15"},
+      {&TSDIAppForm::RadioButton11, "16"},
+      {&TSDIAppForm::RadioButton12, "17"},
+      {&TSDIAppForm::RadioButton13, "18"},
+      {&TSDIAppForm::GroupBox6, "19"},
+      {&TSDIAppForm::RadioButton14, "20"},
+      {&TSDIAppForm::RadioButton15, "21"},
+      {&TSDIAppForm::RadioButton16, "22"},
+      {&TSDIAppForm::CheckBox1, "23"},
+      {&TSDIAppForm::GroupBox1, "24"},
+      {&TSDIAppForm::Button1, "25"},
+      {&TSDIAppForm::Label7, "26"},
+      {&TSDIAppForm::GroupBox5, "27"},
+      {&TSDIAppForm::Button2, "28"},
+      {&TSDIAppForm::GroupBox4, "stat0"},
+  };
+  for (const Item& item : kTexts) (this->*item.control).Caption = Lang.Get(item.id);
+  SetCommaText(StringGrid2.Header, Lang.Get("RAW_LOG_HEADER"));
+}
+
+void TSDIAppForm::ResetMemo3() {
+  Memo3 = {"  Log: ", "  " + Lang.Get("id0") + "0", "  " + Lang.Get("id1") + "0",
+           "  " + Lang.Get("id2")};
+}
+
+void TSDIAppForm::FileOpen1Execute() {
+  std::string path;
+  if (platform_.AskOpenPath(path)) LoadLog(path);
+}
+
+void TSDIAppForm::Help2Click() { platform_.OpenLink(kHelpAddress); }
+void TSDIAppForm::HomePage1Click() { platform_.OpenLink(kHomeAddress); }
+void TSDIAppForm::Button1Click() { RunAnalysis(); }
+
+Control* TSDIAppForm::ReportButton(int kind) {
+  Control* buttons[] = {&RadioButton1,  &RadioButton2,  &RadioButton3,  &RadioButton4,
+                        &RadioButton5,  &RadioButton6,  &RadioButton7,  &RadioButton8,
+                        &RadioButton9,  &RadioButton10, &RadioButton11, &RadioButton12,
+                        &RadioButton13, &RadioButton17};
+  if (kind < 1 || kind > 14) return nullptr;
+  return buttons[kind - 1];
+}
+
+void TSDIAppForm::CheckReportButton(int kind) {
+  for (int k = 1; k <= 14; ++k) ReportButton(k)->Checked = (k == kind);
+}
+
+void TSDIAppForm::CheckRequestButton(int filter) {
+  RadioButton14.Checked = filter == 1;
+  RadioButton15.Checked = filter == 2;
+  RadioButton16.Checked = filter == 3;
+}
+
+std::string TSDIAppForm::AboutVersionLine() {
+  std::array<int, 4> parts{};
+  if (!ReadFileVersion(parts)) return "Version 1.0.3.30";
+  std::string line = "Version: ";
+  for (int part : parts) line += std::to_string(part) + ".";
+  return line;
+}
+
+}  // namespace tw
