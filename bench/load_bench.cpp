@@ -1,0 +1,101 @@
+// Times are CPU time of the one thread, so a busy machine does not distort them.
+// A whole load of a generated log of 1,000,000 lines through the window's core
+// (reading, parsing, interning, reject file), then one analysis run of every
+// report kind and the details of the largest rows.
+// Targets (Release, one core): a load at 1,200,000 lines per second or more and
+// at most 100 heap bytes per record; every analysis run under one second;
+// details of a row of a million records within two seconds.
+
+#include <cstdio>
+#include <string>
+
+#include "Bench_support.h"
+#include "Loadlog_carray.h"
+#include "Main_form.h"
+
+namespace {
+
+struct Kind {
+  int kind;
+  const char* name;
+};
+constexpr Kind kKinds[] = {{1, "day"},       {2, "hour"},       {3, "weekday"},
+                           {4, "pages"},     {5, "status"},     {6, "addresses"},
+                           {14, "browsers"}, {9, "domains"},    {10, "referrers"},
+                           {11, "catalogues"}, {12, "engines"}, {13, "phrases"}};
+
+// Lists the details of the table's first data row and returns the seconds taken.
+double TimeDetails(tw::TSDIAppForm& form, int row, int& listed) {
+  form.StringGrid1.Row = row;
+  form.onStringGrid1Click();
+  tw::bench::Stopwatch watch;
+  form.Button2Click();
+  const double seconds = watch.CpuSeconds();
+  listed = form.StringGrid2.RowCount() - 2;
+  return seconds;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  using namespace tw;
+  const std::uint64_t lines = bench::LinesOption(argc, argv, 1'000'000);
+  const std::string path = bench::GeneratedLog(lines, 1);
+
+  bench::QuietPlatform platform;
+  TSDIAppForm form(platform);
+
+  // The first load warms the file cache; the second is measured.
+  form.LoadLog(path);
+  form.ClearReport();
+  form.ClearLog();
+
+  const std::size_t heap_before = bench::HeapInUse();
+  bench::Stopwatch watch;
+  form.LoadLog(path);
+  const double whole = watch.CpuSeconds();
+  const double whole_wall = watch.Seconds();
+  const std::size_t heap = bench::HeapInUse() - heap_before;
+
+  // LoadLog ends with a tree rebuild and an analysis run; time them alone.
+  bench::Stopwatch tree_watch;
+  form.BuildSiteTree();
+  const double tree = tree_watch.CpuSeconds();
+  bench::Stopwatch run_watch;
+  form.RunAnalysis();
+  const double run = run_watch.CpuSeconds();
+  const double load = whole - tree - run;
+
+  const double pieces = static_cast<double>(form.RecordCount + form.RejectedCount);
+  std::printf("load: %d records, %lld rejected\n", form.RecordCount,
+              static_cast<long long>(form.RejectedCount));
+  std::printf("load: whole LoadLog %.3f s CPU, %.3f s wall (reading and parsing %.3f s, "
+              "site tree %.3f s, analysis %.3f s)\n", whole, whole_wall, load, tree, run);
+  std::printf("load: %.0f lines/s for reading and parsing, %.0f lines/s for the whole LoadLog\n",
+              pieces / load, pieces / whole);
+  std::printf("load: %.1f heap bytes per record (records, pools, arrays, site tree, report)\n",
+              static_cast<double>(heap) / form.RecordCount);
+  std::printf("load: peak resident memory %.1f MB\n", bench::PeakResident() / 1e6);
+
+  form.CheckRequestButton(3);
+  form.RadioButton14Click();
+  form.CheckBox1.Checked = false;
+  double slowest = 0;
+  const char* slowest_name = "";
+  for (const Kind& k : kKinds) {
+    form.CheckReportButton(k.kind);
+    bench::Stopwatch w;
+    form.RunAnalysis();
+    const double s = w.CpuSeconds();
+    std::printf("analysis: %-10s %7.3f s, %d selected, %d table rows\n", k.name, s,
+                form.SelectedCount, form.StringGrid1.RowCount() - 2);
+    if (s > slowest) slowest = s, slowest_name = k.name;
+    if (k.kind == 5 || k.kind == 1) {
+      int listed = 0;
+      const double d = TimeDetails(form, 1, listed);
+      std::printf("details:  %-10s %7.3f s for row 1, %d records listed\n", k.name, d, listed);
+    }
+  }
+  std::printf("analysis: slowest report %s, %.3f s\n", slowest_name, slowest);
+  return 0;
+}
