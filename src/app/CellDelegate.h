@@ -1,0 +1,18 @@
+#pragma once
+
+// Paints a cell the model gives a fill colour (GridModel::FillColourRole):
+// the whole cell in that colour, its text 2 pixels in from the top-left
+// corner, clipped to the cell, in the model's foreground colour. Cells without
+// a fill colour get the view's own painting.
+
+#include <QStyledItemDelegate>
+
+class CellDelegate : public QStyledItemDelegate {
+  Q_OBJECT
+
+ public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+
+  void paint(QPainter* painter, const QStyleOptionViewItem& option,
+             const QModelIndex& index) const override;
+};

@@ -1,0 +1,417 @@
+// The main window's widgets: sizes, fonts and colours. What they show comes
+// from the form (MainWindow::refreshFromForm).
+
+#include <QAction>
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QDateEdit>
+#include <QFontDatabase>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSplitter>
+#include <QStatusBar>
+#include <QStyle>
+#include <QTableView>
+#include <QTreeView>
+#include <QVBoxLayout>
+#include <QtCharts/QChartView>
+
+#include "MainWindow.h"
+#include "Main_form.h"
+#include "Table_stat_colours.h"
+
+namespace {
+
+constexpr int kLeftPanelWidth = 180;
+constexpr int kReportGroupHeight = 276;
+constexpr int kRequestGroupHeight = 88;
+constexpr int kPeriodGroupHeight = 69;
+constexpr int kAnalysePanelHeight = 36;
+constexpr int kTargetLineHeight = 16;
+constexpr int kMemoHeight = 75;
+constexpr int kChartHeight = 190;
+constexpr int kDetailsPanelHeight = 37;
+constexpr int kRawLogHeight = 173;
+constexpr int kRowHeight = 18;
+constexpr int kDefaultColumnWidth = 50;
+
+const QColor kNavy(0, 0, 128);
+const QColor kPurple(128, 0, 128);
+
+QColor toColor(tw::Rgb rgb) { return QColor((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF); }
+
+// "Open|Open a file": the status bar shows the part after the bar.
+QString longHint(const char* hint) {
+  const QString text = QString::fromLatin1(hint);
+  const qsizetype bar = text.indexOf(QLatin1Char('|'));
+  return bar < 0 ? text : text.mid(bar + 1);
+}
+
+QFont boldFont(QFont font) {
+  font.setBold(true);
+  return font;
+}
+
+// Font and text colour set explicitly, so a bold or coloured parent (a group
+// box with its caption style) does not pass its style on.
+void setTextStyle(QWidget* widget, const QFont& font, const QColor& colour) {
+  widget->setFont(font);
+  QPalette palette = widget->palette();
+  palette.setColor(QPalette::WindowText, colour);
+  palette.setColor(QPalette::Text, colour);
+  widget->setPalette(palette);
+}
+
+// Navy bold caption; everything inside keeps the plain font in black.
+void styleGroupBox(QGroupBox* box, const QFont& font) {
+  const QColor text = QApplication::palette().color(QPalette::Text);
+  for (QWidget* child : box->findChildren<QWidget*>()) setTextStyle(child, font, text);
+  setTextStyle(box, boldFont(font), kNavy);
+}
+
+void setInfoBackground(QWidget* widget) {
+  QPalette palette = widget->palette();
+  palette.setColor(QPalette::Base, toColor(tw::kInfoBackground));
+  widget->setPalette(palette);
+}
+
+QWidget* fixedHeightPanel(int height, QWidget* parent) {
+  auto* panel = new QWidget(parent);
+  panel->setFixedHeight(height);
+  return panel;
+}
+
+}  // namespace
+
+QFont MainWindow::baseFont() {
+  const QStringList families = QFontDatabase::families();
+  QString family = QFontDatabase::systemFont(QFontDatabase::GeneralFont).family();
+  for (const char* candidate : {"Tahoma", "DejaVu Sans", "Liberation Sans", "Arial"}) {
+    if (families.contains(QLatin1String(candidate))) {
+      family = QLatin1String(candidate);
+      break;
+    }
+  }
+  QFont font(family, 8);
+  font.setStyleHint(QFont::SansSerif);
+  font.setBold(false);
+  font.setItalic(false);
+  font.setUnderline(false);
+  return font;
+}
+
+void MainWindow::buildWidgets() {
+  auto* central = new QWidget(this);
+  central->setObjectName(QStringLiteral("SDIAppForm"));
+  auto* layout = new QHBoxLayout(central);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+  layout->addWidget(buildLeftPanel());
+  layout->addWidget(buildReportArea(), 1);
+  setCentralWidget(central);
+
+  const QFont font = baseFont();
+  // GroupBox5 lies inside GroupBox4, so it comes after it.
+  for (QGroupBox* box :
+       {m_groupBox3, m_groupBox6, m_groupBox1, m_groupBox2, m_groupBox4, m_groupBox5})
+    styleGroupBox(box, font);
+  m_button1->setFont(font);
+  for (QLabel* heading : m_headings) setTextStyle(heading, boldFont(font), kPurple);
+  setTextStyle(m_label8, boldFont(font), kPurple);
+
+  m_statusLabel = new QLabel(this);
+  m_statusLabel->setObjectName(QStringLiteral("StatusBar"));
+  m_statusLabel->setTextFormat(Qt::PlainText);
+  statusBar()->addWidget(m_statusLabel, 1);
+
+  buildMenus();
+  setAcceptDrops(true);
+}
+
+QWidget* MainWindow::buildLeftPanel() {
+  auto* panel = new QWidget;
+  panel->setObjectName(QStringLiteral("Panel1"));
+  panel->setFixedWidth(kLeftPanelWidth);
+  auto* layout = new QVBoxLayout(panel);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+
+  // The report choice: headings and fourteen exclusive buttons at fixed places.
+  m_groupBox3 = new QGroupBox(panel);
+  m_groupBox3->setObjectName(QStringLiteral("GroupBox3"));
+  m_groupBox3->setFixedHeight(kReportGroupHeight);
+  m_reportGroup = new QButtonGroup(this);
+  m_reportGroup->setExclusive(true);
+  struct Place {
+    const char* name;
+    int kind;     // 0 for a heading
+    int heading;  // index into m_headings
+    int x;
+    int y;
+  };
+  static constexpr Place kPlaces[] = {
+      {"Label1", 0, 0, 8, 16},           {"RadioButton1", 1, 0, 16, 32},
+      {"RadioButton2", 2, 0, 16, 48},    {"RadioButton3", 3, 0, 16, 64},
+      {"Label2", 0, 1, 8, 80},           {"RadioButton4", 4, 0, 16, 96},
+      {"RadioButton5", 5, 0, 16, 112},   {"Label5", 0, 2, 8, 128},
+      {"RadioButton6", 6, 0, 16, 144},   {"RadioButton7", 7, 0, 100, 144},
+      {"RadioButton17", 14, 0, 16, 160}, {"RadioButton8", 8, 0, 100, 160},
+      {"Label6", 0, 3, 8, 176},          {"RadioButton10", 10, 0, 16, 192},
+      {"RadioButton9", 9, 0, 16, 208},   {"RadioButton11", 11, 0, 16, 224},
+      {"RadioButton12", 12, 0, 16, 240}, {"RadioButton13", 13, 0, 16, 256},
+  };
+  for (const Place& place : kPlaces) {
+    if (place.kind == 0) {
+      auto* label = new QLabel(m_groupBox3);
+      label->setObjectName(QLatin1String(place.name));
+      label->setGeometry(place.x, place.y, kLeftPanelWidth - place.x - 4, 16);
+      m_headings[place.heading] = label;
+      continue;
+    }
+    auto* button = new QRadioButton(m_groupBox3);
+    button->setObjectName(QLatin1String(place.name));
+    const bool beside = place.kind == 7 || place.kind == 8;
+    button->setGeometry(place.x, place.y, beside ? 70 : kLeftPanelWidth - place.x - 4, 16);
+    m_reportGroup->addButton(button, place.kind);
+    m_reportButtons[place.kind - 1] = button;
+  }
+  layout->addWidget(m_groupBox3);
+
+  // The request kinds and the crawler switch.
+  m_groupBox6 = new QGroupBox(panel);
+  m_groupBox6->setObjectName(QStringLiteral("GroupBox6"));
+  m_groupBox6->setFixedHeight(kRequestGroupHeight);
+  m_requestGroup = new QButtonGroup(this);
+  m_requestGroup->setExclusive(true);
+  for (int filter = 1; filter <= 3; ++filter) {
+    auto* button = new QRadioButton(m_groupBox6);
+    button->setObjectName(QStringLiteral("RadioButton%1").arg(13 + filter));
+    button->setGeometry(16, 16 * filter, kLeftPanelWidth - 20, 16);
+    m_requestGroup->addButton(button, filter);
+    m_requestButtons[filter - 1] = button;
+  }
+  m_checkBox1 = new QCheckBox(m_groupBox6);
+  m_checkBox1->setObjectName(QStringLiteral("CheckBox1"));
+  m_checkBox1->setGeometry(16, 66, kLeftPanelWidth - 20, 16);
+  layout->addWidget(m_groupBox6);
+
+  // The site sections.
+  m_groupBox1 = new QGroupBox(panel);
+  m_groupBox1->setObjectName(QStringLiteral("GroupBox1"));
+  auto* treeLayout = new QVBoxLayout(m_groupBox1);
+  treeLayout->setContentsMargins(2, 2, 2, 2);
+  m_treeView1 = new QTreeView(m_groupBox1);
+  m_treeView1->setObjectName(QStringLiteral("TreeView1"));
+  m_treeView1->setHeaderHidden(true);
+  m_treeView1->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  m_treeView1->setSelectionMode(QAbstractItemView::SingleSelection);
+  m_treeView1->setUniformRowHeights(true);
+  setInfoBackground(m_treeView1);
+  treeLayout->addWidget(m_treeView1);
+  layout->addWidget(m_groupBox1, 1);
+
+  // The period: hidden, kept for its state.
+  m_groupBox2 = new QGroupBox(panel);
+  m_groupBox2->setObjectName(QStringLiteral("GroupBox2"));
+  m_groupBox2->setFixedHeight(kPeriodGroupHeight);
+  m_label3 = new QLabel(m_groupBox2);
+  m_label3->setObjectName(QStringLiteral("Label3"));
+  m_label3->setGeometry(8, 24, 16, 16);
+  m_dateTimePicker1 = new QDateEdit(m_groupBox2);
+  m_dateTimePicker1->setObjectName(QStringLiteral("DateTimePicker1"));
+  m_dateTimePicker1->setGeometry(24, 20, 64, 21);
+  m_label4 = new QLabel(m_groupBox2);
+  m_label4->setObjectName(QStringLiteral("Label4"));
+  m_label4->setGeometry(92, 24, 20, 16);
+  m_dateTimePicker2 = new QDateEdit(m_groupBox2);
+  m_dateTimePicker2->setObjectName(QStringLiteral("DateTimePicker2"));
+  m_dateTimePicker2->setGeometry(112, 20, 64, 21);
+  layout->addWidget(m_groupBox2);
+
+  auto* panel4 = fixedHeightPanel(kAnalysePanelHeight, panel);
+  panel4->setObjectName(QStringLiteral("Panel4"));
+  m_button1 = new QPushButton(panel4);
+  m_button1->setObjectName(QStringLiteral("Button1"));
+  m_button1->setGeometry(40, 5, 75, 25);
+  layout->addWidget(panel4);
+  return panel;
+}
+
+QWidget* MainWindow::buildReportArea() {
+  m_groupBox4 = new QGroupBox;
+  m_groupBox4->setObjectName(QStringLiteral("GroupBox4"));
+  auto* layout = new QVBoxLayout(m_groupBox4);
+  layout->setContentsMargins(2, 2, 2, 2);
+  layout->setSpacing(0);
+
+  // "for: http://site/section"
+  auto* panel3 = fixedHeightPanel(kTargetLineHeight, m_groupBox4);
+  panel3->setObjectName(QStringLiteral("Panel3"));
+  auto* lineLayout = new QHBoxLayout(panel3);
+  lineLayout->setContentsMargins(8, 0, 0, 0);
+  lineLayout->setSpacing(0);
+  m_label7 = new QLabel(panel3);
+  m_label7->setObjectName(QStringLiteral("Label7"));
+  m_label7->setFixedWidth(36 - 8);
+  m_label8 = new QLabel(panel3);
+  m_label8->setObjectName(QStringLiteral("Label8"));
+  m_label8->setTextFormat(Qt::PlainText);  // an address from the log
+  lineLayout->addWidget(m_label7);
+  lineLayout->addWidget(m_label8, 1);
+  layout->addWidget(panel3);
+
+  auto* panel2 = new QWidget;
+  panel2->setObjectName(QStringLiteral("Panel2"));
+  auto* tableLayout = new QHBoxLayout(panel2);
+  tableLayout->setContentsMargins(0, 0, 0, 0);
+  tableLayout->setSpacing(0);
+  m_stringGrid1 = createTable("StringGrid1");
+  tableLayout->addWidget(m_stringGrid1, 1);
+  tableLayout->addWidget(buildSidePanel(), 1);
+
+  m_groupBox5 = new QGroupBox;
+  m_groupBox5->setObjectName(QStringLiteral("GroupBox5"));
+  auto* rawLayout = new QVBoxLayout(m_groupBox5);
+  rawLayout->setContentsMargins(2, 2, 2, 2);
+  m_stringGrid2 = createTable("StringGrid2");
+  m_stringGrid2->setSelectionMode(QAbstractItemView::ExtendedSelection);
+  rawLayout->addWidget(m_stringGrid2);
+
+  m_splitter1 = new QSplitter(Qt::Vertical, m_groupBox4);
+  m_splitter1->setObjectName(QStringLiteral("Splitter1"));
+  m_splitter1->setHandleWidth(3);
+  m_splitter1->setChildrenCollapsible(false);
+  m_splitter1->addWidget(panel2);
+  m_splitter1->addWidget(m_groupBox5);
+  m_splitter1->setStretchFactor(0, 1);
+  m_splitter1->setStretchFactor(1, 0);
+  m_splitter1->setSizes({400, kRawLogHeight});
+  layout->addWidget(m_splitter1, 1);
+  return m_groupBox4;
+}
+
+QWidget* MainWindow::buildSidePanel() {
+  m_panel5 = new QWidget;
+  m_panel5->setObjectName(QStringLiteral("Panel5"));
+  auto* layout = new QVBoxLayout(m_panel5);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->setSpacing(0);
+
+  m_memo3 = new QPlainTextEdit(m_panel5);
+  m_memo3->setObjectName(QStringLiteral("Memo3"));
+  m_memo3->setReadOnly(true);
+  m_memo3->setLineWrapMode(QPlainTextEdit::NoWrap);
+  m_memo3->setFrameShape(QFrame::NoFrame);
+  m_memo3->setFixedHeight(kMemoHeight);
+  m_memo3->setAcceptDrops(false);
+  layout->addWidget(m_memo3);
+
+  m_chart1 = new QChartView(m_panel5);
+  m_chart1->setObjectName(QStringLiteral("Chart1"));
+  m_chart1->setFixedHeight(kChartHeight);
+  m_chart1->setRenderHint(QPainter::Antialiasing);
+  m_chart1->setFrameShape(QFrame::NoFrame);
+  m_chart1->setBackgroundBrush(QColor(192, 192, 192));
+  layout->addWidget(m_chart1);
+  layout->addStretch(1);
+
+  auto* panel6 = fixedHeightPanel(kDetailsPanelHeight, m_panel5);
+  panel6->setObjectName(QStringLiteral("Panel6"));
+  auto* buttonLayout = new QHBoxLayout(panel6);
+  buttonLayout->setContentsMargins(0, 0, 0, 0);
+  m_button2 = new QPushButton(panel6);
+  m_button2->setObjectName(QStringLiteral("Button2"));
+  m_button2->setFixedSize(75, 25);
+  buttonLayout->addStretch(1);
+  buttonLayout->addWidget(m_button2);
+  buttonLayout->addStretch(1);
+  layout->addWidget(panel6);
+  return m_panel5;
+}
+
+QTableView* MainWindow::createTable(const char* name) {
+  auto* table = new QTableView;
+  table->setObjectName(QLatin1String(name));
+  table->setSelectionBehavior(QAbstractItemView::SelectRows);
+  table->setSelectionMode(QAbstractItemView::SingleSelection);
+  table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  table->setShowGrid(true);
+  table->setWordWrap(false);
+  table->setTextElideMode(Qt::ElideNone);
+  table->setCornerButtonEnabled(false);
+  table->setTabKeyNavigation(false);
+  QHeaderView* rows = table->verticalHeader();
+  rows->hide();
+  rows->setMinimumSectionSize(1);
+  rows->setDefaultSectionSize(kRowHeight);
+  rows->setSectionResizeMode(QHeaderView::Fixed);
+  QHeaderView* columns = table->horizontalHeader();
+  columns->setMinimumSectionSize(1);
+  columns->setDefaultSectionSize(kDefaultColumnWidth);
+  columns->setSectionResizeMode(QHeaderView::Interactive);
+  columns->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  columns->setHighlightSections(false);
+  columns->setStretchLastSection(false);
+  setInfoBackground(table);
+  return table;
+}
+
+void MainWindow::buildMenus() {
+  QMenuBar* bar = menuBar();
+  QStyle* theme = style();
+
+  m_fileMenu = bar->addMenu(QString());
+  m_fileMenu->setObjectName(QStringLiteral("File1"));
+  m_fileMenu->menuAction()->setStatusTip(longHint("File related commands"));
+  m_openAction = m_fileMenu->addAction(theme->standardIcon(QStyle::SP_DialogOpenButton), QString());
+  m_openAction->setObjectName(QStringLiteral("FileOpen1"));
+  m_openAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+  m_openAction->setStatusTip(longHint("Open|Open a file"));
+  m_saveAction = m_fileMenu->addAction(theme->standardIcon(QStyle::SP_DialogSaveButton), QString());
+  m_saveAction->setObjectName(QStringLiteral("FileSave1"));
+  m_saveAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+  m_saveAction->setStatusTip(longHint("Save|Save current file"));
+  m_fileMenu->addSeparator();
+  m_exitAction = m_fileMenu->addAction(QString());
+  m_exitAction->setObjectName(QStringLiteral("FileExit1"));
+  m_exitAction->setStatusTip(longHint("Exit|Exit application"));
+
+  // Hidden: their keys belong to the focused control (Ctrl+C copies table rows).
+  m_editMenu = bar->addMenu(QString());
+  m_editMenu->setObjectName(QStringLiteral("Edit1"));
+  const struct {
+    const char* caption;
+    QKeySequence keys;
+  } kEditItems[] = {{"Cu&t", QKeySequence(Qt::CTRL | Qt::Key_X)},
+                    {"&Copy", QKeySequence(Qt::CTRL | Qt::Key_C)},
+                    {"&Paste", QKeySequence(Qt::CTRL | Qt::Key_V)}};
+  for (const auto& item : kEditItems) {
+    QAction* action = m_editMenu->addAction(QLatin1String(item.caption));
+    action->setShortcut(item.keys);
+    action->setShortcutContext(Qt::WidgetShortcut);
+  }
+
+  m_settingsMenu = bar->addMenu(QString());
+  m_settingsMenu->setObjectName(QStringLiteral("Settings1"));
+  m_changeAction = m_settingsMenu->addAction(QString());
+  m_changeAction->setObjectName(QStringLiteral("Change1"));
+
+  m_helpMenu = bar->addMenu(QString());
+  m_helpMenu->setObjectName(QStringLiteral("Help1"));
+  m_helpMenu->menuAction()->setStatusTip(longHint("Help topics"));
+  m_helpAction = m_helpMenu->addAction(QString());
+  m_helpAction->setObjectName(QStringLiteral("Help2"));
+  m_helpMenu->addSeparator();
+  m_homePageAction = m_helpMenu->addAction(QString());
+  m_homePageAction->setObjectName(QStringLiteral("HomePage1"));
+  m_aboutAction = m_helpMenu->addAction(QString());
+  m_aboutAction->setObjectName(QStringLiteral("HelpAbout1"));
+  m_aboutAction->setStatusTip(longHint("About|About Quelmark Tallyweave"));
+}

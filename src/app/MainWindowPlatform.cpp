@@ -1,0 +1,89 @@
+// The main window as the form's platform: message boxes, file dialogs,
+// links, repaints while a log loads, the program's folder and today's date.
+
+#include <QCoreApplication>
+#include <QDate>
+#include <QDesktopServices>
+#include <QFileDialog>
+#include <QLabel>
+#include <QMessageBox>
+#include <QUrl>
+
+#include "MainWindow.h"
+#include "Main_form.h"
+
+void MainWindow::ShowMessage(const std::string& text) {
+  syncModels();  // the box runs the event loop, which repaints the views
+  const QString shown = m_decode(text);
+  if (m_hooks.showMessage) {
+    m_hooks.showMessage(shown);
+    return;
+  }
+  QMessageBox box(QMessageBox::NoIcon, QString::fromLatin1(tw::kProgramTitle), shown,
+                  QMessageBox::Ok, this);
+  box.setTextFormat(Qt::PlainText);
+  box.exec();
+}
+
+bool MainWindow::AskOpenPath(std::string& path) {
+  syncModels();
+  QString chosen;
+  if (m_hooks.askOpenPath) {
+    if (!m_hooks.askOpenPath(chosen)) return false;
+  } else {
+    QFileDialog dialog(this);
+    dialog.setAcceptMode(QFileDialog::AcceptOpen);
+    dialog.setFileMode(QFileDialog::ExistingFile);
+    dialog.setNameFilter(QStringLiteral("All Files (*)"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+    chosen = dialog.selectedFiles().constFirst();
+  }
+  m_decode.rememberPath(chosen);
+  path = toPathBytes(chosen);
+  return true;
+}
+
+bool MainWindow::AskSavePath(std::string& path) {
+  syncModels();
+  QString chosen;
+  if (m_hooks.askSavePath) {
+    if (!m_hooks.askSavePath(chosen)) return false;
+  } else {
+    QFileDialog dialog(this);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilter(QStringLiteral("CSV (*.csv)"));
+    dialog.setDefaultSuffix(QStringLiteral("csv"));
+    dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+    chosen = dialog.selectedFiles().constFirst();
+  }
+  m_decode.rememberPath(chosen);
+  path = toPathBytes(chosen);
+  return true;
+}
+
+void MainWindow::OpenLink(const std::string& address) {
+  const QString text = fromCp1251(address);
+  if (m_hooks.openLink) {
+    m_hooks.openLink(text);
+    return;
+  }
+  QDesktopServices::openUrl(QUrl(text));  // a failure shows nothing
+}
+
+void MainWindow::ProcessPaint() {
+  if (!m_form) return;  // still inside the form's construction
+  syncModels();
+  m_statusLabel->setText(m_decode(m_form->StatusText));
+  QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+std::string MainWindow::ExeFolder() {
+  return toPathBytes(QCoreApplication::applicationDirPath() + QLatin1Char('/'));
+}
+
+tw::CalendarDate MainWindow::Today() {
+  const QDate today = QDate::currentDate();
+  return {today.year(), today.month(), today.day()};
+}

@@ -1,0 +1,308 @@
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QClipboard>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QGroupBox>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QMimeData>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTest>
+#include <QUrl>
+#include <QWindow>
+
+#include "GridModel.h"
+#include "Main_form.h"
+#include "SiteTreeModel.h"
+#include "app_test_support.h"
+
+namespace {
+
+using apptest::RecordingWindow;
+
+QAbstractItemModel* ModelOf(const RecordingWindow& w, const char* view) {
+  if (auto* table = w.child<QTableView>(view)) return table->model();
+  return w.child<QTreeView>(view)->model();
+}
+
+QString MemoText(const RecordingWindow& w) {
+  return w.child<QPlainTextEdit>("Memo3")->toPlainText();
+}
+
+// Selects a row of a table as a user would.
+void SelectRow(QTableView* view, int row) {
+  view->selectionModel()->setCurrentIndex(
+      view->model()->index(row, 1),
+      QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
+void ChooseReport(const RecordingWindow& w, const char* button) {
+  w.child<QRadioButton>(button)->click();
+  w.child<QPushButton>("Button1")->click();
+}
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(dir.isValid());
+    logPath = apptest::WriteLog(dir, QStringLiteral("site.example-access_log"),
+                                apptest::SampleLogLines());
+    ASSERT_FALSE(logPath.isEmpty());
+  }
+
+  QTemporaryDir dir;
+  QString logPath;
+};
+
+TEST_F(MainWindowTest, BuildsWithTheLanguageTexts) {
+  RecordingWindow w;
+  EXPECT_EQ(w.window->size(), QSize(800, 600));
+  EXPECT_EQ(w.window->windowTitle(), QStringLiteral("Quelmark Tallyweave"));
+  for (const char* menu : {"File1", "Help1"}) {
+    EXPECT_FALSE(w.child<QMenu>(menu)->title().isEmpty()) << menu;
+    EXPECT_TRUE(w.child<QMenu>(menu)->menuAction()->isVisible()) << menu;
+  }
+  for (const char* menu : {"Edit1", "Settings1"})
+    EXPECT_FALSE(w.child<QMenu>(menu)->menuAction()->isVisible()) << menu;
+  for (const char* action :
+       {"FileOpen1", "FileSave1", "FileExit1", "Help2", "HomePage1", "HelpAbout1"})
+    EXPECT_FALSE(w.child<QAction>(action)->text().isEmpty()) << action;
+  for (const char* box : {"GroupBox1", "GroupBox3", "GroupBox4", "GroupBox5", "GroupBox6"})
+    EXPECT_FALSE(w.child<QGroupBox>(box)->title().trimmed().isEmpty()) << box;
+  EXPECT_TRUE(w.child<QGroupBox>("GroupBox2")->isHidden());
+  for (const char* button : {"RadioButton7", "RadioButton8"}) {
+    EXPECT_TRUE(w.child<QRadioButton>(button)->isHidden()) << button;
+    EXPECT_FALSE(w.child<QRadioButton>(button)->isEnabled()) << button;
+  }
+  EXPECT_TRUE(w.child<QRadioButton>("RadioButton1")->isChecked());
+  EXPECT_TRUE(w.child<QRadioButton>("RadioButton14")->isChecked());
+  EXPECT_FALSE(w.child<QLabel>("Label8")->text().isEmpty()) << "the no-log text";
+  EXPECT_EQ(MemoText(w).split(QLatin1Char('\n')).size(), 4);
+  EXPECT_FALSE(w.child<QPushButton>("Button2")->isEnabled());
+  EXPECT_TRUE(w.messages.isEmpty());
+}
+
+TEST_F(MainWindowTest, FileMenuCarriesItsShortcutsHintsAndIcons) {
+  RecordingWindow w;
+  struct Case {
+    const char* action;
+    QKeySequence keys;
+    bool icon;
+  };
+  const Case cases[] = {
+      {"FileOpen1", QKeySequence(Qt::CTRL | Qt::Key_O), true},
+      {"FileSave1", QKeySequence(Qt::CTRL | Qt::Key_S), true},
+      {"FileExit1", QKeySequence(), false},
+  };
+  for (const Case& c : cases) {
+    const QAction* action = w.child<QAction>(c.action);
+    ASSERT_NE(action, nullptr) << c.action;
+    EXPECT_EQ(action->shortcut(), c.keys) << c.action;
+    EXPECT_EQ(!action->icon().isNull(), c.icon) << c.action;
+    EXPECT_FALSE(action->statusTip().isEmpty()) << c.action;
+    EXPECT_FALSE(action->statusTip().contains(QLatin1Char('|'))) << c.action << ": long part only";
+  }
+}
+
+TEST_F(MainWindowTest, ReportButtonsFormOneGroupAndWaitForTheAnalysis) {
+  RecordingWindow w;
+  w.child<QRadioButton>("RadioButton9")->click();
+  for (const char* other : {"RadioButton1", "RadioButton13", "RadioButton17"})
+    EXPECT_FALSE(w.child<QRadioButton>(other)->isChecked()) << other;
+  EXPECT_TRUE(w.window->form().RadioButton9.Checked);
+  EXPECT_FALSE(w.window->form().RadioButton1.Checked);
+  EXPECT_EQ(w.window->form().ReportKind, 1) << "no run yet";
+  w.child<QPushButton>("Button1")->click();
+  EXPECT_EQ(w.window->form().ReportKind, 9);
+}
+
+TEST_F(MainWindowTest, LoadFillsInformationBoxTableTreeAndTitle) {
+  RecordingWindow w;
+  w.window->openLog(logPath);
+
+  EXPECT_EQ(w.messages.size(), 1) << "one message after a load";
+  EXPECT_TRUE(MemoText(w).contains(QStringLiteral("site.example-access_log"))) << MemoText(w);
+  EXPECT_EQ(w.window->windowTitle(), logPath + QStringLiteral(" - Quelmark Tallyweave"));
+  EXPECT_TRUE(w.child<QLabel>("StatusBar")->text().isEmpty()) << "the load's status text is gone";
+  QAbstractItemModel* table = ModelOf(w, "StringGrid1");
+  EXPECT_GT(table->rowCount(), 1) << "data rows and the totals row";
+  EXPECT_FALSE(table->headerData(1, Qt::Horizontal).toString().isEmpty());
+  QAbstractItemModel* tree = ModelOf(w, "TreeView1");
+  ASSERT_EQ(tree->rowCount(), 1);
+  EXPECT_EQ(tree->index(0, 0).data().toString(), QStringLiteral("www"));
+  EXPECT_GT(tree->rowCount(tree->index(0, 0)), 0);
+  EXPECT_EQ(w.child<QTreeView>("TreeView1")->currentIndex(), tree->index(0, 0)) << "root selected";
+  EXPECT_TRUE(w.child<QLabel>("Label8")->text().startsWith(QStringLiteral("http://")));
+}
+
+TEST_F(MainWindowTest, OpenCommandAsksThePlatformForThePath) {
+  RecordingWindow w;
+  w.child<QAction>("FileOpen1")->trigger();  // cancelled: nothing loads
+  EXPECT_TRUE(w.messages.isEmpty());
+  EXPECT_EQ(w.window->form().RecordCount, 0);
+
+  w.openAnswers = {logPath};
+  w.child<QAction>("FileOpen1")->trigger();
+  EXPECT_EQ(w.window->form().RecordCount, 5);
+  EXPECT_TRUE(MemoText(w).contains(QStringLiteral("site.example-access_log")));
+}
+
+TEST_F(MainWindowTest, SaveCommandWritesTheTableToTheChosenFile) {
+  RecordingWindow w;
+  w.window->openLog(logPath);
+  const QString csv = dir.filePath(QStringLiteral("report.csv"));
+  w.saveAnswers = {csv};
+  w.child<QAction>("FileSave1")->trigger();
+  QFile file(csv);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  EXPECT_TRUE(file.readAll().contains("site.example")) << "the analysed address";
+}
+
+TEST_F(MainWindowTest, HelpItemsOpenTheirAddresses) {
+  RecordingWindow w;
+  w.child<QAction>("Help2")->trigger();
+  w.child<QAction>("HomePage1")->trigger();
+  EXPECT_EQ(w.links, QStringList({QString::fromLatin1(tw::kHelpAddress),
+                                  QString::fromLatin1(tw::kHomeAddress)}));
+}
+
+TEST_F(MainWindowTest, TableRowsFollowTheCoreRowsAndDetailsListTheRowsRecords) {
+  RecordingWindow w;
+  w.window->openLog(logPath);
+  ChooseReport(w, "RadioButton5");  // status codes: 200, 404, totals
+  auto* grid1 = w.child<QTableView>("StringGrid1");
+  QAbstractItemModel* table = grid1->model();
+  ASSERT_EQ(table->rowCount(), 3);
+  EXPECT_EQ(table->index(1, 1).data().toString(), QStringLiteral("404"));
+  // The current row is painted navy with white text, the swatch keeps its colour.
+  EXPECT_EQ(table->index(0, 1).data(GridModel::FillColourRole).value<QColor>(), QColor(0, 0, 128));
+  EXPECT_EQ(table->index(0, 1).data(Qt::ForegroundRole).value<QColor>(), QColor(Qt::white));
+  EXPECT_EQ(table->index(0, 0).data(GridModel::FillColourRole).value<QColor>(), QColor(0, 255, 0));
+
+  auto* details = w.child<QPushButton>("Button2");
+  SelectRow(grid1, 1);
+  EXPECT_EQ(w.window->form().StringGrid1.Row, 2);
+  EXPECT_TRUE(details->isEnabled());
+  EXPECT_EQ(table->index(1, 1).data(GridModel::FillColourRole).value<QColor>(), QColor(0, 0, 128));
+
+  details->click();
+  QAbstractItemModel* raw = ModelOf(w, "StringGrid2");
+  ASSERT_EQ(raw->rowCount(), 2) << "one record and the empty last row";
+  EXPECT_EQ(raw->index(0, 3).data().toString(), QStringLiteral("/news/old.html"));
+  EXPECT_FALSE(raw->headerData(3, Qt::Horizontal).toString().isEmpty());
+
+  SelectRow(grid1, 0);
+  EXPECT_EQ(raw->rowCount(), 1) << "another row empties the raw log";
+  SelectRow(grid1, 2);
+  EXPECT_FALSE(details->isEnabled()) << "the totals row has no details";
+}
+
+TEST_F(MainWindowTest, TreeSelectionLimitsTheNextRun) {
+  RecordingWindow w;
+  w.window->openLog(logPath);
+  auto* view = w.child<QTreeView>("TreeView1");
+  auto* model = static_cast<SiteTreeModel*>(view->model());
+  const QModelIndex root = model->index(0, 0);
+  QModelIndex news;
+  for (int row = 0; row < model->rowCount(root); ++row) {
+    if (model->index(row, 0, root).data().toString() == QStringLiteral("news"))
+      news = model->index(row, 0, root);
+  }
+  ASSERT_TRUE(news.isValid());
+  view->selectionModel()->setCurrentIndex(news, QItemSelectionModel::ClearAndSelect);
+  EXPECT_EQ(w.window->form().TreeView1.Selected, SiteTreeModel::nodeAt(news));
+
+  w.child<QPushButton>("Button1")->click();
+  EXPECT_TRUE(w.child<QLabel>("Label8")->text().endsWith(QStringLiteral("/news")))
+      << w.child<QLabel>("Label8")->text().toStdString();
+
+  // Another request kind rebuilds the tree: the view follows and selects the root.
+  w.child<QRadioButton>("RadioButton16")->click();
+  EXPECT_EQ(w.window->form().RequestFilter, 3);
+  EXPECT_EQ(SiteTreeModel::nodeAt(view->currentIndex()), w.window->form().TreeView1.Selected);
+  EXPECT_EQ(view->currentIndex(), model->index(0, 0));
+}
+
+TEST_F(MainWindowTest, RepaintDuringALoadShowsStatusAndDropsFreedCoreData) {
+  RecordingWindow w;
+  w.window->openLog(logPath);
+  // What a load does before its first repaint: the old tree and table go.
+  w.window->form().ClearSiteTree();
+  w.window->form().ClearTable();
+  w.window->form().StatusText = "Reading 50%";
+  w.window->ProcessPaint();
+  EXPECT_EQ(w.child<QLabel>("StatusBar")->text(), QStringLiteral("Reading 50%"));
+  EXPECT_EQ(ModelOf(w, "TreeView1")->rowCount(), 0);
+  EXPECT_EQ(ModelOf(w, "StringGrid1")->rowCount(), 1);
+}
+
+TEST_F(MainWindowTest, TimeTableKeepsItsWidthAndCountTableFollowsTheWindow) {
+  RecordingWindow w;
+  w.window->show();
+  ASSERT_TRUE(QTest::qWaitForWindowExposed(w.window.get()));
+  w.window->openLog(logPath);  // ends with the by-day report
+  auto* grid1 = w.child<QTableView>("StringGrid1");
+  auto* side = w.child<QWidget>("Panel5");
+  QApplication::processEvents();
+  EXPECT_EQ(grid1->width(), 330);
+  EXPECT_TRUE(grid1->isColumnHidden(0));
+
+  ChooseReport(w, "RadioButton4");
+  QApplication::processEvents();
+  EXPECT_EQ(side->width(), 200);
+  EXPECT_FALSE(grid1->isColumnHidden(0));
+  EXPECT_EQ(grid1->columnWidth(1), std::max(100, grid1->width() - 170));
+
+  w.window->resize(1000, 600);
+  QApplication::processEvents();
+  EXPECT_EQ(side->width(), 200);
+  EXPECT_EQ(grid1->columnWidth(1), std::max(100, grid1->width() - 170)) << "after a resize";
+}
+
+TEST_F(MainWindowTest, CtrlCCopiesTheSelectedRowOfTheTable) {
+  RecordingWindow w;
+  w.window->openLog(logPath);
+  ChooseReport(w, "RadioButton5");
+  w.window->show();
+  w.window->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(w.window.get()));
+  auto* grid1 = w.child<QTableView>("StringGrid1");
+  grid1->setFocus();
+  SelectRow(grid1, 1);
+  QApplication::clipboard()->clear();
+  QTest::keyClick(grid1, Qt::Key_C, Qt::ControlModifier);
+  EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("\t404\t1\t20.00%\n"));
+}
+
+TEST_F(MainWindowTest, DroppedFileIsOpened) {
+  RecordingWindow w;
+  QMimeData mime;
+  mime.setUrls({QUrl::fromLocalFile(logPath)});
+  QDragEnterEvent enter(QPoint(300, 300), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(w.window.get(), &enter);
+  EXPECT_TRUE(enter.isAccepted());
+  QDropEvent drop(QPointF(300, 300), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(w.window.get(), &drop);
+  EXPECT_TRUE(QTest::qWaitFor([&] { return w.window->form().RecordCount == 5; }, 5000));
+  EXPECT_TRUE(MemoText(w).contains(QStringLiteral("site.example-access_log")));
+}
+
+TEST_F(MainWindowTest, ShowsAFileNameOutsideTheCodePageIntact) {
+  // Also a name holding Qt's title placeholder, shown as written.
+  const QString path =
+      apptest::WriteLog(dir, QStringLiteral("журнал[*]-access_log"), apptest::SampleLogLines());
+  RecordingWindow w;
+  w.window->show();
+  w.window->openLog(path);
+  EXPECT_EQ(w.window->form().RecordCount, 5);
+  EXPECT_EQ(w.window->windowHandle()->title(), path + QStringLiteral(" - Quelmark Tallyweave"));
+  EXPECT_TRUE(MemoText(w).contains(QStringLiteral("  Log: журнал[*]-access_log"))) << MemoText(w);
+}
+
+}  // namespace
