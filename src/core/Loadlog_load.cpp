@@ -1,0 +1,279 @@
+// Loading a log: LoadLog, ClearLog and DeriveSiteName of the main window.
+
+#include "Main_form.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <system_error>
+#include <utility>
+
+#include "Loadlog_crawlers.h"
+#include "Loadlog_line_reader.h"
+#include "Loadlog_parser.h"
+#include "Text_cp1251.h"
+#include "Text_format.h"
+
+namespace tw {
+namespace {
+
+// Pieces between two looks at the clock, and the time between two repaints.
+constexpr std::uint32_t kPiecesPerClockCheck = 4096;
+constexpr auto kPaintInterval = std::chrono::milliseconds(100);
+
+// The latest date the period pickers allow, counted from today.
+constexpr int kPickerDaysAhead = 10000;
+
+// Days since 1970-01-01 of a Gregorian date, and back.
+std::int64_t DaysFromCivil(int y, int m, int d) {
+  y -= m <= 2;
+  const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
+  const int yoe = static_cast<int>(y - era * 400);
+  const int doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+  const int doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+  return era * 146097 + doe - 719468;
+}
+
+CalendarDate CivilFromDays(std::int64_t z) {
+  z += 719468;
+  const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+  const int doe = static_cast<int>(z - era * 146097);
+  const int yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+  const int doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+  const int mp = (5 * doy + 2) / 153;
+  const int d = doy - (153 * mp + 2) / 5 + 1;
+  const int m = mp + (mp < 10 ? 3 : -9);
+  return CalendarDate{static_cast<int>(yoe + era * 400) + (m <= 2), m, d};
+}
+
+CalendarDate AddDays(const CalendarDate& date, int days) {
+  return CivilFromDays(DaysFromCivil(date.Year, date.Month, date.Day) + days);
+}
+
+CalendarDate DateOf(LogTime t) { return CalendarDate{LogYear(t), LogMonth(t), LogDay(t)}; }
+
+// The file name part of a path.
+std::string_view FileNameOf(std::string_view path) {
+  const std::size_t slash = path.find_last_of('/');
+  return slash == std::string_view::npos ? path : path.substr(slash + 1);
+}
+
+// The reject file of one load: created at the first rejected piece, so a log
+// without rejects leaves none, and complete once the object is gone. If it
+// cannot be created, rejected pieces are counted but not written.
+class RejectFile {
+ public:
+  explicit RejectFile(std::string path) : path_(std::move(path)) {}
+  ~RejectFile() {
+    if (file_ != nullptr) std::fclose(file_);
+  }
+  RejectFile(const RejectFile&) = delete;
+  RejectFile& operator=(const RejectFile&) = delete;
+
+  void Write(std::string_view piece) {
+    if (file_ == nullptr) {
+      if (failed_) return;
+      file_ = std::fopen(path_.c_str(), "ab");
+      if (file_ == nullptr) {
+        failed_ = true;
+        return;
+      }
+    }
+    std::fwrite(piece.data(), 1, piece.size(), file_);
+  }
+
+ private:
+  std::string path_;
+  std::FILE* file_ = nullptr;
+  bool failed_ = false;
+};
+
+// Deletes the reject file of an earlier load; a folder of that name is left alone.
+void DeleteRejectFile(const std::string& path) {
+  std::error_code ec;
+  if (std::filesystem::is_directory(path, ec)) return;
+  std::filesystem::remove(path, ec);
+}
+
+}  // namespace
+
+void TSDIAppForm::LoadLog(const std::string& path) {
+  // The last report's rows and selection point into the records about to be freed.
+  ClearReport();
+  ClearLog();
+  RejectedCount = 0;
+
+  UrlPool = std::make_unique<StringPool>();
+  ReferrerPool = std::make_unique<StringPool>();
+  UserAgentPool = std::make_unique<StringPool>();
+  const std::string crawler_path = platform_.ExeFolder() + kCrawlerFileName;
+  std::string reason;
+  if (!LoadCrawlerList(crawler_path, *UserAgentPool, Crawlers, reason)) {
+    // Nothing is loaded; the window is left as if no log had ever been opened.
+    ClearLog();
+    SiteName.clear();
+    ClearTable();
+    ClearSiteTree();
+    ResetMemo3();
+    Caption = kProgramTitle;
+    platform_.ShowMessage(FormatText(Lang.GetOr("mes5", "Could not open %s: %s"),
+                                     {crawler_path, reason}));
+    RunAnalysis();
+    StatusText.clear();
+    return;
+  }
+  CrawlerCount = static_cast<std::int32_t>(Crawlers.size());
+  SearchPhrasePool = std::make_unique<StringPool>();
+  ReferrerDomainPool = std::make_unique<StringPool>();
+
+  ClearTable();
+  ClearSiteTree();
+
+  const CalendarDate today = platform_.Today();
+  for (DatePicker* picker : {&DateTimePicker1, &DateTimePicker2}) {
+    picker->Enabled = false;
+    picker->HasMinDate = false;
+    picker->MaxDate = AddDays(today, kPickerDaysAhead);
+    picker->Date = today;
+  }
+
+  SiteName.clear();
+  RequestFilter = 1;
+  CheckReportButton(1);
+  CheckRequestButton(1);
+  const std::string progress_format = Lang.Get("mes0");
+
+  auto records = std::make_unique<RecordArray>();
+  LogPieceReader reader;
+  if (reader.Open(path)) {
+    SiteName = DeriveSiteName(path);
+    const std::string reject_path = path + ".err";
+    DeleteRejectFile(reject_path);
+    RejectFile rejects(reject_path);
+
+    ParseContext ctx;
+    ctx.UrlPool = UrlPool.get();
+    ctx.ReferrerPool = ReferrerPool.get();
+    ctx.UserAgentPool = UserAgentPool.get();
+    ctx.SearchPhrasePool = SearchPhrasePool.get();
+    ctx.ReferrerDomainPool = ReferrerDomainPool.get();
+    ctx.Crawlers = &Crawlers;
+    ctx.SiteName = SiteName;
+    ctx.Engines = &Engines;
+
+    const double size = static_cast<double>(reader.Size());
+    int shown_percent = -1;
+    std::uint32_t pieces_to_clock_check = kPiecesPerClockCheck;
+    auto last_paint = std::chrono::steady_clock::now();
+    std::string_view piece;
+    while (reader.Next(piece)) {
+      // A piece that starts with a zero byte holds no text for the parser.
+      LogRecord* slot = records->NextSlot();
+      if (piece.front() != '\0' && ParseLogLine(ctx, piece, slot)) {
+        records->Commit();
+      } else {
+        ++RejectedCount;
+        rejects.Write(piece);
+      }
+
+      // An empty file gives no pieces; a file that grew while loading stops at 100.
+      const double read = static_cast<double>(reader.Position());
+      const int percent = size > 0 ? static_cast<int>(std::min(read * 100.0 / size, 100.0)) : 100;
+      if (percent != shown_percent) {
+        shown_percent = percent;
+        StatusText = FormatText(progress_format, {path, percent, FormatArg::Char('%')});
+      }
+      if (--pieces_to_clock_check == 0) {
+        pieces_to_clock_check = kPiecesPerClockCheck;
+        const auto now = std::chrono::steady_clock::now();
+        if (now - last_paint >= kPaintInterval) {
+          last_paint = now;
+          platform_.ProcessPaint();
+        }
+      }
+    }
+  }
+  // Even a log that gave no record counts as loaded: the tree then shows its root.
+  Records = std::move(records);
+  RecordCount = Records->Count();
+
+  Memo3.clear();
+  Memo3.push_back("  Log: " + std::string(FileNameOf(path)));
+  Memo3.push_back("  " + Lang.Get("id0") + std::to_string(RecordCount));
+  Memo3.push_back("  " + Lang.Get("id1") + std::to_string(RejectedCount));
+  Caption = kProgramTitle;
+
+  if (RecordCount > 0) {
+    FirstTime = (*Records)[0]->LogTime;
+    LastTime = (*Records)[RecordCount - 1]->LogTime;
+    Memo3.push_back("  " + Lang.Get("id2") +
+                    FormatText("%2.2d.%2.2d.%4d - %2.2d.%2.2d.%4d",
+                               {LogDay(FirstTime), LogMonth(FirstTime), LogYear(FirstTime),
+                                LogDay(LastTime), LogMonth(LastTime), LogYear(LastTime)}));
+
+    // The pickers take the valid dates in order: one valid date stands for
+    // both ends, and with none valid they show today.
+    const bool first_valid = IsCalendarDate(FirstTime);
+    const bool last_valid = IsCalendarDate(LastTime);
+    CalendarDate earliest = today;
+    CalendarDate latest = today;
+    if (first_valid && last_valid) {
+      const bool reversed = CompareLogTime(FirstTime, LastTime) > 0;
+      earliest = DateOf(reversed ? LastTime : FirstTime);
+      latest = DateOf(reversed ? FirstTime : LastTime);
+    } else if (first_valid || last_valid) {
+      earliest = latest = DateOf(first_valid ? FirstTime : LastTime);
+    }
+    for (DatePicker* picker : {&DateTimePicker1, &DateTimePicker2}) {
+      picker->Enabled = true;
+      picker->HasMinDate = true;
+      picker->MinDate = earliest;
+      picker->MaxDate = latest;
+    }
+    DateTimePicker1.Date = earliest;
+    DateTimePicker2.Date = latest;
+    Caption = path + " - " + kProgramTitle;
+  }
+
+  if (RecordCount < 1) {
+    platform_.ShowMessage(Lang.Get("mes1"));
+  } else {
+    platform_.ShowMessage(Lang.Get("mes2") + "\n" + FormatText(Lang.Get("mes3"), {RejectedCount}));
+  }
+
+  BuildSiteTree();
+  RunAnalysis();
+  StatusText.clear();
+}
+
+void TSDIAppForm::ClearLog() {
+  Records.reset();
+  RecordCount = 0;
+  UrlPool.reset();
+  ReferrerPool.reset();
+  UserAgentPool.reset();
+  SearchPhrasePool.reset();
+  ReferrerDomainPool.reset();
+  Crawlers = {};
+  CrawlerCount = 0;
+}
+
+std::string TSDIAppForm::DeriveSiteName(const std::string& path) {
+  std::string name(FileNameOf(path));
+  LowerInPlace(name.data(), name.size());
+  // Positions count from 1, as name[i - 1].
+  const std::size_t n = name.size();
+  std::size_t i = n;
+  while (i > 1 && name[i - 1] != '.') --i;
+  ++i;
+  while (i < n && name[i - 1] >= 'a' && name[i - 1] <= 'z') ++i;
+  if (i < n) --i;
+  return name.substr(0, std::min(i, n));
+}
+
+}  // namespace tw

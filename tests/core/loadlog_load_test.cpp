@@ -1,0 +1,441 @@
+#include <gtest/gtest.h>
+#include <stdlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "Loadlog_crawlers.h"
+#include "Loadlog_line_reader.h"
+#include "Loadlog_string_pool.h"
+#include "Main_form.h"
+#include "fake_platform.h"
+
+namespace tw {
+namespace {
+
+namespace fs = std::filesystem;
+
+void WriteFile(const fs::path& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary | std::ios::trunc);
+  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::string ReadFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// A folder of its own under the system's temporary folder, removed at the end.
+class TempDir {
+ public:
+  TempDir() {
+    std::string pattern = (fs::temp_directory_path() / "tw_loadlog_XXXXXX").string();
+    path_ = mkdtemp(pattern.data()) != nullptr ? pattern : "";
+  }
+  ~TempDir() {
+    std::error_code ec;
+    fs::remove_all(path_, ec);
+  }
+  const fs::path& path() const { return path_; }
+
+ private:
+  fs::path path_;
+};
+
+// One accepted combined-format line.
+std::string GoodLine(const std::string& date, const std::string& url = "/index.html",
+                     const std::string& eol = "\n") {
+  return "10.0.0.1 - - [" + date + ":12:00:00 +0100] \"GET " + url +
+         " HTTP/1.1\" 200 512 \"-\" \"Mozilla/5.0\"" + eol;
+}
+
+constexpr const char* kLanguage =
+    "id0=Records: \n"
+    "id1=Rejected: \n"
+    "id2=Period: \n"
+    "mes0=Loading %s: %d%c\n"
+    "mes1=No records\n"
+    "mes2=Done\n"
+    "mes3=Rejected: %d\n"
+    "mes5=Could not open %s: %s\n";
+
+// Remembers the status text shown while the closing message box is up.
+class StatusPlatform : public testing::FakePlatform {
+ public:
+  const TSDIAppForm* form = nullptr;
+  std::vector<std::string> status_at_message;
+  void ShowMessage(const std::string& text) override {
+    status_at_message.push_back(form != nullptr ? form->StatusText : "");
+    FakePlatform::ShowMessage(text);
+  }
+};
+
+class LoadLogTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_FALSE(dir_.path().empty());
+    fs::create_directories(dir_.path() / "Language");
+    WriteFile(dir_.path() / "Language" / "English.lng", kLanguage);
+    WriteFile(dir_.path() / "crawlers.lst", "Crawler/1.0\nBot/2.0\n");
+    WriteFile(dir_.path() / "engines.lst", "google;q=\n");
+    platform_.folder = dir_.path().string() + "/";
+    form_ = std::make_unique<TSDIAppForm>(platform_);
+    platform_.form = form_.get();
+    idle_memo_ = form_->Memo3;
+    platform_.messages.clear();
+    platform_.status_at_message.clear();
+  }
+
+  std::string Log(const std::string& name, const std::string& content) {
+    const fs::path path = dir_.path() / name;
+    WriteFile(path, content);
+    return path.string();
+  }
+
+  TempDir dir_;
+  StatusPlatform platform_;
+  std::unique_ptr<TSDIAppForm> form_;
+  std::vector<std::string> idle_memo_;
+};
+
+TEST_F(LoadLogTest, AcceptsEveryGoodLine) {
+  const std::string path = Log("Site.Example-access_log", GoodLine("01/Mar/2008", "/a.html") +
+                                                              GoodLine("15/Mar/2008", "/b.html") +
+                                                              GoodLine("31/Mar/2008", "/a.html"));
+  form_->CheckReportButton(4);
+  form_->CheckRequestButton(3);
+  form_->RequestFilter = 3;
+  form_->LoadLog(path);
+
+  ASSERT_NE(form_->Records, nullptr);
+  EXPECT_EQ(form_->RecordCount, 3);
+  EXPECT_EQ(form_->Records->Count(), 3);
+  EXPECT_EQ(form_->RejectedCount, 0);
+  EXPECT_EQ(form_->CrawlerCount, 2);
+  EXPECT_EQ(form_->Memo3, (std::vector<std::string>{"  Log: Site.Example-access_log",
+                                                   "  Records: 3", "  Rejected: 0",
+                                                   "  Period: 01.03.2008 - 31.03.2008"}));
+  EXPECT_EQ(form_->Caption, path + " - Quelmark Tallyweave");
+  EXPECT_EQ(platform_.messages, std::vector<std::string>{"Done\nRejected: 0"});
+  EXPECT_EQ(form_->SiteName, "site.example");
+  EXPECT_FALSE(fs::exists(path + ".err")) << "no rejected line, no reject file";
+  EXPECT_EQ(form_->StatusText, "");
+  EXPECT_EQ(form_->RequestFilter, 1);
+  EXPECT_TRUE(form_->RadioButton1.Checked);
+  EXPECT_FALSE(form_->RadioButton4.Checked);
+  EXPECT_TRUE(form_->RadioButton14.Checked);
+  EXPECT_FALSE(form_->RadioButton16.Checked);
+  ASSERT_NE(form_->TreeView1.Root, nullptr) << "the tree is rebuilt";
+  EXPECT_EQ(form_->TreeView1.Root->Children.size(), 2u);
+}
+
+TEST_F(LoadLogTest, RejectFileHoldsEveryRejectedPieceAsRead) {
+  const std::string rejected = std::string("garbage line\r\n") + "\n" + "\r\n" +
+                               std::string("\0starts with zero\n", 18) + "a b c\n" +
+                               "tail without line end";
+  const std::string path =
+      Log("mixed.log", GoodLine("01/Mar/2008", "/a", "\r\n") + "garbage line\r\n" + "\n" +
+                           "\r\n" + GoodLine("02/Mar/2008") + std::string("\0starts with zero\n", 18) +
+                           "a b c\n" + "tail without line end");
+  form_->LoadLog(path);
+
+  EXPECT_EQ(form_->RecordCount, 2);
+  EXPECT_EQ(form_->RejectedCount, 6);
+  EXPECT_EQ(ReadFile(path + ".err"), rejected);
+  EXPECT_EQ(form_->Memo3[2], "  Rejected: 6");
+  EXPECT_EQ(platform_.messages, std::vector<std::string>{"Done\nRejected: 6"});
+  ASSERT_NE(form_->Records, nullptr);
+  EXPECT_STREQ((*form_->Records)[0]->Url, "/a") << "a CR LF line is accepted";
+}
+
+TEST_F(LoadLogTest, LastLineWithoutLineEndIsParsed) {
+  const std::string path = Log("x.log", GoodLine("01/Mar/2008") + GoodLine("02/Mar/2008", "/z", ""));
+  form_->LoadLog(path);
+  EXPECT_EQ(form_->RecordCount, 2);
+  EXPECT_EQ(form_->RejectedCount, 0);
+  EXPECT_STREQ((*form_->Records)[1]->Url, "/z");
+}
+
+TEST_F(LoadLogTest, LongLineCountsOncePerPieceAndIsWrittenWhole) {
+  const std::string long_line = std::string(20000, 'x') + "\n";
+  const std::string path = Log("long.log", GoodLine("01/Mar/2008") + long_line);
+  form_->LoadLog(path);
+  EXPECT_EQ(form_->RecordCount, 1);
+  EXPECT_EQ(form_->RejectedCount, 3);
+  EXPECT_EQ(ReadFile(path + ".err"), long_line);
+}
+
+TEST_F(LoadLogTest, FileThatCannotBeOpenedLoadsNothingAndKeepsRejectFile) {
+  form_->LoadLog(Log("site.example-access_log", GoodLine("01/Mar/2008")));
+  platform_.messages.clear();
+  const std::string path = (dir_.path() / "missing.log").string();
+  WriteFile(path + ".err", "old\n");
+
+  form_->LoadLog(path);
+
+  EXPECT_EQ(ReadFile(path + ".err"), "old\n");
+  EXPECT_EQ(platform_.messages, std::vector<std::string>{"No records"});
+  EXPECT_EQ(form_->Memo3, (std::vector<std::string>{"  Log: missing.log", "  Records: 0",
+                                                   "  Rejected: 0"}));
+  EXPECT_EQ(form_->Caption, "Quelmark Tallyweave");
+  EXPECT_EQ(form_->SiteName, "");
+  ASSERT_NE(form_->Records, nullptr) << "an unreadable log loads like an empty one";
+  EXPECT_EQ(form_->Records->Count(), 0);
+  EXPECT_EQ(form_->RecordCount, 0);
+  EXPECT_EQ(form_->SelectedCount, 0);
+}
+
+TEST_F(LoadLogTest, EmptyFileGivesNoRecords) {
+  const std::string path = Log("empty.log", "");
+  form_->LoadLog(path);
+  EXPECT_EQ(form_->RecordCount, 0);
+  ASSERT_NE(form_->Records, nullptr);
+  EXPECT_EQ(form_->Records->Count(), 0);
+  ASSERT_NE(form_->TreeView1.Root, nullptr) << "the tree shows its root alone";
+  EXPECT_TRUE(form_->TreeView1.Root->Children.empty());
+  EXPECT_EQ(platform_.messages, std::vector<std::string>{"No records"});
+  EXPECT_FALSE(fs::exists(path + ".err"));
+  EXPECT_EQ(form_->StatusText, "");
+  for (const DatePicker* picker : {&form_->DateTimePicker1, &form_->DateTimePicker2}) {
+    EXPECT_FALSE(picker->Enabled);
+    EXPECT_FALSE(picker->HasMinDate);
+    EXPECT_EQ(picker->Date, platform_.today);
+    EXPECT_EQ(picker->MaxDate, (CalendarDate{2054, 4, 24})) << "today + 10000 days";
+  }
+}
+
+TEST_F(LoadLogTest, MissingCrawlerListLoadsNothingAndDropsTheReport) {
+  form_->LoadLog(Log("site.example-access_log", GoodLine("01/Mar/2008")));
+  form_->CheckReportButton(4);
+  form_->RunAnalysis();
+  ASSERT_EQ(form_->SelectedCount, 1);
+  platform_.messages.clear();
+  fs::remove(dir_.path() / "crawlers.lst");
+
+  const std::string path = Log("other.log", GoodLine("05/Mar/2008"));
+  form_->LoadLog(path);
+
+  ASSERT_EQ(platform_.messages.size(), 1u);
+  EXPECT_EQ(platform_.messages[0], "Could not open " + (dir_.path() / "crawlers.lst").string() +
+                                       ": No such file or directory");
+  EXPECT_EQ(form_->Records, nullptr);
+  EXPECT_EQ(form_->RecordCount, 0);
+  EXPECT_EQ(form_->UrlPool, nullptr);
+  EXPECT_EQ(form_->UserAgentPool, nullptr);
+  EXPECT_TRUE(form_->Crawlers.empty());
+  EXPECT_EQ(form_->SelectedCount, 0);
+  EXPECT_TRUE(form_->Selected.empty());
+  EXPECT_EQ(form_->Memo3, idle_memo_);
+  EXPECT_EQ(form_->Caption, "Quelmark Tallyweave");
+  EXPECT_EQ(form_->TreeView1.Root, nullptr);
+  EXPECT_EQ(form_->SiteName, "");
+  EXPECT_FALSE(fs::exists(path + ".err"));
+
+  WriteFile(dir_.path() / "crawlers.lst", "Crawler/1.0\n");
+  form_->LoadLog(path);
+  EXPECT_EQ(form_->RecordCount, 1) << "the next load works again";
+}
+
+TEST_F(LoadLogTest, LoadingTwiceGivesSameRecordsAndOnlyLastRejects) {
+  const std::string content =
+      GoodLine("01/Mar/2008", "/a") + "bad one\n" + GoodLine("02/Mar/2008", "/b") + "bad two\n";
+  const std::string path = Log("twice.log", content);
+  form_->LoadLog(path);
+  std::vector<std::string> first;
+  for (int i = 0; i < form_->RecordCount; ++i) {
+    first.push_back(std::string((*form_->Records)[i]->Url) + " " +
+                    FormatLogTime((*form_->Records)[i]->LogTime));
+  }
+
+  form_->LoadLog(path);
+  std::vector<std::string> second;
+  for (int i = 0; i < form_->RecordCount; ++i) {
+    second.push_back(std::string((*form_->Records)[i]->Url) + " " +
+                     FormatLogTime((*form_->Records)[i]->LogTime));
+  }
+  EXPECT_EQ(first, second);
+  EXPECT_EQ(first.size(), 2u);
+  EXPECT_EQ(form_->RejectedCount, 2);
+  EXPECT_EQ(ReadFile(path + ".err"), "bad one\nbad two\n");
+
+  WriteFile(path, GoodLine("01/Mar/2008"));
+  form_->LoadLog(path);
+  EXPECT_FALSE(fs::exists(path + ".err")) << "a load without rejects leaves no old reject file";
+}
+
+TEST_F(LoadLogTest, StatusTextReaches100PercentThenClears) {
+  const std::string path = Log("p.log", GoodLine("01/Mar/2008") + "bad\n" + GoodLine("02/Mar/2008"));
+  form_->LoadLog(path);
+  EXPECT_EQ(platform_.status_at_message, std::vector<std::string>{"Loading " + path + ": 100%"});
+  EXPECT_EQ(form_->StatusText, "");
+}
+
+TEST_F(LoadLogTest, PeriodFollowsFileOrderAndPickersTakeValidDatesInOrder) {
+  struct Case {
+    const char* name;
+    std::string first, last;
+    const char* period;
+    CalendarDate earliest, latest;
+  } cases[] = {
+      {"in order", "01/Mar/2008", "31/Mar/2008", "01.03.2008 - 31.03.2008", {2008, 3, 1}, {2008, 3, 31}},
+      {"reversed", "31/Mar/2008", "01/Mar/2008", "31.03.2008 - 01.03.2008", {2008, 3, 1}, {2008, 3, 31}},
+      {"first not a date", "31/Apr/2008", "05/May/2008", "31.04.2008 - 05.05.2008", {2008, 5, 5}, {2008, 5, 5}},
+      {"last not a date", "05/May/2008", "00/May/2008", "05.05.2008 - 00.05.2008", {2008, 5, 5}, {2008, 5, 5}},
+      {"neither a date", "30/Feb/2008", "00/Jan/2009", "30.02.2008 - 00.01.2009", {2026, 12, 7}, {2026, 12, 7}},
+  };
+  for (const Case& c : cases) {
+    form_->LoadLog(Log("dates.log", GoodLine(c.first) + GoodLine("10/Mar/2008") + GoodLine(c.last)));
+    ASSERT_EQ(form_->RecordCount, 3) << c.name;
+    EXPECT_EQ(form_->FirstTime, (*form_->Records)[0]->LogTime) << c.name;
+    EXPECT_EQ(form_->LastTime, (*form_->Records)[2]->LogTime) << c.name;
+    EXPECT_EQ(form_->Memo3.back(), std::string("  Period: ") + c.period) << c.name;
+    for (const DatePicker* picker : {&form_->DateTimePicker1, &form_->DateTimePicker2}) {
+      EXPECT_TRUE(picker->Enabled) << c.name;
+      EXPECT_TRUE(picker->HasMinDate) << c.name;
+      EXPECT_EQ(picker->MinDate, c.earliest) << c.name;
+      EXPECT_EQ(picker->MaxDate, c.latest) << c.name;
+    }
+    EXPECT_EQ(form_->DateTimePicker1.Date, c.earliest) << c.name;
+    EXPECT_EQ(form_->DateTimePicker2.Date, c.latest) << c.name;
+  }
+}
+
+TEST(DeriveSiteName, CutsTheNameAfterTheLettersOfItsLastDot) {
+  struct Case {
+    const char* path;
+    const char* site;
+  } cases[] = {
+      {"site.example-access_log", "site.example"},
+      {"site.example_log", "site.example"},
+      {"site.example2", "site.example2"},  // the last character is never tested
+      {"access.log", "access.log"},
+      {"site.example.log", "site.example.log"},
+      {"site.example", "site.example"},
+      {"access_log", "access"},
+      {"Site.EXAMPLE-Access_Log", "site.example"},
+      {"\xD1\xC0\xC9\xD2.com-log", "\xF1\xE0\xE9\xF2.com"},  // САЙТ lower-cased
+      {"/var/log/www.site.example-access_log", "www.site.example"},
+      {"/var/log.d/site", "site"},
+      {"a", "a"},
+      {"", ""},
+      {"/var/log/", ""},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(TSDIAppForm::DeriveSiteName(c.path), c.site) << c.path;
+  }
+}
+
+TEST(LogPieceReader, CutsPiecesAfterLineFeedOrAtTheLimit) {
+  const std::string x8189(8189, 'x'), x8190(8190, 'x'), x20000(20000, 'x');
+  struct Case {
+    const char* name;
+    std::string content;
+    std::vector<std::string> pieces;
+  } cases[] = {
+      {"empty", "", {}},
+      {"mixed ends", "ab\r\ncd\n\nef", {"ab\r\n", "cd\n", "\n", "ef"}},
+      {"zero bytes stay", std::string("\0a\nb\0\n", 6), {std::string("\0a\n", 3), std::string("b\0\n", 3)}},
+      {"8189 and line feed", x8189 + "\n", {x8189 + "\n"}},
+      {"8190 and line feed", x8190 + "\n", {x8190, "\n"}},
+      {"20000 and line feed", x20000 + "\n", {x8190, x8190, std::string(3620, 'x') + "\n"}},
+  };
+  for (const Case& c : cases) {
+    TempDir dir;
+    const fs::path path = dir.path() / "log";
+    WriteFile(path, c.content);
+    LogPieceReader reader;
+    ASSERT_TRUE(reader.Open(path.string())) << c.name;
+    EXPECT_EQ(reader.Size(), static_cast<std::int64_t>(c.content.size())) << c.name;
+    std::vector<std::string> pieces;
+    std::int64_t position = 0;
+    std::string_view piece;
+    while (reader.Next(piece)) {
+      pieces.emplace_back(piece);
+      position += static_cast<std::int64_t>(piece.size());
+      EXPECT_EQ(reader.Position(), position) << c.name;
+    }
+    EXPECT_EQ(pieces, c.pieces) << c.name;
+  }
+}
+
+TEST(LogPieceReader, ReadsAcrossBlocksWithoutLosingBytes) {
+  std::string content;
+  unsigned seed = 7;
+  while (content.size() < 3'300'000) {
+    seed = seed * 1103515245u + 12345u;
+    const std::size_t length = (seed >> 8) % 600 == 0 ? 9000 + (seed >> 4) % 9000 : (seed >> 8) % 400;
+    content.append(length, static_cast<char>('a' + seed % 26));
+    content += (seed & 1) ? "\r\n" : "\n";
+  }
+  TempDir dir;
+  const fs::path path = dir.path() / "big";
+  WriteFile(path, content);
+  LogPieceReader reader;
+  ASSERT_TRUE(reader.Open(path.string()));
+  std::string joined;
+  std::string_view piece;
+  while (reader.Next(piece)) {
+    ASSERT_LE(piece.size(), LogPieceReader::kMaxPiece);
+    ASSERT_TRUE(piece.back() == '\n' || piece.size() == LogPieceReader::kMaxPiece ||
+                joined.size() + piece.size() == content.size())
+        << "piece at " << joined.size();
+    const std::size_t line_feed = piece.find('\n');
+    ASSERT_TRUE(line_feed == std::string_view::npos || line_feed == piece.size() - 1)
+        << "piece at " << joined.size();
+    joined.append(piece);
+  }
+  EXPECT_EQ(joined, content);
+  EXPECT_EQ(reader.Position(), static_cast<std::int64_t>(content.size()));
+}
+
+TEST(LogPieceReader, FolderAndMissingFileCannotBeOpened) {
+  TempDir dir;
+  LogPieceReader reader;
+  EXPECT_FALSE(reader.Open(dir.path().string()));
+  EXPECT_FALSE(reader.Open((dir.path() / "none").string()));
+}
+
+TEST(CrawlerList, KeepsEachDistinctLineOnce) {
+  struct Case {
+    std::string text;
+    std::vector<std::string> lines;
+  } cases[] = {
+      {"", {}},
+      {"a", {"a"}},
+      {"a\n", {"a"}},
+      {"a\r\nb\rc\n", {"a", "b", "c"}},
+      {"a\r\r\nb", {"a", "", "b"}},
+      {"a\n\nb\n", {"a", "", "b"}},
+      {"\n", {""}},
+      {"Bot/1.0\nBOT/1.0\n", {"Bot/1.0"}},
+      {" a b \n", {" a b "}},
+  };
+  for (const Case& c : cases) {
+    StringPool pool;
+    std::vector<const char*> crawlers;
+    ParseCrawlerList(c.text, pool, crawlers);
+    std::vector<std::string> lines(crawlers.begin(), crawlers.end());
+    EXPECT_EQ(lines, c.lines) << "[" << c.text << "]";
+    EXPECT_EQ(pool.Count(), crawlers.size()) << "[" << c.text << "]";
+  }
+}
+
+TEST(CrawlerList, MissingFileGivesTheReason) {
+  TempDir dir;
+  StringPool pool;
+  std::vector<const char*> crawlers;
+  std::string reason;
+  EXPECT_FALSE(LoadCrawlerList((dir.path() / "crawlers.lst").string(), pool, crawlers, reason));
+  EXPECT_EQ(reason, "No such file or directory");
+  EXPECT_EQ(pool.Count(), 0u);
+  EXPECT_TRUE(crawlers.empty());
+}
+
+}  // namespace
+}  // namespace tw
