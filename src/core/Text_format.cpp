@@ -51,7 +51,7 @@ class Output {
   bool cut_ = false;
 };
 
-struct Spec {
+struct Directive {
   bool left = false;   // '-'
   bool plus = false;   // '+'
   bool space = false;  // ' '
@@ -76,17 +76,17 @@ struct Field {
   bool zero_pad = false;
 };
 
-void Emit(Output& out, const Spec& spec, const Field& f) {
+void Emit(Output& out, const Directive& dir, const Field& f) {
   const std::size_t length = f.prefix.size() + f.lead_zeros + f.body.size() + f.mid_zeros;
-  const std::size_t pad = spec.width > length ? spec.width - length : 0;
-  if (!spec.left && !f.zero_pad) out.Fill(' ', pad);
+  const std::size_t pad = dir.width > length ? dir.width - length : 0;
+  if (!dir.left && !f.zero_pad) out.Fill(' ', pad);
   out.Put(f.prefix);
-  if (!spec.left && f.zero_pad) out.Fill('0', pad);
+  if (!dir.left && f.zero_pad) out.Fill('0', pad);
   out.Fill('0', f.lead_zeros);
   out.Put(f.body.substr(0, f.mid_at));
   out.Fill('0', f.mid_zeros);
   out.Put(f.body.substr(f.mid_at));
-  if (spec.left) out.Fill(' ', pad);
+  if (dir.left) out.Fill(' ', pad);
 }
 
 bool IsIntegerConv(char c) { return std::strchr("diouxX", c) != nullptr; }
@@ -102,10 +102,10 @@ bool Fits(char conv, const FormatArg& arg) {
   return false;  // %n, %p
 }
 
-std::string_view SignPrefix(const Spec& spec, bool negative) {
+std::string_view SignPrefix(const Directive& dir, bool negative) {
   if (negative) return "-";
-  if (spec.plus) return "+";
-  if (spec.space) return " ";
+  if (dir.plus) return "+";
+  if (dir.space) return " ";
   return "";
 }
 
@@ -115,8 +115,8 @@ void UpperInPlace(char* first, char* last) {
   }
 }
 
-void FormatInteger(Output& out, const Spec& spec, const FormatArg& arg) {
-  const char conv = spec.conv;
+void FormatInteger(Output& out, const Directive& dir, const FormatArg& arg) {
+  const char conv = dir.conv;
   const bool is_signed = conv == 'd' || conv == 'i';
   const bool negative = is_signed && arg.IsNegative();
   const std::uint64_t value = is_signed ? arg.Magnitude() : arg.UnsignedBits();
@@ -124,7 +124,7 @@ void FormatInteger(Output& out, const Spec& spec, const FormatArg& arg) {
 
   char digits[32];
   char* end = digits;
-  if (!(spec.has_precision && spec.precision == 0 && value == 0)) {
+  if (!(dir.has_precision && dir.precision == 0 && value == 0)) {
     end = std::to_chars(digits, digits + sizeof digits, value, base).ptr;
   }
   if (conv == 'X') UpperInPlace(digits, end);
@@ -133,16 +133,16 @@ void FormatInteger(Output& out, const Spec& spec, const FormatArg& arg) {
   Field f;
   f.body = std::string_view(digits, count);
   f.mid_at = count;
-  f.lead_zeros = spec.has_precision && spec.precision > count ? spec.precision - count : 0;
+  f.lead_zeros = dir.has_precision && dir.precision > count ? dir.precision - count : 0;
   if (is_signed) {
-    f.prefix = SignPrefix(spec, negative);
-  } else if (spec.alt && conv == 'o') {
+    f.prefix = SignPrefix(dir, negative);
+  } else if (dir.alt && conv == 'o') {
     if (f.lead_zeros == 0 && (count == 0 || digits[0] != '0')) f.lead_zeros = 1;
-  } else if (spec.alt && value != 0 && (conv == 'x' || conv == 'X')) {
+  } else if (dir.alt && value != 0 && (conv == 'x' || conv == 'X')) {
     f.prefix = conv == 'x' ? "0x" : "0X";
   }
-  f.zero_pad = spec.zero && !spec.has_precision;
-  Emit(out, spec, f);
+  f.zero_pad = dir.zero && !dir.has_precision;
+  Emit(out, dir, f);
 }
 
 // Inserts `c` at `at` of the text in buf[0, *length).
@@ -160,24 +160,24 @@ std::size_t ExponentAt(const char* buf, std::size_t length) {
   return length;
 }
 
-void FormatFloating(Output& out, const Spec& spec, double v) {
+void FormatFloating(Output& out, const Directive& dir, double v) {
   const bool negative = std::signbit(v);
   const double a = std::fabs(v);
-  const char conv = static_cast<char>(spec.conv | 0x20);  // lower case
-  const bool upper = spec.conv != conv;
+  const char conv = static_cast<char>(dir.conv | 0x20);  // lower case
+  const bool upper = dir.conv != conv;
 
   Field f;
-  f.prefix = SignPrefix(spec, negative);
+  f.prefix = SignPrefix(dir, negative);
   if (!std::isfinite(a)) {
     f.body = std::isnan(a) ? (upper ? "NAN" : "nan") : (upper ? "INF" : "inf");
     f.mid_at = 3;
-    Emit(out, spec, f);  // never zero-padded
+    Emit(out, dir, f);  // never zero-padded
     return;
   }
 
   char buf[kFloatBuffer];
   char* const limit = buf + sizeof buf - 2;  // room for an inserted '.'
-  const std::size_t asked = spec.has_precision ? spec.precision : 6;
+  const std::size_t asked = dir.has_precision ? dir.precision : 6;
   const std::size_t digits = std::min(asked, kMaxFloatDigits);
   std::size_t extra = asked - digits;  // zeros beyond the computed digits
   std::size_t length = 0;
@@ -186,14 +186,14 @@ void FormatFloating(Output& out, const Spec& spec, double v) {
   if (conv == 'f') {
     length =
         std::to_chars(buf, limit, a, std::chars_format::fixed, static_cast<int>(digits)).ptr - buf;
-    if (spec.alt && asked == 0) buf[length++] = '.';
+    if (dir.alt && asked == 0) buf[length++] = '.';
     mid_at = length;
   } else if (conv == 'e') {
     length =
         std::to_chars(buf, limit, a, std::chars_format::scientific, static_cast<int>(digits)).ptr -
         buf;
     mid_at = ExponentAt(buf, length);
-    if (spec.alt && asked == 0) InsertChar(buf, &length, mid_at++, '.');
+    if (dir.alt && asked == 0) InsertChar(buf, &length, mid_at++, '.');
   } else if (conv == 'g') {
     // P significant digits; style e when the exponent X is below -4 or not
     // below P, otherwise style f with P - 1 - X decimals.
@@ -214,7 +214,7 @@ void FormatFloating(Output& out, const Spec& spec, double v) {
       mid_at = e_at;
     }
     const bool has_point = std::memchr(buf, '.', mid_at) != nullptr;
-    if (!spec.alt) {
+    if (!dir.alt) {
       extra = 0;
       if (has_point) {
         std::size_t keep = mid_at;
@@ -228,12 +228,12 @@ void FormatFloating(Output& out, const Spec& spec, double v) {
       InsertChar(buf, &length, mid_at++, '.');
     }
   } else {  // 'a'
-    const auto r = spec.has_precision ? std::to_chars(buf, limit, a, std::chars_format::hex,
-                                                      static_cast<int>(digits))
-                                      : std::to_chars(buf, limit, a, std::chars_format::hex);
+    const auto r = dir.has_precision ? std::to_chars(buf, limit, a, std::chars_format::hex,
+                                                     static_cast<int>(digits))
+                                     : std::to_chars(buf, limit, a, std::chars_format::hex);
     length = r.ptr - buf;
     mid_at = ExponentAt(buf, length);
-    if (spec.alt && std::memchr(buf, '.', mid_at) == nullptr)
+    if (dir.alt && std::memchr(buf, '.', mid_at) == nullptr)
       InsertChar(buf, &length, mid_at++, '.');
   }
 
@@ -247,34 +247,34 @@ void FormatFloating(Output& out, const Spec& spec, double v) {
   f.body = std::string_view(buf, length);
   f.mid_zeros = extra;
   f.mid_at = mid_at;
-  f.zero_pad = spec.zero;
-  Emit(out, spec, f);
+  f.zero_pad = dir.zero;
+  Emit(out, dir, f);
 }
 
-void FormatOne(Output& out, const Spec& spec, const FormatArg& arg) {
+void FormatOne(Output& out, const Directive& dir, const FormatArg& arg) {
   Field f;
-  switch (spec.conv) {
+  switch (dir.conv) {
     case 'c': {
       const char c = static_cast<char>(arg.UnsignedBits() & 0xFF);
       f.body = std::string_view(&c, 1);
       f.mid_at = 1;
-      Emit(out, spec, f);
+      Emit(out, dir, f);
       return;
     }
     case 's': {
       std::string_view text = arg.text();
       text = text.substr(0, text.find('\0'));
-      if (spec.has_precision) text = text.substr(0, spec.precision);
+      if (dir.has_precision) text = text.substr(0, dir.precision);
       f.body = text;
       f.mid_at = text.size();
-      Emit(out, spec, f);
+      Emit(out, dir, f);
       return;
     }
     default:
-      if (IsIntegerConv(spec.conv)) {
-        FormatInteger(out, spec, arg);
+      if (IsIntegerConv(dir.conv)) {
+        FormatInteger(out, dir, arg);
       } else {
-        FormatFloating(out, spec, arg.floating());
+        FormatFloating(out, dir, arg.floating());
       }
   }
 }
@@ -320,36 +320,36 @@ std::string FormatText(std::string_view format, std::span<const FormatArg> args,
       continue;
     }
 
-    Spec spec;
+    Directive dir;
     for (; i < f.size(); ++i) {
       const char c = f[i];
       if (c == '-')
-        spec.left = true;
+        dir.left = true;
       else if (c == '+')
-        spec.plus = true;
+        dir.plus = true;
       else if (c == ' ')
-        spec.space = true;
+        dir.space = true;
       else if (c == '#')
-        spec.alt = true;
+        dir.alt = true;
       else if (c == '0')
-        spec.zero = true;
+        dir.zero = true;
       else
         break;
     }
     if (i < f.size() && f[i] == '*') {
-      ++spec.stars;
+      ++dir.stars;
       ++i;
     } else {
-      spec.width = ReadNumber(f, &i);
+      dir.width = ReadNumber(f, &i);
     }
     if (i < f.size() && f[i] == '.') {
       ++i;
-      spec.has_precision = true;
+      dir.has_precision = true;
       if (i < f.size() && f[i] == '*') {
-        ++spec.stars;
+        ++dir.stars;
         ++i;
       } else {
-        spec.precision = ReadNumber(f, &i);
+        dir.precision = ReadNumber(f, &i);
       }
     }
     if (i < f.size() && (f[i] == 'h' || f[i] == 'l')) {
@@ -365,11 +365,11 @@ std::string FormatText(std::string_view format, std::span<const FormatArg> args,
       ++found.mismatched;
       continue;
     }
-    spec.conv = f[i++];
+    dir.conv = f[i++];
     const std::string_view as_written = f.substr(start, i - start);
 
     // Consume what printf would: one argument per '*', then the value.
-    const std::size_t wanted = static_cast<std::size_t>(spec.stars) + 1;
+    const std::size_t wanted = static_cast<std::size_t>(dir.stars) + 1;
     const FormatArg* arg = nullptr;
     if (args.size() - next >= wanted) {
       arg = &args[next + wanted - 1];
@@ -377,12 +377,12 @@ std::string FormatText(std::string_view format, std::span<const FormatArg> args,
     } else {
       next = args.size();
     }
-    if (arg == nullptr || spec.stars != 0 || !Fits(spec.conv, *arg)) {
+    if (arg == nullptr || dir.stars != 0 || !Fits(dir.conv, *arg)) {
       out.Put(as_written);
       ++found.mismatched;
       continue;
     }
-    FormatOne(out, spec, *arg);
+    FormatOne(out, dir, *arg);
   }
 
   std::string result = std::move(out.text());
