@@ -1,0 +1,136 @@
+// The raw log table and the details command: the records behind one row of
+// the statistics table, oldest first.
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "Loadlog_carray.h"
+#include "Main_form.h"
+#include "Stat_row_report.h"
+#include "Stat_rows.h"
+#include "Table_log_grid.h"
+
+namespace tw {
+
+std::string RawLogGrid::Cell(int col, int row) const {
+  if (col < 0 || col >= kColCount) return {};
+  if (row == 0) return static_cast<std::size_t>(col) < Header.size() ? Header[col] : std::string();
+  const LogRecord* r = RecordAt(row);
+  if (r == nullptr) return {};
+  auto text = [](const char* t) { return t != nullptr ? std::string(t) : std::string(); };
+  switch (col) {
+    case 0:
+      return std::to_string(row);
+    case 1:
+      return FormatIp(r->ClientIp);
+    case 2:
+      return FormatLogTime(r->LogTime);
+    case 3:
+      return text(r->Url);
+    case 4:
+      return std::to_string(r->Status);
+    case 5:
+      return std::to_string(r->Bytes);
+    case 6:
+      return text(r->Referrer);
+    default:
+      return text(r->UserAgent);
+  }
+}
+
+const LogRecord* RawLogGrid::RecordAt(int row) const {
+  if (row < 1 || static_cast<std::size_t>(row) > listed_.size()) return nullptr;
+  return listed_[static_cast<std::size_t>(row) - 1];
+}
+
+void RawLogGrid::Clear() {
+  std::vector<const LogRecord*>().swap(listed_);  // a long list gives its memory back
+  Row = 1;
+}
+
+namespace {
+
+// Which records belong to the current row of the statistics table.
+class DetailsRule {
+ public:
+  DetailsRule(const TSDIAppForm& form, int row) : kind_(form.ReportKind), row_(row) {
+    if (kind_ >= 3) {
+      // Table row Y shows entry Y - 1 of Rows; past the rows nothing is listed.
+      if (row < 1 || row > CARRAY_Count(form.Rows)) {
+        kind_ = 0;
+        return;
+      }
+      if (const RowReport* report = FindRowReport(kind_)) {
+        const char* label = static_cast<const ReportRow*>(CARRAY_Item(form.Rows, row - 1))->Label;
+        members_.emplace(form, *report, label);
+      }
+    }
+  }
+
+  bool Lists(const LogRecord& r) const {
+    switch (kind_) {
+      case 1:
+        return LogDay(r.LogTime) == row_;  // row Y is day Y
+      case 2:
+        return LogHour(r.LogTime) == row_ - 1;  // row Y is hour Y - 1
+      case 3:                                   // row 1 is Sunday
+        return IsCalendarDate(r.LogTime) && DayOfWeek(r.LogTime) + 1 == row_;
+      default:
+        return members_ && members_->Contains(r);
+    }
+  }
+
+ private:
+  int kind_;
+  int row_;
+  std::optional<RowMembers> members_;  // the row of a row report
+};
+
+// Time order: year, month, day, hour, minute, second, packed so that the
+// number orders like the time (the stored word does not).
+std::uint32_t ChronologicalKey(LogTime t) {
+  return static_cast<std::uint32_t>(LogYear(t) - 1970) << 26 |
+         static_cast<std::uint32_t>(LogMonth(t)) << 22 |
+         static_cast<std::uint32_t>(LogDay(t)) << 17 |
+         static_cast<std::uint32_t>(LogHour(t)) << 12 |
+         static_cast<std::uint32_t>(LogMinute(t)) << 6 | static_cast<std::uint32_t>(LogSecond(t));
+}
+
+}  // namespace
+
+void TSDIAppForm::onStringGrid1Click() {
+  StringGrid2.Clear();
+  // The last row is the totals row, or the one empty row of an empty table.
+  const int row = StringGrid1.Row;
+  Button2.Enabled = row >= 1 && row < StringGrid1.RowCount() - 1;
+}
+
+void TSDIAppForm::Button2Click() { ShowDetails(); }
+
+void TSDIAppForm::ShowDetails() {
+  StringGrid2.Clear();
+  const DetailsRule rule(*this, StringGrid1.Row);
+
+  // Only the listed records are sorted, each by its time and then its place
+  // in the file, so records of one second come in file order.
+  const std::size_t n =
+      std::min<std::size_t>(Selected.size(), SelectedCount > 0 ? SelectedCount : 0);
+  std::vector<std::pair<std::uint64_t, const LogRecord*>> listed;
+  for (std::size_t i = 0; i < n; ++i) {
+    const LogRecord* r = Selected[i];
+    if (!rule.Lists(*r)) continue;
+    const std::uint64_t file_index =
+        Records ? static_cast<std::uint32_t>(Records->IndexOf(r)) : static_cast<std::uint32_t>(i);
+    listed.emplace_back(std::uint64_t{ChronologicalKey(r->LogTime)} << 32 | file_index, r);
+  }
+  std::sort(listed.begin(), listed.end(),
+            [](const auto& a, const auto& b) { return a.first < b.first; });
+  for (const auto& [key, r] : listed) StringGrid2.AppendRawLogRow(r);
+}
+
+}  // namespace tw
