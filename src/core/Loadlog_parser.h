@@ -1,0 +1,77 @@
+#pragma once
+
+// The log line parser: one line of an Apache combined-format access log into a
+// LogRecord, its texts interned into the loaded log's pools.
+//
+//   127.0.0.1 - frank [10/Oct/2000:13:55:36 -0700] "GET /apache_pb.gif HTTP/1.0" 200 2326
+//       "http://www.example.com/start.html" "Mozilla/4.08 [en] (Win98; I ;Nav)"
+//   ->  ClientIp 0x7F000001, LogTime 10/10/2000:13:55:36, Url "/apache_pb.gif", Status 200,
+//       Bytes 2326, Referrer "http://www.example.com/start.html", UserAgent "Mozilla/4.08 ...",
+//       ReferrerDomain "example.com", ReferrerKind RefExternal
+//
+// A line must give exactly ten tokens (Loadlog_parser_tokens.h); a line is
+// rejected, in this order, when
+//   - it is empty;
+//   - it does not give exactly ten tokens;
+//   - the host is neither an IPv6 address nor read by ParseIp;
+//   - the time token fails ParseLogTime;
+//   - the request is not exactly three words;
+//   - the status is not a whole number (ParseLogNumber);
+//   - the size is neither "-" nor a whole number.
+// The request is lower-cased, then its path is percent-decoded, so characters
+// that arrive encoded keep their case. The referrer is decoded twice and then
+// classified (Loadlog_referrer.h). The user agent is kept as written; it marks a
+// crawler when it equals one of the crawler lines, letter case ignored.
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "Loadlog_parser_decode.h"
+#include "Loadlog_parser_fields.h"
+#include "Loadlog_parser_tokens.h"
+#include "Loadlog_record.h"
+#include "Loadlog_referrer.h"
+
+namespace tw {
+
+class StringPool;
+
+// What the parser reads and writes besides the line. All of it belongs to the
+// loaded log and the window; the context only points at it. The scratch
+// buffers make parsing allocate nothing once they have grown to the longest line.
+class ParseContext {
+ public:
+  StringPool* UrlPool = nullptr;
+  StringPool* ReferrerPool = nullptr;
+  StringPool* UserAgentPool = nullptr;
+  StringPool* SearchPhrasePool = nullptr;
+  StringPool* ReferrerDomainPool = nullptr;
+  // The crawler lines as interned into UserAgentPool; null for none.
+  const std::vector<const char*>* Crawlers = nullptr;
+  // The site's own domain name, lower-case; empty matches nothing.
+  std::string SiteName;
+  // The search engines; null for none.
+  const EngineList* Engines = nullptr;
+
+ private:
+  friend bool ParseLogLine(ParseContext& ctx, std::string_view line, LogRecord* record);
+  std::string line_;           // the line with escapes resolved, split in place
+  std::string url_;            // the decoded path
+  std::string referrer_once_;  // the referrer decoded once
+  std::string referrer_;       // ... and twice
+  std::string phrase_;         // the search phrase
+};
+
+// Parses one line (up to its first zero byte; it may end in "\n" or "\r\n") into
+// *record and returns true, or returns false when the line is rejected; the
+// contents of *record then mean nothing. A rejected line adds nothing to the pools.
+// REQUIRES: the five pools of `ctx` are set; `record` points at writable storage.
+bool ParseLogLine(ParseContext& ctx, std::string_view line, LogRecord* record);
+
+// Whether the pooled user agent is one of `crawlers` (a pointer comparison, as
+// both come from UserAgentPool). `crawlers` may be null.
+bool IsCrawlerAgent(const std::vector<const char*>* crawlers, const char* user_agent);
+
+}  // namespace tw

@@ -1,0 +1,488 @@
+#include "Loadlog_parser.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "Loadlog_string_pool.h"
+
+namespace tw {
+namespace {
+
+using namespace std::string_literals;  // "...\0..."s keeps the zero byte
+
+std::string Show(std::string_view s) {
+  std::string out = "[";
+  for (unsigned char c : s) {
+    if (c < 32 || c >= 127) {
+      char buf[8];
+      std::snprintf(buf, sizeof buf, "\\x%02X", c);
+      out += buf;
+    } else {
+      out.push_back(static_cast<char>(c));
+    }
+  }
+  return out + "]";
+}
+
+std::vector<std::string> Tokens(std::string text, std::size_t capacity = 20) {
+  std::vector<std::string_view> views(capacity);
+  const std::size_t n = TokenizeInPlace(text.data(), text.size(), views.data(), capacity);
+  return std::vector<std::string>(views.begin(), views.begin() + static_cast<long>(n));
+}
+
+TEST(LogTokens, SplitsAtBlanksAndQuotes) {
+  const std::pair<std::string, std::vector<std::string>> cases[] = {
+      {"", {}},
+      {" \t\r\n", {}},
+      {"a b", {"a", "b"}},
+      {"  a   b  ", {"a", "b"}},
+      {"a\tb\x01"
+       "c\x1F"
+       "d",
+       {"a", "b", "c", "d"}},
+      {"\xC0\xFF\x80 b", {"\xC0\xFF\x80", "b"}},  // high bytes belong to the token
+      {"\"a b\" c", {"a b", "c"}},
+      {"\"a \"\"b\"\" c\"", {"a \"b\" c"}},
+      {"\"\" x", {"", "x"}},
+      {"\"a\"b", {"a", "b"}},         // a closing quote ends the token
+      {"a\"b\" c", {"a\"b\"", "c"}},  // a quote inside an unquoted token is plain
+      {"x \"abc\n", {"x", "abc"}},    // unclosed: the last character goes
+      {"x \"abc\r\n", {"x", "abc\r"}},
+      {"x \"", {"x", ""}},
+  };
+  for (const auto& [text, tokens] : cases) {
+    EXPECT_EQ(Tokens(text), tokens) << "text " << Show(text);
+  }
+}
+
+TEST(LogTokens, StopsAtCapacity) {
+  EXPECT_EQ(Tokens("a b c d e", 3), (std::vector<std::string>{"a", "b", "c"}));
+}
+
+std::string Unescape(const std::string& line) {
+  std::string out(line.size(), '\0');
+  out.resize(ResolveEscapes(line, out.data()));
+  return out;
+}
+
+TEST(LogTokens, ResolvesEscapesLeftToRight) {
+  const std::pair<std::string, std::string> cases[] = {
+      {R"(a\"b)", "a'b"},    {R"(\\)", R"(\\)"}, {R"(\\")", R"(\\")"},  // an escaped backslash does
+                                                                        // not pair with the quote
+      {R"(\\\")", R"(\\')"}, {R"(\x)", R"(\x)"}, {R"(end\)", R"(end\)"}, {"", ""},
+  };
+  for (const auto& [line, escaped] : cases) {
+    EXPECT_EQ(Unescape(line), escaped) << "line " << line;
+  }
+  // A user agent ending in a backslash keeps its closing quote.
+  EXPECT_EQ(Tokens(Unescape(R"("Foo\\" "next")")), (std::vector<std::string>{R"(Foo\\)", "next"}));
+  EXPECT_EQ(Tokens(Unescape(R"("say \"hi\"" x)")), (std::vector<std::string>{"say 'hi'", "x"}));
+}
+
+TEST(ParseIp, ReadsLikeDottedDecimalScan) {
+  const std::pair<const char*, std::uint32_t> good[] = {
+      {"127.0.0.1", 0x7F000001},
+      {"255.255.255.255", 0xFFFFFFFF},
+      {"0.0.0.0", 0},
+      {"10.1", 0x0A010000},  // numbers not read count as 0
+      {"example.com", 0},    // a host name reads as 0.0.0.0
+      {"", 0},
+      {"1.2.3.4.5", 0x01020304},  // the rest after four numbers is ignored
+      {"1.2.3.4abc", 0x01020304},
+      {"+1.+2.3.4", 0x01020304},
+      {" 1. 2.3.4", 0x01020304},  // blanks before a number are skipped
+      {"1 .2.3.4", 0x01000000},   // but not before a dot
+      {"1..2.3", 0x01000000},
+      {"1.x.3.4", 0x01000000},
+      {"-0.1.2.3", 0x00010203},
+  };
+  for (const auto& [text, ip] : good) {
+    std::uint32_t got = 12345;
+    EXPECT_EQ(ParseIp(text, &got), 0) << "text " << text;
+    EXPECT_EQ(got, ip) << "text " << text;
+  }
+  const char* bad[] = {"256.1.1.1", "-1.2.3.4",          "1.2.3.256",
+                       "1.2.3.-4",  "99999999999.1.1.1", "4294967297.0.0.0"};
+  for (const char* text : bad) {
+    std::uint32_t got = 12345;
+    EXPECT_EQ(ParseIp(text, &got), -1) << "text " << text;
+    EXPECT_EQ(got, 12345u) << "text " << text;
+  }
+  std::uint32_t got = 7;
+  EXPECT_EQ(ParseIp(static_cast<const char*>(nullptr), &got), -1);
+  EXPECT_EQ(got, 7u);
+}
+
+TEST(ParseIp, TellsIpv6AddressesApart) {
+  const char* valid[] = {"::",
+                         "::1",
+                         "2a02:6b8::1",
+                         "2001:db8:0:0:0:0:2:1",
+                         "fe80::1:2",
+                         "::ffff:192.0.2.1",
+                         "1:2:3:4:5:6:1.2.3.4",
+                         "1:2:3:4:5:6:7::",
+                         "ABCD::"};
+  for (const char* text : valid) EXPECT_TRUE(IsIpv6Address(text)) << "text " << text;
+  const char* invalid[] = {"",
+                           "1.2.3.4",
+                           ":1",
+                           "1:",
+                           "1::2::3",
+                           "12345::",
+                           "g::1",
+                           "1:2:3:4:5:6:7:8:9",
+                           "1:2:3:4:5:6:7",
+                           "1:2:3:4:5:6:7:8::",
+                           "::ffff:256.1.1.1",
+                           "::1.2.3",
+                           "1:2:3:4:5:6:7:1.2.3.4",
+                           "a:b",
+                           "::01.2.3.4"};
+  for (const char* text : invalid) EXPECT_FALSE(IsIpv6Address(text)) << "text " << text;
+}
+
+TEST(ParseLogTime, ReadsTheBracketedTime) {
+  struct Case {
+    const char* text;
+    LogTimeFields f;
+  };
+  const Case good[] = {
+      {"[10/Oct/2000:13:55:36", {10, 10, 2000, 13, 55, 36}},
+      {"[01/Jan/1970:00:00:00", {1, 1, 1970, 0, 0, 0}},
+      {"[31/Dec/2032:23:59:59", {31, 12, 2032, 23, 59, 59}},
+      {"[00/Feb/2008:00:00:00", {0, 2, 2008, 0, 0, 0}},   // day 0 passes
+      {"[31/Apr/2008:00:00:00", {31, 4, 2008, 0, 0, 0}},  // so does a day past the month
+      {"[1/Mar/2008:1:2:3", {1, 3, 2008, 1, 2, 3}},
+      {"[ 1/Mar/2008: 01:02:03", {1, 3, 2008, 1, 2, 3}},  // blanks do not count
+      {"[+1/Mar/2008:+1:02:03", {1, 3, 2008, 1, 2, 3}},
+      {"[10/Oct/2000:13:55:36 -0700]", {10, 10, 2000, 13, 55, 36}},
+      {"[10/Oct/2000:13:55:36xyz", {10, 10, 2000, 13, 55, 36}},
+  };
+  for (const auto& c : good) {
+    LogTime t = 0;
+    ASSERT_EQ(ParseLogTime(c.text, &t), 0) << "text " << c.text;
+    EXPECT_EQ(t, PackLogTime(c.f)) << "text " << c.text << " gave " << FormatLogTime(t);
+  }
+}
+
+TEST(ParseLogTime, RejectsWhatDoesNotMatch) {
+  const char* bad[] = {
+      "",
+      "10/Oct/2000:13:55:36",   // no bracket
+      "[10/oct/2000:13:55:36",  // month letter case counts
+      "[10/Okt/2000:13:55:36",
+      "[10/Octo/2000:13:55:36",
+      "[10/Oct/2000:24:00:00",
+      "[10/Oct/1969:13:55:36",
+      "[10/Oct/2033:13:55:36",
+      "[32/Oct/2000:13:55:36",
+      "[-1/Oct/2000:13:55:36",
+      "[10/Oct/2000:13:60:36",
+      "[10/Oct/2000:13:55:60",
+      "[10/Oct/2000:13:55",  // no seconds
+      "[10/Oct/2000:13:55:",
+      "[100/Oct/2000:13:55:36",  // the day is at most 2 characters
+      "[+10/Oct/2000:13:55:36",  // and a sign counts among them
+      "[10/Oct/20000:13:55:36",
+      "[10/Oct/2000:13:5x:36",
+      "[10/Oc",
+  };
+  for (const char* text : bad) {
+    LogTime t = 99;
+    EXPECT_EQ(ParseLogTime(text, &t), -1) << "text " << text;
+    EXPECT_EQ(t, 99u) << "text " << text;
+  }
+}
+
+TEST(LogNumber, ReadsWholeDecimalNumbers) {
+  const std::pair<const char*, std::int32_t> good[] = {
+      {"200", 200},
+      {"", 0},
+      {" 5", 5},
+      {"+7", 7},
+      {"-3", -3},
+      {"007", 7},
+      {"2147483647", INT32_MAX},
+      {"99999999999", INT32_MAX},
+      {"-99999999999", INT32_MIN},
+      {"-2147483648", INT32_MIN},
+  };
+  for (const auto& [text, value] : good) {
+    std::int32_t got = 1;
+    EXPECT_TRUE(ParseLogNumber(text, &got)) << "text " << text;
+    EXPECT_EQ(got, value) << "text " << text;
+  }
+  const char* bad[] = {"12a", "-", "+", " ", "5 ", "0x10", "1.5", "--1"};
+  for (const char* text : bad) {
+    std::int32_t got = 1;
+    EXPECT_FALSE(ParseLogNumber(text, &got)) << "text " << text;
+  }
+}
+
+TEST(IsUtf8, FollowsTheLeadBytes) {
+  const std::string valid[] = {
+      "",
+      "abc",
+      "\xD0\x9F",
+      "\xE2\x82\xAC",
+      "\xF0\x9F\x98\x80",
+      "\xC0\x80",      // overlong forms are not checked
+      "\xED\xA0\x80",  // nor surrogates
+      "ab\0\xFF"s,     // the walk ends at a zero byte
+  };
+  for (const auto& s : valid) EXPECT_TRUE(IsUtf8(s)) << "bytes " << Show(s);
+  const std::string invalid[] = {
+      "\xCF\xF0", "\x80",        "\xD0", "\xD0\x41", "\xE2\x82", "\xF8\x80\x80\x80\x80",
+      "a\xFF",    "\xD0\0\x9F"s,
+  };
+  for (const auto& s : invalid) EXPECT_FALSE(IsUtf8(s)) << "bytes " << Show(s);
+}
+
+TEST(DecodeUrl, DecodesRunsOfTriplesAsAWhole) {
+  const std::pair<std::string, std::string> cases[] = {
+      {"/plain/path", "/plain/path"},
+      {"/%D0%9F%D1%80%D0%B8", "/\xCF\xF0\xE8"},  // UTF-8 into the code page
+      {"/%d0%9f", "/\xCF"},                      // small hex digits too
+      {"/%CF%F0", "/\xCF\xF0"},                  // not UTF-8: bytes as they are
+      {"%D0%9F%CF", "\xD0\x9F\xCF"},             // a mixed run is kept byte for byte
+      {"%D0x%9F", "\xD0x\x9F"},                  // a character split by a letter
+      {"%D0%9Fx%D1%80", "\xCFx\xF0"},
+      {"%E2%82%AC", "\x88"},  // the euro sign
+      {"%E4%B8%AD", "?"},     // a character the code page lacks
+      {"%F0%9F%98%80", "?"},
+      {"%C0%80", "?"},  // overlong: passes the test, not the converter
+      {"%41%42c", "ABc"},
+      {"%zz", "%zz"},
+      {"a%", "a%"},
+      {"a%4", "a%4"},
+      {"%%41", "%A"},
+      {"a+b", "a+b"},
+      {"%2541", "%41"},  // one level per call
+      {"a%00b", "a"},    // the result ends at a zero byte
+      {"%41%00%42", "A"},
+      {"%D0%9F%00%42", "\xCF"},
+      {"ab\0%41"s, "ab"},
+  };
+  for (const auto& [text, decoded] : cases) {
+    EXPECT_EQ(DecodeUrl(text), decoded) << "text " << Show(text);
+  }
+}
+
+// A parser over fresh pools, with two crawlers and two engines.
+class ParseLogLineTest : public ::testing::Test {
+ protected:
+  ParseLogLineTest() {
+    ctx_.UrlPool = &urls_;
+    ctx_.ReferrerPool = &referrers_;
+    ctx_.UserAgentPool = &agents_;
+    ctx_.SearchPhrasePool = &phrases_;
+    ctx_.ReferrerDomainPool = &domains_;
+    crawlers_ = {agents_.Intern("Googlebot/2.1 (+http://www.google.com/bot.html)"),
+                 agents_.Intern("YandexBot/3.0")};
+    ctx_.Crawlers = &crawlers_;
+    ctx_.SiteName = "mysite.ru";
+    engines_.EngineNames = {"google", "yandex"};
+    engines_.EngineParams = {"q=", "text="};
+    ctx_.Engines = &engines_;
+  }
+
+  bool Parse(std::string_view line) {
+    record_ = LogRecord{};
+    return ParseLogLine(ctx_, line, &record_);
+  }
+
+  std::size_t PooledTexts() const {
+    return urls_.Count() + referrers_.Count() + agents_.Count() + phrases_.Count() +
+           domains_.Count();
+  }
+
+  StringPool urls_, referrers_, agents_, phrases_, domains_;
+  std::vector<const char*> crawlers_;
+  EngineList engines_;
+  ParseContext ctx_;
+  LogRecord record_;
+};
+
+const char kSample[] =
+    "127.0.0.1 - frank [10/Oct/2000:13:55:36 -0700] \"GET /apache_pb.gif HTTP/1.0\" 200 2326 "
+    "\"http://www.example.com/start.html\" \"Mozilla/4.08 [en] (Win98; I ;Nav)\"\n";
+
+// The sample line with one token replaced.
+std::string Sample(int token, const std::string& value) {
+  std::string fields[10] = {"127.0.0.1",
+                            "-",
+                            "frank",
+                            "[10/Oct/2000:13:55:36",
+                            "-0700]",
+                            "\"GET /apache_pb.gif HTTP/1.0\"",
+                            "200",
+                            "2326",
+                            "\"http://www.example.com/start.html\"",
+                            "\"Mozilla/4.08 [en] (Win98; I ;Nav)\""};
+  fields[token - 1] = value;
+  std::string line;
+  for (const auto& f : fields) line += (line.empty() ? "" : " ") + f;
+  return line + "\n";
+}
+
+TEST_F(ParseLogLineTest, AcceptsACombinedFormatLine) {
+  ASSERT_TRUE(Parse(kSample));
+  EXPECT_EQ(record_.ClientIp, 127u * 16777216u + 1u);
+  EXPECT_EQ(FormatLogTime(record_.LogTime), "10/10/2000:13:55:36");
+  EXPECT_EQ(LogYear(record_.LogTime) - 1970, 30);
+  EXPECT_STREQ(record_.Url, "/apache_pb.gif");
+  EXPECT_EQ(record_.Status, 200);
+  EXPECT_EQ(record_.Bytes, 2326);
+  EXPECT_STREQ(record_.Referrer, "http://www.example.com/start.html");
+  EXPECT_STREQ(record_.UserAgent, "Mozilla/4.08 [en] (Win98; I ;Nav)");
+  EXPECT_STREQ(record_.ReferrerDomain, "example.com");
+  EXPECT_EQ(record_.ReferrerKind, RefExternal);
+  EXPECT_EQ(record_.EngineIndex, 0);
+  EXPECT_EQ(record_.SearchPhrase, nullptr);
+  EXPECT_EQ(record_.IsCrawler, 0u);
+}
+
+TEST_F(ParseLogLineTest, ReadsEachFieldAsDescribed) {
+  struct Case {
+    std::string line;
+    const char* what;  // the field checked
+    std::string expected;
+  };
+  auto field = [this](const char* what) -> std::string {
+    const std::string w = what;
+    if (w == "ip") return FormatIp(record_.ClientIp);
+    if (w == "time") return FormatLogTime(record_.LogTime);
+    if (w == "url") return record_.Url;
+    if (w == "status") return std::to_string(record_.Status);
+    if (w == "bytes") return std::to_string(record_.Bytes);
+    if (w == "referrer") return record_.Referrer;
+    if (w == "agent") return record_.UserAgent;
+    return "?";
+  };
+  const Case cases[] = {
+      {Sample(1, "www.example.com"), "ip", "0.0.0.0"},
+      {Sample(1, "2a02:6b8::1"), "ip", "0.0.0.0"},  // an IPv6 host is no 2.0.0.0
+      {Sample(1, "::ffff:10.0.0.1"), "ip", "0.0.0.0"},
+      {Sample(1, "10.1"), "ip", "10.1.0.0"},
+      {Sample(5, "+0300]"), "time", "10/10/2000:13:55:36"},  // the zone is not applied
+      {Sample(8, "-"), "bytes", "0"},
+      {Sample(8, "\"\""), "bytes", "0"},
+      {Sample(7, "\"404\""), "status", "404"},
+      {Sample(6, "\"GET /Index.HTML HTTP/1.0\""), "url", "/index.html"},
+      {Sample(6, "\"GET /%D0%9F%D1%80%D0%B8 HTTP/1.0\""), "url", "/\xCF\xF0\xE8"},  // stays upper
+      {Sample(6, "\"GET /\xCF\xD0\xC8\xC2 HTTP/1.0\""), "url", "/\xEF\xF0\xE8\xE2"},
+      {Sample(6, "\"GET /%CF%F0 HTTP/1.0\""), "url", "/\xCF\xF0"},
+      {Sample(6, "\"GET /a+b%zz% HTTP/1.0\""), "url", "/a+b%zz%"},
+      {Sample(6, "\"GET /x?a=%2541 HTTP/1.0\""), "url", "/x?a=%41"},              // decoded once
+      {Sample(9, "\"http://x.com/?a=%2541\""), "referrer", "http://x.com/?a=A"},  // twice
+      {Sample(9, "\"-\""), "referrer", "-"},
+      {Sample(10, R"("Mozilla \"compatible\"")"), "agent", "Mozilla 'compatible'"},
+      {Sample(10, R"("Foo\\")"), "agent", R"(Foo\\)"},
+      {Sample(10, "\"Say \"\"hi\"\"\""), "agent", "Say \"hi\""},
+      {Sample(10, "\"Unclosed agent"), "agent", "Unclosed agent"},  // only the line feed goes
+      {Sample(10, "\"Unclosed agent\r"), "agent", "Unclosed agent\r"},
+  };
+  for (const auto& c : cases) {
+    ASSERT_TRUE(Parse(c.line)) << "line " << Show(c.line);
+    EXPECT_EQ(field(c.what), c.expected) << c.what << " of line " << Show(c.line);
+  }
+}
+
+TEST_F(ParseLogLineTest, TakesTheLineUpToItsZeroByteAndAnyLineEnd) {
+  std::string line = kSample;
+  line.pop_back();
+  for (const std::string& variant : {line, line + "\r\n", line + "\n\0garbage"s}) {
+    ASSERT_TRUE(Parse(variant)) << "line " << Show(variant);
+    EXPECT_STREQ(record_.UserAgent, "Mozilla/4.08 [en] (Win98; I ;Nav)") << Show(variant);
+  }
+}
+
+TEST_F(ParseLogLineTest, RejectsLinesInTheOrderOfTheirFaults) {
+  const std::string common =
+      "127.0.0.1 - frank [10/Oct/2000:13:55:36 -0700] \"GET /apache_pb.gif HTTP/1.0\" 200 2326\n";
+  const std::pair<std::string, const char*> cases[] = {
+      {"", "empty line"},
+      {"\0 127.0.0.1"s, "empty before its zero byte"},
+      {"\r\n", "no tokens"},
+      {common, "common log format"},
+      {Sample(10, "\"agent\" extra"), "an eleventh token"},
+      {Sample(3, "frank smith"), "a blank in the user field"},
+      {Sample(1, "256.1.1.1"), "octet above 255"},
+      {Sample(1, "-1.2.3.4"), "negative octet"},
+      {Sample(4, "[10/oct/2000:13:55:36"), "month in other letter case"},
+      {Sample(4, "[10/Oct/2000:24:55:36"), "hour 24"},
+      {Sample(4, "[10/Oct/1969:13:55:36"), "year 1969"},
+      {Sample(4, "[10/Oct/2033:13:55:36"), "year 2033"},
+      {Sample(6, "\"GET /apache_pb.gif\""), "two-word request"},
+      {Sample(6, "\"-\""), "request -"},
+      {Sample(6, "\"GET /a b HTTP/1.0\""), "four-word request"},
+      {Sample(7, "-"), "status -"},
+      {Sample(7, "2OO"), "status with letters"},
+      {Sample(8, "12a"), "size 12a"},
+  };
+  for (const auto& [line, why] : cases) {
+    EXPECT_FALSE(Parse(line)) << why << ": " << Show(line);
+  }
+  EXPECT_EQ(PooledTexts(), crawlers_.size()) << "rejected lines add nothing to the pools";
+}
+
+TEST_F(ParseLogLineTest, MarksCrawlersIgnoringLetterCase) {
+  const std::pair<const char*, unsigned> cases[] = {
+      {"\"YandexBot/3.0\"", 1},
+      {"\"yandexbot/3.0\"", 1},
+      {"\"GOOGLEBOT/2.1 (+HTTP://WWW.GOOGLE.COM/BOT.HTML)\"", 1},
+      {"\"YandexBot/3.0 extra\"", 0},  // a whole line must match
+      {"\"YandexBot\"", 0},
+      {"\"Mozilla/5.0\"", 0},
+  };
+  for (const auto& [agent, crawler] : cases) {
+    ASSERT_TRUE(Parse(Sample(10, agent))) << "agent " << agent;
+    EXPECT_EQ(record_.IsCrawler, crawler) << "agent " << agent;
+  }
+  ctx_.Crawlers = nullptr;
+  ASSERT_TRUE(Parse(Sample(10, "\"YandexBot/3.0\"")));
+  EXPECT_EQ(record_.IsCrawler, 0u);
+}
+
+TEST_F(ParseLogLineTest, ClassifiesTheDecodedReferrer) {
+  // The phrase is percent-encoded twice; %2B turns into a '+' and so into a blank.
+  ASSERT_TRUE(Parse(Sample(9, "\"http://yandex.ru/yandsearch?text=%25D0%259F%25D1%2580%2Bx\"")));
+  EXPECT_EQ(record_.ReferrerKind, RefSearchEngine);
+  EXPECT_EQ(record_.EngineIndex, 1);
+  EXPECT_STREQ(record_.ReferrerDomain, "yandex.ru");
+  EXPECT_STREQ(record_.SearchPhrase, "\xEF\xF0 x");
+  EXPECT_STREQ(record_.Referrer, "http://yandex.ru/yandsearch?text=\xCF\xF0+x");
+
+  ASSERT_TRUE(Parse(Sample(9, "\"http://www.mysite.ru/news/\"")));
+  EXPECT_EQ(record_.ReferrerKind, RefOwnSite);
+  ASSERT_TRUE(Parse(Sample(9, "\"-\"")));
+  EXPECT_EQ(record_.ReferrerKind, RefNone);
+  EXPECT_STREQ(record_.ReferrerDomain, "-");
+}
+
+TEST_F(ParseLogLineTest, ClassifiesTheLinesOwnSpellingNotThePooledOne) {
+  // The pool keeps the first spelling; the second line's own text decides.
+  ASSERT_TRUE(Parse(Sample(9, "\"http://GOOGLE.com/?q=a\"")));
+  EXPECT_EQ(record_.ReferrerKind, RefExternal);
+  ASSERT_TRUE(Parse(Sample(9, "\"http://google.com/?q=a\"")));
+  EXPECT_STREQ(record_.Referrer, "http://GOOGLE.com/?q=a");
+  EXPECT_EQ(record_.ReferrerKind, RefSearchEngine);
+  EXPECT_STREQ(record_.SearchPhrase, "a");
+}
+
+TEST_F(ParseLogLineTest, ShortLineAfterLongLineLeavesNothingBehind) {
+  const std::string long_ref = "\"http://a.com/" + std::string(5000, 'r') + "%41\"";
+  ASSERT_TRUE(Parse(Sample(9, long_ref)));
+  EXPECT_EQ(std::string(record_.Referrer).size(), 13u + 5000u + 1u);
+  ASSERT_TRUE(Parse(Sample(9, "\"http://b.com/%42\"")));
+  EXPECT_STREQ(record_.Referrer, "http://b.com/B");
+  EXPECT_STREQ(record_.Url, "/apache_pb.gif");
+}
+
+}  // namespace
+}  // namespace tw
