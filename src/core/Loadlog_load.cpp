@@ -107,6 +107,7 @@ void TSDIAppForm::LoadLog(const std::string& path) {
   ClearReport();
   ClearLog();
   RejectedCount = 0;
+  LoadError.clear();
 
   UrlPool = std::make_unique<StringPool>();
   ReferrerPool = std::make_unique<StringPool>();
@@ -121,8 +122,8 @@ void TSDIAppForm::LoadLog(const std::string& path) {
     ClearSiteTree();
     ResetMemo3();
     Caption = kProgramTitle;
-    platform_.ShowMessage(FormatText(Lang.GetOr("mes5", "Could not open %s: %s"),
-                                     {crawler_path, reason}));
+    LoadError = FormatText(Lang.GetOr("mes5", "Could not open %s: %s"), {crawler_path, reason});
+    platform_.ShowMessage(LoadError);
     RunAnalysis();
     StatusText.clear();
     return;

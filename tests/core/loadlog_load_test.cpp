@@ -236,10 +236,12 @@ TEST_F(LoadLogTest, MissingCrawlerListLoadsNothingAndDropsTheReport) {
   EXPECT_EQ(form_->TreeView1.Root, nullptr);
   EXPECT_EQ(form_->SiteName, "");
   EXPECT_FALSE(fs::exists(path + ".err"));
+  EXPECT_EQ(form_->LoadError, platform_.messages[0]);
 
   WriteFile(dir_.path() / "crawlers.lst", "Crawler/1.0\n");
   form_->LoadLog(path);
   EXPECT_EQ(form_->RecordCount, 1) << "the next load works again";
+  EXPECT_EQ(form_->LoadError, "");
 }
 
 TEST_F(LoadLogTest, LoadingTwiceGivesSameRecordsAndOnlyLastRejects) {
