@@ -24,7 +24,10 @@ const char* StringPool::Intern(std::string_view text) {
   for (;;) {
     Slot& s = slots_[i];
     if (s.text == nullptr) break;
-    if (s.hash == h32 && s.length == text.size() && EqualNoCase({s.text, s.length}, text)) {
+    // Most lookups meet the very spelling they stored, so try the plain compare first.
+    if (s.hash == h32 && s.length == text.size() &&
+        (std::memcmp(s.text, text.data(), text.size()) == 0 ||
+         EqualNoCase({s.text, s.length}, text))) {
       return s.text;
     }
     i = (i + 1) & mask;

@@ -1,6 +1,7 @@
 #include "Text_cp1251.h"
 
 #include <array>
+#include <cstring>
 
 namespace tw {
 namespace {
@@ -63,6 +64,17 @@ unsigned char UnicodeToCp1251(char32_t cp) {
   return '?';
 }
 
+constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
+
+// Lower-cases eight ASCII bytes at once: 0x20 is added to exactly the bytes 'A'..'Z'.
+// REQUIRES: no byte of `word` is 0x80 or above.
+std::uint64_t LowerAsciiWord(std::uint64_t word) {
+  const std::uint64_t above_z = word + 0x2525252525252525ULL;  // high bit set for bytes > 'Z'
+  const std::uint64_t from_a = word + 0x3F3F3F3F3F3F3F3FULL;   // high bit set for bytes >= 'A'
+  const std::uint64_t upper = (from_a ^ above_z) & kHighBits;
+  return word | (upper >> 2);
+}
+
 void AppendUtf8(std::string& out, char32_t cp) {
   if (cp < 0x80) {
     out.push_back(static_cast<char>(cp));
@@ -110,9 +122,16 @@ std::uint64_t HashNoCase(std::string_view text) {
   std::size_t i = 0;
   const std::size_t n = text.size();
   for (; i + 8 <= n; i += 8) {
-    std::uint64_t word = 0;
-    for (int k = 0; k < 8; ++k) {
-      word |= static_cast<std::uint64_t>(LowerCp1251(static_cast<unsigned char>(text[i + k]))) << (8 * k);
+    std::uint64_t word;
+    std::memcpy(&word, text.data() + i, 8);
+    if ((word & kHighBits) == 0) {
+      word = LowerAsciiWord(word);
+    } else {
+      word = 0;
+      for (int k = 0; k < 8; ++k) {
+        word |= static_cast<std::uint64_t>(LowerCp1251(static_cast<unsigned char>(text[i + k])))
+                << (8 * k);
+      }
     }
     h = (h ^ word) * 0x100000001b3ULL;
     h ^= h >> 29;
