@@ -157,7 +157,11 @@ void ClassifyReferrer(const ReferrerContext& ctx, std::string_view referrer, Log
     record->ReferrerKind = RefNone;
     return;
   }
-  if (Contains(domain, ctx.SiteName)) {
+  // The domain has lost a leading "www.", so a site named after its www address
+  // is looked for without it; otherwise its own pages would count as external.
+  std::string_view own_site = ctx.SiteName;
+  if (own_site.size() > 4 && own_site.substr(0, 4) == "www.") own_site.remove_prefix(4);
+  if (Contains(domain, own_site)) {
     record->ReferrerKind = RefOwnSite;
     return;
   }

@@ -85,7 +85,8 @@ struct ReferrerContext {
 // Sets ReferrerDomain, ReferrerKind, EngineIndex and SearchPhrase of `record`
 // from the decoded referrer text of its line:
 //   domain exactly "-"                 -> RefNone
-//   SiteName occurs in the domain      -> RefOwnSite
+//   SiteName occurs in the domain      -> RefOwnSite (a leading "www." of
+//                                         SiteName is left out, as the domain lost it)
 //   an engine name occurs in it        -> RefSearchEngine, EngineIndex, SearchPhrase
 //                                         (null when the phrase is empty)
 //   otherwise                          -> RefExternal

@@ -251,6 +251,12 @@ TEST_F(ClassifyReferrerTest, SortsReferrersIntoTheFourKinds) {
       {"http://www.other.com/mysite.ru", "mysite.ru", RefExternal, 0, "other.com", nullptr},
       {"http://www.mysite.ru/", "", RefExternal, 0, "mysite.ru", nullptr},     // no site name yet
       {"http://www.SHOP.ru/", "shop.ru", RefExternal, 0, "SHOP.ru", nullptr},  // case counts
+      // A site named after its www address: the domain has lost its "www." too.
+      {"http://www.mysite.ru/page", "www.mysite.ru", RefOwnSite, 0, "mysite.ru", nullptr},
+      {"https://www.mysite.ru/", "www.mysite.ru", RefOwnSite, 0, "mysite.ru", nullptr},
+      {"http://mysite.ru/", "www.mysite.ru", RefOwnSite, 0, "mysite.ru", nullptr},
+      {"http://www.other.ru/", "www.mysite.ru", RefExternal, 0, "other.ru", nullptr},
+      {"http://www.mysite.ru/", "www.", RefExternal, 0, "mysite.ru", nullptr},
   };
   for (const auto& c : cases) {
     const LogRecord r = Classify(c.referrer, c.site);
