@@ -103,7 +103,7 @@ class TSDIAppForm {
   // WriteCsv, with a message box on failure.
   void ExportCsv(const std::string& path);
 
-  // "Version: 1.0.1.83." from the program's own version, or the design text.
+  // "Version: 1.0.1.83." from the program's own version, or "Version 1.0.3.30" when none was recorded.
   static std::string AboutVersionLine();
 
   // ---- State owned by the window ----
