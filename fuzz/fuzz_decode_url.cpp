@@ -1,0 +1,53 @@
+// Percent-decoding, the UTF-8 test and the code page converters on arbitrary
+// bytes. Besides crashes it checks that decoding never lengthens a text nor
+// lets a zero byte through, that a text without '%' comes back unchanged, and
+// that every byte of the code page survives the way to UTF-8 and back.
+
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <string_view>
+
+#include "Loadlog_parser_decode.h"
+#include "Text_cp1251.h"
+#include "fuzz_support.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::string_view input(reinterpret_cast<const char*>(data), size);
+  const std::string_view text = input.substr(0, input.find('\0'));
+
+  // A scratch buffer kept between inputs, as the parser keeps its own.
+  static std::string scratch;
+  const std::string_view decoded = tw::DecodeUrl(input, scratch);
+  FUZZ_CHECK(decoded.size() <= text.size());
+  FUZZ_CHECK(decoded.find('\0') == std::string_view::npos);
+  if (text.find('%') == std::string_view::npos) FUZZ_CHECK(decoded == text);
+  FUZZ_CHECK(tw::DecodeUrl(input) == decoded);
+
+  // Decoding what was decoded, as the parser does with referrers.
+  const std::string once(decoded);
+  std::string scratch2;
+  const std::string_view twice = tw::DecodeUrl(once, scratch2);
+  FUZZ_CHECK(twice.size() <= once.size());
+
+  const bool utf8 = tw::IsUtf8(input);
+  FUZZ_CHECK(utf8 == tw::IsUtf8(text));
+  bool ascii = true;
+  for (char c : text) ascii = ascii && static_cast<unsigned char>(c) < 0x80;
+  if (ascii) FUZZ_CHECK(utf8);
+
+  const std::string cp = tw::Utf8ToCp1251(input);
+  FUZZ_CHECK(cp.size() <= input.size());
+  if (ascii && text.size() == input.size()) FUZZ_CHECK(cp == input);
+
+  const std::string back_utf8 = tw::Cp1251ToUtf8(input);
+  FUZZ_CHECK(tw::IsUtf8(back_utf8));
+  FUZZ_CHECK(back_utf8.size() <= 3 * input.size());
+  std::string expected(input);
+  for (char& c : expected) {
+    if (static_cast<unsigned char>(c) == 0x98) c = '?';  // the one byte without a character
+  }
+  FUZZ_CHECK(tw::Utf8ToCp1251(back_utf8) == expected);
+  return 0;
+}
