@@ -59,8 +59,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
   const std::string path = "/var/log/apache2/site.example-access_log";
   CheckResult(tw::FormatText(lang.Get("mes0"), {path, 42, tw::FormatArg::Char('%')}));
-  CheckResult(lang.Get("mes2") + "\n" +
-              tw::FormatText(lang.Get("mes3"), {static_cast<std::int64_t>(17)}));
+  // The load's message is mes2, a line end and this.
+  CheckResult(tw::FormatText(lang.Get("mes3"), {static_cast<std::int64_t>(17)}));
   CheckResult(tw::FormatText(lang.Get("id1000"), {31, 12345, 6789, 321, 654}));
   CheckResult(tw::FormatText(lang.Get("id1001"), {14, static_cast<long long>(98765), 100.0}));
   for (const char* mes : {"mes4", "mes5", "mes8"}) {

@@ -8,6 +8,7 @@ packages=(
   googletest libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-charts-dev libgl-dev
   fonts-dejavu-core
+  clang libclang-rt-14-dev
 )
 
 missing=()

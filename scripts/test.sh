@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds the Release and the sanitizer builds, and runs
-# every test in both.
+# Installs what is missing, builds the Release and the sanitizer builds, runs
+# every test in both, and then each fuzz target for 30 seconds.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -14,3 +14,6 @@ for preset in release asan; do
   echo "=== $preset tests ==="
   ctest --preset "$preset" -j "$jobs"
 done
+
+echo "=== fuzz targets: 30 s each ==="
+bash scripts/fuzz.sh 30
