@@ -1,0 +1,151 @@
+// Runs the tallyweave-report binary the way a script would, and checks that it
+// writes exactly what File > Save writes for the same choices.
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "Main_form.h"
+#include "fake_platform.h"
+
+namespace tw {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct RunResult {
+  int status = -1;
+  std::string out;
+};
+
+std::string Quote(const std::string& arg) {
+  std::string q = "'";
+  for (char c : arg) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return q + "'";
+}
+
+// Runs the tool with `args` (already quoted), standard error discarded.
+RunResult RunReport(const std::string& args) {
+  const std::string command =
+      Quote(testing::TestBinaryFolder() + "tallyweave-report") + " " + args + " 2>/dev/null";
+  RunResult result;
+  std::FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return result;
+  char buffer[65536];
+  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) result.out.append(buffer, n);
+  const int raw = pclose(pipe);
+  result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  return result;
+}
+
+std::string ReadFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+class TallyweaveReportTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    dir_ = fs::temp_directory_path() /
+           ("tallyweave-report-test-" + std::to_string(::getpid()) + "-" +
+            ::testing::UnitTest::GetInstance()->current_test_info()->name());
+    fs::remove_all(dir_);
+    fs::create_directories(dir_);
+    log_ = (dir_ / "www.example-shop.ru-access_log").string();
+    fs::copy_file(TALLYWEAVE_SAMPLE_LOG, log_);
+  }
+  void TearDown() override { fs::remove_all(dir_); }
+
+  // What the window's File > Save writes after the same choices.
+  std::string WindowCsv(int kind, int filter, bool crawlers, const std::string& section) {
+    testing::FakePlatform platform;
+    TSDIAppForm form(platform);
+    form.LoadLog(log_);
+    form.CheckReportButton(kind);
+    form.CheckRequestButton(filter);
+    form.RadioButton14Click();
+    form.CheckBox1.Checked = !crawlers;
+    if (!section.empty()) {
+      EXPECT_TRUE(form.SelectSectionByPath(section)) << section;
+    }
+    form.RunAnalysis();
+    const fs::path csv = dir_ / "window.csv";
+    std::string error;
+    EXPECT_TRUE(form.WriteCsv(csv.string(), error)) << error;
+    return ReadFile(csv);
+  }
+
+  fs::path dir_;
+  std::string log_;
+};
+
+TEST_F(TallyweaveReportTest, WritesWhatFileSaveWritesForTheSameChoices) {
+  struct Case {
+    const char* args;
+    int kind;
+    int filter;
+    bool crawlers;
+    const char* section;
+  };
+  const Case cases[] = {
+      {"", 1, 1, false, ""},
+      {"--report hour", 2, 1, false, ""},
+      {"--report weekday --requests all", 3, 3, false, ""},
+      {"--report pages --requests no-graphics", 4, 2, false, ""},
+      {"--report status --requests all --crawlers", 5, 3, true, ""},
+      {"--report addresses", 6, 1, false, ""},
+      {"--report browsers --crawlers", 14, 1, true, ""},
+      {"--report domains --requests all", 9, 3, false, ""},
+      {"--report referrers", 10, 1, false, ""},
+      {"--report catalogues", 11, 1, false, ""},
+      {"--report engines", 12, 1, false, ""},
+      {"--report phrases --requests all", 13, 3, false, ""},
+      {"--report pages --section /catalog", 4, 1, false, "/catalog"},
+  };
+  for (const Case& c : cases) {
+    const RunResult run = RunReport(std::string(c.args) + " " + Quote(log_));
+    EXPECT_EQ(run.status, 0) << c.args;
+    EXPECT_EQ(run.out, WindowCsv(c.kind, c.filter, c.crawlers, c.section)) << c.args;
+  }
+}
+
+TEST_F(TallyweaveReportTest, WritesToTheOutputFileWhenAsked) {
+  const fs::path out = dir_ / "out.csv";
+  const RunResult run = RunReport("--report hour --output " + Quote(out.string()) + " " + Quote(log_));
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, "");
+  EXPECT_EQ(ReadFile(out), WindowCsv(2, 1, false, ""));
+}
+
+TEST_F(TallyweaveReportTest, BadUsageExitsWithStatusTwo) {
+  const std::string log = Quote(log_);
+  const char* bad[] = {
+      "",                                    // no log
+      "--report cities LOG",                 // a report that does not exist
+      "--requests images LOG",               // a request kind that does not exist
+      "--report",                            // an option without its value
+      "--frobnicate LOG",                    // an unknown option
+      "LOG LOG",                             // two logs
+      "--section /no/such/section LOG",      // a section the tree does not have
+  };
+  for (std::string args : bad) {
+    for (std::size_t at; (at = args.find("LOG")) != std::string::npos;) args.replace(at, 3, log);
+    EXPECT_EQ(RunReport(args).status, 2) << args;
+  }
+}
+
+TEST_F(TallyweaveReportTest, ALogOrOutputThatCannotBeUsedExitsWithStatusOne) {
+  EXPECT_EQ(RunReport(Quote((dir_ / "missing.log").string())).status, 1);
+  const fs::path unwritable = dir_ / "no-such-folder" / "out.csv";
+  EXPECT_EQ(RunReport("--output " + Quote(unwritable.string()) + " " + Quote(log_)).status, 1);
+}
+
+}  // namespace
+}  // namespace tw
