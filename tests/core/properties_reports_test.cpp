@@ -1,0 +1,270 @@
+// Properties of every report over generated logs, read from the table as the
+// user sees it: the rows add up to the records the report counts, the totals
+// row holds the sums, the chart agrees with the table, and the details of a
+// row list exactly that row's records, oldest first.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "Loadlog_record.h"
+#include "Main_form.h"
+#include "properties_support.h"
+
+namespace tw {
+namespace {
+
+using testing::CellNumber;
+using testing::MixedLog;
+using testing::MixedLogOptions;
+using testing::PropertyFixture;
+
+// Rows of the by-day table per month number; February always has 29.
+constexpr int kDayRows[13] = {0, 31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+
+bool IsTimeKind(int kind) { return kind == 1 || kind == 2; }
+
+// The month of the record in the middle of the log, which the reports analyse.
+int MiddleMonth(const TSDIAppForm& form) {
+  return form.RecordCount > 0 ? LogMonth((*form.Records)[form.RecordCount / 2]->LogTime) : 0;
+}
+
+// Whether the report of `kind` counts the selected record `r`, and so whether
+// `r` belongs to one of its rows.
+bool Counts(const TSDIAppForm& form, int kind, const LogRecord& r) {
+  switch (kind) {
+    case 1: {
+      const int month = MiddleMonth(form);
+      const int day = LogDay(r.LogTime);
+      return month >= 1 && month <= 12 && day >= 1 && day <= kDayRows[month];
+    }
+    case 2:
+      return LogHour(r.LogTime) < 24;
+    case 3:
+      return IsCalendarDate(r.LogTime);
+    case 11:
+      return r.ReferrerKind == RefExternal;
+    case 12:
+      return r.ReferrerKind == RefSearchEngine;
+    case 13:
+      return r.ReferrerKind == RefSearchEngine && r.SearchPhrase != nullptr;
+    default:
+      return true;
+  }
+}
+
+long long CountedRecords(const TSDIAppForm& form, int kind) {
+  long long counted = 0;
+  for (std::int32_t i = 0; i < form.SelectedCount; ++i) counted += Counts(form, kind, *form.Selected[static_cast<std::size_t>(i)]);
+  return counted;
+}
+
+// The whole number in a text such as "Total: 12 rows", or -1.
+long long NumberIn(const std::string& text) {
+  const std::size_t digit = text.find_first_of("0123456789");
+  return digit == std::string::npos ? -1 : std::stoll(text.substr(digit));
+}
+
+// The label a listed record carries in the column that names its row, or
+// empty when the kind has no such single field.
+std::string RowFieldOf(const TSDIAppForm& form, int kind, const LogRecord& r) {
+  auto text = [](const char* t) { return t != nullptr ? std::string(t) : std::string("(none)"); };
+  switch (kind) {
+    case 4: return text(r.Url);
+    case 5: return std::to_string(r.Status);
+    case 6: return FormatIp(r.ClientIp);
+    case 9: return text(r.ReferrerDomain);
+    case 10:
+    case 11: return text(r.Referrer);
+    case 12: return form.Engines.EngineNames[static_cast<std::size_t>(r.EngineIndex)];
+    case 13: return text(r.SearchPhrase);
+    case 14: return text(r.UserAgent);
+    default: return {};
+  }
+}
+
+std::size_t Descendants(const TreeNode& node) {
+  std::size_t n = node.Children.size();
+  for (const auto& child : node.Children) n += Descendants(*child);
+  return n;
+}
+
+class ReportPropertyTest : public PropertyFixture {
+ protected:
+  // Checks the table and chart of the report just run; `what` names the run.
+  void CheckSums(int kind, const std::string& what) {
+    SCOPED_TRACE(what);
+    const StatGrid& grid = form_->StringGrid1;
+    const int rows = grid.RowCount() - 2;
+    const long long counted = CountedRecords(*form_, kind);
+    if (rows == 0) {
+      EXPECT_EQ(counted, 0);
+      EXPECT_TRUE(form_->Chart1.Empty());
+      return;
+    }
+    const int totals = rows + 1;
+    if (IsTimeKind(kind)) {
+      EXPECT_EQ(rows, kind == 1 ? kDayRows[MiddleMonth(*form_)] : 24);
+      long long sums[4] = {0, 0, 0, 0};  // hits, good hits, hosts, visits
+      for (int row = 1; row <= rows; ++row) {
+        const long long hits = CellNumber(grid, 2, row), good = CellNumber(grid, 3, row),
+                        hosts = CellNumber(grid, 4, row), visits = CellNumber(grid, 5, row);
+        EXPECT_TRUE(good <= hits && hosts <= hits && visits <= hits && hosts <= visits &&
+                    visits <= good && hosts >= 0)
+            << "row " << row << ": hits " << hits << ", good " << good << ", hosts " << hosts
+            << ", visits " << visits;
+        const long long values[4] = {hits, good, hosts, visits};
+        for (int m = 0; m < 4; ++m) {
+          sums[m] += values[m];
+          const auto& points = form_->Chart1.Lines[static_cast<std::size_t>(m)].Points;
+          EXPECT_EQ(points[static_cast<std::size_t>(row - 1)].Y, static_cast<double>(values[m]))
+              << "series " << m << ", row " << row;
+        }
+      }
+      EXPECT_EQ(sums[0], counted) << "hits of all rows against the records with a row";
+      for (int m = 0; m < 4; ++m) EXPECT_EQ(CellNumber(grid, 2 + m, totals), sums[m]) << "totals column " << 2 + m;
+      EXPECT_EQ(NumberIn(grid.Cell(1, totals)), rows);
+      return;
+    }
+
+    long long sum = 0, previous = -1;
+    double shares = 0;
+    std::vector<long long> counts;
+    for (int row = 1; row <= rows; ++row) {
+      const long long count = CellNumber(grid, 2, row);
+      counts.push_back(count);
+      sum += count;
+      shares += std::stod(grid.Cell(3, row));
+      if (kind == 5) {
+        // Status codes keep ascending codes.
+        const long long code = CellNumber(grid, 1, row);
+        EXPECT_LT(previous, code) << "status row " << row;
+        previous = code;
+      } else if (kind != 3 && row > 1) {
+        EXPECT_LE(count, counts[counts.size() - 2]) << "row " << row << " is larger than the one above";
+      }
+    }
+    if (kind == 3) {
+      EXPECT_EQ(rows, 7);
+    }
+    EXPECT_EQ(sum, counted) << "counts of all rows against the records the report counts";
+    EXPECT_EQ(CellNumber(grid, 2, totals), sum) << "totals row";
+    EXPECT_EQ(NumberIn(grid.Cell(1, totals)), rows) << "totals row";
+    if (sum > 0) {
+      EXPECT_NEAR(shares, 100.0, 0.005 * rows + 1e-6);
+    }
+
+    // The pie: the ten largest rows in the table's order, then the remainder.
+    const ChartSeries& chart = form_->Chart1;
+    ASSERT_TRUE(chart.HasPie);
+    const std::size_t slices = std::min<std::size_t>(counts.size(), 10);
+    ASSERT_EQ(chart.Pie.size(), slices + 1);
+    double top = 0;
+    for (std::size_t i = 0; i < slices; ++i) {
+      EXPECT_EQ(chart.Pie[i].Value, static_cast<double>(counts[i])) << "slice " << i;
+      top += chart.Pie[i].Value;
+    }
+    EXPECT_EQ(chart.Pie[slices].Value, static_cast<double>(sum) - top) << "remainder slice";
+  }
+};
+
+TEST_F(ReportPropertyTest, RowsAddUpToTheRecordsEachReportCountsUnderEveryFilter) {
+  for (std::uint64_t seed : {21, 22, 23}) {
+    MixedLogOptions options;
+    options.seed = seed;
+    options.generated_lines = 2500;
+    options.month_span = seed == 22 ? 2 : 1;
+    form_->LoadLog(WriteLog(MixedLog(options)));
+    ASSERT_GT(form_->RecordCount, 2000) << "seed " << seed;
+
+    for (int filter = 1; filter <= 3; ++filter) {
+      // The whole site, and the largest section of the tree under this filter.
+      ChooseFilter(*form_, filter);
+      const TreeNode* root = form_->TreeView1.Root.get();
+      ASSERT_NE(root, nullptr);
+      std::vector<std::string> sections = {"/"};
+      const TreeNode* largest = nullptr;
+      for (const auto& child : root->Children) {
+        if (largest == nullptr || Descendants(*child) > Descendants(*largest)) largest = child.get();
+      }
+      if (largest != nullptr) sections.push_back("/" + largest->Text);
+      for (const std::string& section : sections) {
+        for (bool skip_crawlers : {false, true}) {
+          for (int kind : testing::kReportKinds) {
+            Run(*form_, kind, skip_crawlers, section);
+            CheckSums(kind, "seed " + std::to_string(seed) + ", filter " + std::to_string(filter) +
+                                ", section " + section + ", crawlers " +
+                                (skip_crawlers ? "dropped" : "kept") + ", kind " + std::to_string(kind));
+          }
+        }
+      }
+    }
+  }
+}
+
+TEST_F(ReportPropertyTest, DetailsOfEveryRowListExactlyItsRecordsOldestFirst) {
+  for (std::uint64_t seed : {31, 32}) {
+    MixedLogOptions options;
+    options.seed = seed;
+    options.generated_lines = 1500;
+    form_->LoadLog(WriteLog(MixedLog(options)));
+    const bool skip_crawlers = seed == 32;
+    const int filter = seed == 32 ? 1 : 3;
+
+    ChooseFilter(*form_, filter);
+    for (int kind : testing::kReportKinds) {
+      Run(*form_, kind, skip_crawlers);
+      SCOPED_TRACE("seed " + std::to_string(seed) + ", kind " + std::to_string(kind));
+      const int rows = form_->StringGrid1.RowCount() - 2;
+      const std::set<const LogRecord*> selected(form_->Selected.begin(), form_->Selected.end());
+      std::set<const LogRecord*> listed_anywhere;
+      long long listed_total = 0;
+      for (int row = 1; row <= rows; ++row) {
+        form_->StringGrid1.Row = row;
+        form_->onStringGrid1Click();
+        ASSERT_TRUE(form_->Button2.Enabled) << "row " << row;
+        form_->Button2Click();
+        const RawLogGrid& raw = form_->StringGrid2;
+        const int listed = raw.RowCount() - 2;
+        EXPECT_EQ(listed, CellNumber(form_->StringGrid1, 2, row)) << "row " << row;
+        listed_total += listed;
+        const std::string label = form_->StringGrid1.Cell(1, row);
+        for (int r = 1; r <= listed; ++r) {
+          const LogRecord* record = raw.RecordAt(r);
+          ASSERT_NE(record, nullptr);
+          EXPECT_EQ(selected.count(record), 1u) << "row " << row << " lists a record not selected";
+          EXPECT_TRUE(listed_anywhere.insert(record).second)
+              << "row " << row << " lists a record another row listed";
+          if (r > 1) {
+            EXPECT_LE(CompareLogTime(raw.RecordAt(r - 1)->LogTime, record->LogTime), 0)
+                << "row " << row << ": raw rows " << r - 1 << " and " << r << " out of time order";
+          }
+          switch (kind) {
+            case 1: EXPECT_EQ(LogDay(record->LogTime), row); break;
+            case 2: EXPECT_EQ(LogHour(record->LogTime), row - 1); break;
+            case 3: EXPECT_EQ(DayOfWeek(record->LogTime), row - 1); break;
+            default: EXPECT_EQ(RowFieldOf(*form_, kind, *record), label) << "row " << row;
+          }
+        }
+        if (listed > 0) {
+          EXPECT_EQ(raw.Cell(0, 1), "1");
+          EXPECT_EQ(raw.Cell(0, listed), std::to_string(listed));
+        }
+      }
+      EXPECT_EQ(listed_total, CountedRecords(*form_, kind)) << "records listed under all rows";
+
+      // The totals row lists nothing: the details button is off there.
+      form_->StringGrid1.Row = rows + 1;
+      form_->onStringGrid1Click();
+      EXPECT_FALSE(form_->Button2.Enabled);
+    }
+  }
+}
+
+}  // namespace
+}  // namespace tw
