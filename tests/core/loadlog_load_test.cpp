@@ -1,10 +1,7 @@
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <filesystem>
-#include <fstream>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -12,97 +9,17 @@
 #include "Loadlog_line_reader.h"
 #include "Loadlog_string_pool.h"
 #include "Main_form.h"
-#include "fake_platform.h"
+#include "loadlog_fixture.h"
 
 namespace tw {
 namespace {
 
+using loadlog_testing::GoodLine;
+using loadlog_testing::LoadLogTest;
+using loadlog_testing::ReadFile;
+using loadlog_testing::TempDir;
+using loadlog_testing::WriteFile;
 namespace fs = std::filesystem;
-
-void WriteFile(const fs::path& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary | std::ios::trunc);
-  out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-// A folder of its own under the system's temporary folder, removed at the end.
-class TempDir {
- public:
-  TempDir() {
-    std::string pattern = (fs::temp_directory_path() / "tw_loadlog_XXXXXX").string();
-    path_ = mkdtemp(pattern.data()) != nullptr ? pattern : "";
-  }
-  ~TempDir() {
-    std::error_code ec;
-    fs::remove_all(path_, ec);
-  }
-  const fs::path& path() const { return path_; }
-
- private:
-  fs::path path_;
-};
-
-// One accepted combined-format line.
-std::string GoodLine(const std::string& date, const std::string& url = "/index.html",
-                     const std::string& eol = "\n") {
-  return "10.0.0.1 - - [" + date + ":12:00:00 +0100] \"GET " + url +
-         " HTTP/1.1\" 200 512 \"-\" \"Mozilla/5.0\"" + eol;
-}
-
-constexpr const char* kLanguage =
-    "id0=Records: \n"
-    "id1=Rejected: \n"
-    "id2=Period: \n"
-    "mes0=Loading %s: %d%c\n"
-    "mes1=No records\n"
-    "mes2=Done\n"
-    "mes3=Rejected: %d\n"
-    "mes5=Could not open %s: %s\n";
-
-// Remembers the status text shown while the closing message box is up.
-class StatusPlatform : public testing::FakePlatform {
- public:
-  const TSDIAppForm* form = nullptr;
-  std::vector<std::string> status_at_message;
-  void ShowMessage(const std::string& text) override {
-    status_at_message.push_back(form != nullptr ? form->StatusText : "");
-    FakePlatform::ShowMessage(text);
-  }
-};
-
-class LoadLogTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    ASSERT_FALSE(dir_.path().empty());
-    fs::create_directories(dir_.path() / "Language");
-    WriteFile(dir_.path() / "Language" / "English.lng", kLanguage);
-    WriteFile(dir_.path() / "crawlers.lst", "Crawler/1.0\nBot/2.0\n");
-    WriteFile(dir_.path() / "engines.lst", "google;q=\n");
-    platform_.folder = dir_.path().string() + "/";
-    form_ = std::make_unique<TSDIAppForm>(platform_);
-    platform_.form = form_.get();
-    idle_memo_ = form_->Memo3;
-    platform_.messages.clear();
-    platform_.status_at_message.clear();
-  }
-
-  std::string Log(const std::string& name, const std::string& content) {
-    const fs::path path = dir_.path() / name;
-    WriteFile(path, content);
-    return path.string();
-  }
-
-  TempDir dir_;
-  StatusPlatform platform_;
-  std::unique_ptr<TSDIAppForm> form_;
-  std::vector<std::string> idle_memo_;
-};
 
 TEST_F(LoadLogTest, AcceptsEveryGoodLine) {
   const std::string path = Log("Site.Example-access_log", GoodLine("01/Mar/2008", "/a.html") +
@@ -171,7 +88,7 @@ TEST_F(LoadLogTest, LongLineCountsOncePerPieceAndIsWrittenWhole) {
   EXPECT_EQ(ReadFile(path + ".err"), long_line);
 }
 
-TEST_F(LoadLogTest, FileThatCannotBeOpenedLoadsNothingAndKeepsRejectFile) {
+TEST_F(LoadLogTest, FileThatCannotBeOpenedLoadsNothingSaysWhyAndKeepsRejectFile) {
   form_->LoadLog(Log("site.example-access_log", GoodLine("01/Mar/2008")));
   platform_.messages.clear();
   const std::string path = (dir_.path() / "missing.log").string();
@@ -180,7 +97,9 @@ TEST_F(LoadLogTest, FileThatCannotBeOpenedLoadsNothingAndKeepsRejectFile) {
   form_->LoadLog(path);
 
   EXPECT_EQ(ReadFile(path + ".err"), "old\n");
-  EXPECT_EQ(platform_.messages, std::vector<std::string>{"No records"});
+  const std::string why = "Could not open " + path + ": No such file or directory";
+  EXPECT_EQ(platform_.messages, std::vector<std::string>{why});
+  EXPECT_EQ(form_->LoadError, why);
   EXPECT_EQ(form_->Memo3, (std::vector<std::string>{"  Log: missing.log", "  Records: 0",
                                                    "  Rejected: 0"}));
   EXPECT_EQ(form_->Caption, "Quelmark Tallyweave");
@@ -352,7 +271,7 @@ TEST(LogPieceReader, CutsPiecesAfterLineFeedOrAtTheLimit) {
     const fs::path path = dir.path() / "log";
     WriteFile(path, c.content);
     LogPieceReader reader;
-    ASSERT_TRUE(reader.Open(path.string())) << c.name;
+    ASSERT_EQ(reader.Open(path.string()), LogPieceReader::OpenResult::kOpened) << c.name;
     EXPECT_EQ(reader.Size(), static_cast<std::int64_t>(c.content.size())) << c.name;
     std::vector<std::string> pieces;
     std::int64_t position = 0;
@@ -379,7 +298,7 @@ TEST(LogPieceReader, ReadsAcrossBlocksWithoutLosingBytes) {
   const fs::path path = dir.path() / "big";
   WriteFile(path, content);
   LogPieceReader reader;
-  ASSERT_TRUE(reader.Open(path.string()));
+  ASSERT_EQ(reader.Open(path.string()), LogPieceReader::OpenResult::kOpened);
   std::string joined;
   std::string_view piece;
   while (reader.Next(piece)) {
@@ -394,13 +313,6 @@ TEST(LogPieceReader, ReadsAcrossBlocksWithoutLosingBytes) {
   }
   EXPECT_EQ(joined, content);
   EXPECT_EQ(reader.Position(), static_cast<std::int64_t>(content.size()));
-}
-
-TEST(LogPieceReader, FolderAndMissingFileCannotBeOpened) {
-  TempDir dir;
-  LogPieceReader reader;
-  EXPECT_FALSE(reader.Open(dir.path().string()));
-  EXPECT_FALSE(reader.Open((dir.path() / "none").string()));
 }
 
 TEST(CrawlerList, KeepsEachDistinctLineOnce) {
