@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -132,19 +133,25 @@ class ReportPropertyTest : public PropertyFixture {
       return;
     }
 
-    long long sum = 0, previous = -1;
+    long long sum = 0;
+    long long previous_code = 0;
     double shares = 0;
     std::vector<long long> counts;
+    std::set<std::string> labels;
     for (int row = 1; row <= rows; ++row) {
       const long long count = CellNumber(grid, 2, row);
+      // One row per group: a group split in two would show its label twice.
+      EXPECT_TRUE(labels.insert(grid.Cell(1, row)).second) << "label of row " << row << " shown before: " << grid.Cell(1, row);
       counts.push_back(count);
       sum += count;
       shares += std::stod(grid.Cell(3, row));
       if (kind == 5) {
         // Status codes keep ascending codes.
         const long long code = CellNumber(grid, 1, row);
-        EXPECT_LT(previous, code) << "status row " << row;
-        previous = code;
+        if (row > 1) {
+          EXPECT_LT(previous_code, code) << "status row " << row;
+        }
+        previous_code = code;
       } else if (kind != 3 && row > 1) {
         EXPECT_LE(count, counts[counts.size() - 2]) << "row " << row << " is larger than the one above";
       }
@@ -168,6 +175,13 @@ class ReportPropertyTest : public PropertyFixture {
     for (std::size_t i = 0; i < slices; ++i) {
       EXPECT_EQ(chart.Pie[i].Value, static_cast<double>(counts[i])) << "slice " << i;
       top += chart.Pie[i].Value;
+      // Column 0 of the slice's row is its legend.
+      EXPECT_EQ(form_->StringGrid1DrawCell(0, static_cast<int>(i) + 1), std::optional<Rgb>(chart.Pie[i].Colour))
+          << "swatch of row " << i + 1;
+    }
+    if (rows > static_cast<int>(slices)) {
+      EXPECT_NE(form_->StringGrid1DrawCell(0, static_cast<int>(slices) + 1), std::optional<Rgb>(chart.Pie[slices - 1].Colour))
+          << "a row without a slice has no swatch";
     }
     EXPECT_EQ(chart.Pie[slices].Value, static_cast<double>(sum) - top) << "remainder slice";
   }

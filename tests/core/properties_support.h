@@ -5,8 +5,9 @@
 // MixedLog(seed) takes the lines of the realistic log generator and mixes in
 // what real files hold besides good lines: blank lines, CR LF ends, NUL bytes,
 // lines longer than a piece, lines that end right at a piece's edge, other
-// letter case, other years, days that don't exist and a last line without its
-// line feed. The same seed gives the same bytes.
+// letter case, other years, days that don't exist, a last line without its
+// line feed, statuses and hosts written unusually, and paths holding encoded
+// quotes, semicolons, line ends and slashes. The same seed gives the same bytes.
 //
 // SplitPieces cuts bytes the way the loader reads them: a piece ends right
 // after '\n' or after 8190 characters. ParsedPieces tells which pieces the
@@ -91,7 +92,7 @@ inline std::string MixedLog(const MixedLogOptions& options) {
       log += '\n';
       continue;
     }
-    switch (rng.Below(12)) {
+    switch (rng.Below(15)) {
       case 0:  // a blank line before it
         log += rng.Below(2) == 0 ? "\n" : "\r\n";
         log += line + "\n";
@@ -155,6 +156,31 @@ inline std::string MixedLog(const MixedLogOptions& options) {
         line.insert(rng.Range(0, line.size()), 1, '\r');
         log += line + "\n";
         break;
+      case 11: {  // a status written unusually: signed, padded, out of range
+        static constexpr const char* kStatuses[] = {"-404", "0200", "+302", "0", "999", "99999999999"};
+        const std::size_t request = line.find(" HTTP/");
+        const std::size_t start = request == std::string::npos ? request : line.find("\" ", request);
+        const std::size_t end = start == std::string::npos ? start : line.find(' ', start + 2);
+        if (end != std::string::npos) line.replace(start + 2, end - start - 2, kStatuses[rng.Below(6)]);
+        log += line + "\n";
+        break;
+      }
+      case 12: {  // a client host that is short, extreme or IPv6
+        static constexpr const char* kHosts[] = {"10.1", "0.0.0.0", "255.255.255.255", "::1",
+                                                 "2a02:6b8::1", "01.02.03.04", "256.1.1.1"};
+        const std::size_t blank = line.find(' ');
+        if (blank != std::string::npos) line.replace(0, blank, kHosts[rng.Below(7)]);
+        log += line + "\n";
+        break;
+      }
+      case 13: {  // encoded characters in the path that mean something to a table or a tree
+        static constexpr const char* kEncoded[] = {"%22", "%3B", "%0D", "%0A", "%2F", "%20",
+                                                   "%D0%9F", "%41", "%25", "%00"};
+        const std::size_t get = line.find("\"GET /");
+        if (get != std::string::npos) line.insert(get + 6, kEncoded[rng.Below(10)]);
+        log += line + "\n";
+        break;
+      }
       default:  // the same line twice
         log += line + "\n" + line + "\n";
         break;

@@ -189,5 +189,82 @@ TEST_F(DeterminismTest, TheSameFileGivesTheSameReportsChartsTreeAndSavedTables) 
   }
 }
 
+// Reads a saved table back: two lines of title and address, then one line per
+// table row of "cell"; fields with doubled quotes. Returns false when the
+// bytes don't have that shape.
+bool ReadSavedTable(const std::string& csv, std::string& title, std::string& address,
+                    std::vector<std::vector<std::string>>& rows) {
+  std::size_t pos = 0;
+  auto read_line = [&](std::string& line) {
+    const std::size_t end = csv.find("\r\n", pos);
+    if (end == std::string::npos) return false;
+    line = csv.substr(pos, end - pos);
+    pos = end + 2;
+    return true;
+  };
+  if (!read_line(title) || !read_line(address)) return false;
+  rows.clear();
+  while (pos < csv.size()) {
+    std::vector<std::string> row;
+    while (pos < csv.size() && csv[pos] == '"') {
+      std::string cell;
+      ++pos;
+      while (true) {
+        if (pos >= csv.size()) return false;
+        if (csv[pos] == '"') {
+          if (pos + 1 < csv.size() && csv[pos + 1] == '"') {
+            cell += '"';
+            pos += 2;
+            continue;
+          }
+          break;
+        }
+        cell += csv[pos++];
+      }
+      if (csv.compare(pos, 2, "\";") != 0) return false;
+      pos += 2;
+      row.push_back(cell);
+    }
+    if (csv.compare(pos, 2, "\r\n") != 0) return false;
+    pos += 2;
+    rows.push_back(row);
+  }
+  return true;
+}
+
+class SavedTableTest : public PropertyFixture {};
+
+TEST_F(SavedTableTest, ASavedTableReadsBackAsTheCellsShown) {
+  MixedLogOptions options;
+  options.seed = 41;
+  options.generated_lines = 2000;
+  form_->LoadLog(WriteLog(MixedLog(options)));
+  const std::string csv_path = (dir_ / "saved.csv").string();
+  for (int filter : {1, 3}) {
+    ChooseFilter(*form_, filter);
+    for (int kind : testing::kReportKinds) {
+      SCOPED_TRACE("filter " + std::to_string(filter) + ", kind " + std::to_string(kind));
+      Run(*form_, kind, false);
+      std::string error;
+      ASSERT_TRUE(form_->WriteCsv(csv_path, error)) << error;
+      std::string title, address;
+      std::vector<std::vector<std::string>> rows;
+      ASSERT_TRUE(ReadSavedTable(testing::ReadBytes(csv_path), title, address, rows));
+      EXPECT_EQ(title, form_->GroupBox4.Caption);
+      EXPECT_NE(address.find(form_->Label8.Caption), std::string::npos) << address;
+      const StatGrid& grid = form_->StringGrid1;
+      ASSERT_EQ(rows.size(), static_cast<std::size_t>(grid.RowCount()));
+      for (int r = 0; r < grid.RowCount(); ++r) {
+        // The first column holds no text and is not saved.
+        ASSERT_EQ(rows[static_cast<std::size_t>(r)].size(), static_cast<std::size_t>(grid.ColCount() - 1)) << "row " << r;
+        for (int c = 1; c < grid.ColCount(); ++c) {
+          EXPECT_EQ(rows[static_cast<std::size_t>(r)][static_cast<std::size_t>(c - 1)], grid.Cell(c, r))
+              << "row " << r << ", column " << c;
+        }
+      }
+    }
+  }
+}
+
 }  // namespace
 }  // namespace tw
