@@ -7,14 +7,18 @@
 //
 //   Hits      +1 always;
 //   GoodHits  +1 when its Status is below 400;
-//   Hosts     +1 when below 400 and it is the last record of its run or the
-//             next counted record comes from another address;
-//   Visits    +1 when Hosts would, or when the next record's minute is smaller
-//             or larger by more than 15 (minutes only; hours and days don't enter).
+//   Hosts     +1 for each address of a run that has a record below 400 there;
+//   Visits    +1 for each visit with a record below 400, where an address's
+//             records in a run split into visits wherever the next record's
+//             minute is smaller or larger by more than 15 (minutes only; hours
+//             and days don't enter).
 //
+// So an address whose last request of the day failed is still a host of that
+// day, and a row with good hits always has hosts and visits.
 // Rows add up, so two runs that share a row (day 5 of two years) are both counted.
 //
 //   day 5, 1.1.1.1 200 at :05, 1.1.1.1 200 at :30  ->  Hits 2, GoodHits 2, Hosts 1, Visits 2
+//   day 5, 1.1.1.1 200 at :05, 1.1.1.1 404 at :06  ->  Hits 2, GoodHits 1, Hosts 1, Visits 1
 //   day 6, 2.2.2.2 404                            ->  Hits 1, GoodHits 0, Hosts 0, Visits 0
 
 #include <cstddef>
@@ -42,6 +46,8 @@ void CountTimeRuns(const std::vector<const LogRecord*>& sorted, std::size_t coun
     return i;
   };
 
+  bool host_good = false;   // the address's records so far in this run hold a good one
+  bool visit_good = false;  // ... and those of its current visit
   for (std::size_t i = next_counted(0); i < count;) {
     const LogRecord& r = *sorted[i];
     TimeRow& row = rows[static_cast<std::size_t>(row_index(i))];
@@ -49,13 +55,21 @@ void CountTimeRuns(const std::vector<const LogRecord*>& sorted, std::size_t coun
     ++row.Hits;
     if (r.Status < 400) {
       ++row.GoodHits;
-      const LogRecord* next = j < count ? sorted[j] : nullptr;
-      const bool new_host = next == nullptr || run_of(*next) != run_of(r) ||
-                            next->ClientIp != r.ClientIp;
-      const std::uint32_t minute_step = static_cast<std::uint32_t>(LogMinute(next ? next->LogTime : 0)) -
-                                        static_cast<std::uint32_t>(LogMinute(r.LogTime));
-      if (new_host) ++row.Hosts;
-      if (new_host || minute_step > 15) ++row.Visits;
+      host_good = visit_good = true;
+    }
+    // A run holds one row, so the address and the visit end in the row they began in.
+    const LogRecord* next = j < count ? sorted[j] : nullptr;
+    const bool host_ends = next == nullptr || run_of(*next) != run_of(r) || next->ClientIp != r.ClientIp;
+    const bool visit_ends =
+        host_ends || static_cast<std::uint32_t>(LogMinute(next->LogTime)) -
+                             static_cast<std::uint32_t>(LogMinute(r.LogTime)) > 15;
+    if (visit_ends) {
+      if (visit_good) ++row.Visits;
+      visit_good = false;
+    }
+    if (host_ends) {
+      if (host_good) ++row.Hosts;
+      host_good = false;
     }
     i = j;
   }

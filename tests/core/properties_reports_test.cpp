@@ -11,6 +11,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "Loadlog_record.h"
@@ -128,6 +129,26 @@ class ReportPropertyTest : public PropertyFixture {
         }
       }
       EXPECT_EQ(sums[0], counted) << "hits of all rows against the records with a row";
+
+      // Per row: good hits are the records below status 400, and hosts are at
+      // most the addresses with such a record in one run (a calendar day, or
+      // an hour).
+      std::vector<long long> good(static_cast<std::size_t>(rows), 0);
+      std::vector<std::set<std::pair<std::uint32_t, std::uint32_t>>> addresses(static_cast<std::size_t>(rows));
+      for (std::int32_t i = 0; i < form_->SelectedCount; ++i) {
+        const LogRecord& r = *form_->Selected[static_cast<std::size_t>(i)];
+        if (!Counts(*form_, kind, r) || r.Status >= 400) continue;
+        const int row = kind == 1 ? LogDay(r.LogTime) - 1 : LogHour(r.LogTime);
+        const std::uint32_t run = kind == 1 ? r.LogTime & 0x7FFF : 0;  // day, month and year
+        ++good[static_cast<std::size_t>(row)];
+        addresses[static_cast<std::size_t>(row)].insert({run, r.ClientIp});
+      }
+      for (int row = 1; row <= rows; ++row) {
+        const auto i = static_cast<std::size_t>(row - 1);
+        EXPECT_EQ(CellNumber(grid, 3, row), good[i]) << "good hits of row " << row;
+        EXPECT_LE(CellNumber(grid, 4, row), static_cast<long long>(addresses[i].size())) << "hosts of row " << row;
+        EXPECT_EQ(CellNumber(grid, 4, row) > 0, !addresses[i].empty()) << "hosts of row " << row;
+      }
       for (int m = 0; m < 4; ++m) EXPECT_EQ(CellNumber(grid, 2 + m, totals), sums[m]) << "totals column " << 2 + m;
       EXPECT_EQ(NumberIn(grid.Cell(1, totals)), rows);
       return;

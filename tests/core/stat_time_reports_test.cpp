@@ -70,8 +70,8 @@ TEST_F(TimeReportsTest, DayReportCountsByTheRunRule) {
        {Hit(b, "05/Mar/2008:10:00:00"), Hit(a, "05/Mar/2008:10:00:00")}, 5, {2, 2, 2, 2}},
       {"a 404 followed by another address",
        {Hit(a, "05/Mar/2008:10:00:00", "404"), Hit(b, "05/Mar/2008:10:00:00")}, 5, {2, 1, 1, 1}},
-      {"a 404 closing its day",
-       {Hit(a, "05/Mar/2008:10:00:00"), Hit(a, "05/Mar/2008:10:01:00", "404")}, 5, {2, 1, 0, 0}},
+      {"a 404 closing its day: the address is still a host",
+       {Hit(a, "05/Mar/2008:10:00:00"), Hit(a, "05/Mar/2008:10:01:00", "404")}, 5, {2, 1, 1, 1}},
       {"status 399 counts as good",
        {Hit(a, "05/Mar/2008:10:00:00", "399")}, 5, {1, 1, 1, 1}},
       // One day number in two years: both runs add into the row.
