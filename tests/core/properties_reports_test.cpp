@@ -214,6 +214,11 @@ TEST_F(ReportPropertyTest, RowsAddUpToTheRecordsEachReportCountsUnderEveryFilter
     options.seed = seed;
     options.generated_lines = 2500;
     options.month_span = seed == 22 ? 2 : 1;
+    if (seed == 23) {
+      // February of a common year: 29 day rows, a 29th that is no date, and 30ths and 31sts.
+      options.start_year = 2023;
+      options.start_month = 2;
+    }
     form_->LoadLog(WriteLog(MixedLog(options)));
     ASSERT_GT(form_->RecordCount, 2000) << "seed " << seed;
 

@@ -61,6 +61,8 @@ class SplitMix64 {
 struct MixedLogOptions {
   std::uint64_t seed = 1;
   std::uint64_t generated_lines = 3000;  // lines taken from the log generator
+  int start_year = 2025;
+  int start_month = 3;
   int month_span = 1;
   int troubles_per_1000 = 120;  // generated lines that get damaged or changed
 };
@@ -79,6 +81,8 @@ inline std::string MixedLog(const MixedLogOptions& options) {
   loggen::LoggenOptions gen_options;
   gen_options.lines = options.generated_lines;
   gen_options.seed = options.seed;
+  gen_options.start_year = options.start_year;
+  gen_options.start_month = options.start_month;
   gen_options.month_span = options.month_span;
   gen_options.malformed_per_100000 = 2000;
   loggen::LogGenerator generator(gen_options);
@@ -136,9 +140,10 @@ inline std::string MixedLog(const MixedLogOptions& options) {
         log += line + "\n";
         break;
       }
-      case 8: {  // a day the month does not have, or day 0
+      case 8: {  // day 0, or a late day that some months don't have
+        static constexpr const char* kDays[] = {"00", "29", "30", "31"};
         const std::size_t at = YearPosition(line);
-        if (at != std::string::npos) line.replace(at - 7, 2, rng.Below(2) == 0 ? "00" : "31");
+        if (at != std::string::npos) line.replace(at - 7, 2, kDays[rng.Below(4)]);
         log += line + "\n";
         break;
       }
