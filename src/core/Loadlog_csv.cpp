@@ -1,11 +1,13 @@
 // The statistics table as shown, saved as semicolon-separated text.
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
+#include <new>
 #include <string>
 #include <string_view>
 
+#include "Loadlog_atomic_file.h"
+#include "Loadlog_csv_field.h"
 #include "Main_form.h"
 #include "Text_format.h"
 
@@ -17,77 +19,33 @@ namespace {
 constexpr std::string_view kForPrefix = "\xE4\xEB\xFF\x20";
 constexpr std::string_view kLineEnd = "\r\n";
 
-// Appends `"cell";`, a double quote inside the cell doubled so that the
-// field reads back as the cell.
-void AppendField(std::string& line, const std::string& cell) {
-  line += '"';
-  for (char c : cell) {
-    if (c == '"') line += '"';
-    line += c;
-  }
-  line += "\";";
-}
-
-// Writes lines to a file and keeps the first failure's errno.
-class CsvFile {
- public:
-  explicit CsvFile(const std::string& path) : file_(std::fopen(path.c_str(), "wb")) {
-    if (file_ == nullptr) error_ = errno != 0 ? errno : EIO;
-  }
-  ~CsvFile() {
-    if (file_ != nullptr) std::fclose(file_);
-  }
-  CsvFile(const CsvFile&) = delete;
-  CsvFile& operator=(const CsvFile&) = delete;
-
-  void WriteLine(std::string_view text) {
-    Write(text);
-    Write(kLineEnd);
-  }
-  // Closes the file; a failure to flush the last bytes is a write failure too.
-  void Close() {
-    if (file_ == nullptr) return;
-    errno = 0;
-    if (std::fclose(file_) != 0) Fail();
-    file_ = nullptr;
-  }
-  int error() const { return error_; }
-
- private:
-  void Write(std::string_view text) {
-    if (error_ != 0 || text.empty()) return;
-    errno = 0;
-    if (std::fwrite(text.data(), 1, text.size(), file_) != text.size()) Fail();
-  }
-  void Fail() {
-    if (error_ == 0) error_ = errno != 0 ? errno : EIO;
-  }
-
-  std::FILE* file_;
-  int error_ = 0;
-};
-
 }  // namespace
 
 bool TSDIAppForm::WriteCsv(const std::string& path, std::string& error) const {
-  errno = 0;
-  CsvFile file(path);
-  if (file.error() == 0) {
-    file.WriteLine(GroupBox4.Caption);
-    file.WriteLine(std::string(kForPrefix) + Label8.Caption);
-    std::string line;
+  int failure = 0;
+  try {
+    // Written whole or not at all: a failed save leaves an existing file as it was.
+    AtomicFile file(path);
+    std::string line = CsvTitleLine(GroupBox4.Caption);
+    line += kLineEnd;
+    line += CsvTitleLine(std::string(kForPrefix) + Label8.Caption);
+    line += kLineEnd;
+    file.Write(line);
     const int rows = StringGrid1.RowCount();
     const int cols = StringGrid1.ColCount();
     for (int r = 0; r < rows && file.error() == 0; ++r) {
       line.clear();
-      for (int c = 1; c < cols; ++c) AppendField(line, StringGrid1.Cell(c, r));
-      file.WriteLine(line);
+      for (int c = 1; c < cols; ++c) AppendCsvField(line, StringGrid1.Cell(c, r));
+      line += kLineEnd;
+      file.Write(line);
     }
-    file.Close();
+    failure = file.Commit();
+  } catch (const std::bad_alloc&) {
+    failure = ENOMEM;  // the unfinished file is gone with `file`
   }
-  if (file.error() == 0) return true;
+  if (failure == 0) return true;
   error = FormatText(Lang.GetOr("mes4", "Could not save the table to %s: %s"),
-                     {path, std::strerror(file.error())});
+                     {path, std::strerror(failure)});
   return false;
 }
 
