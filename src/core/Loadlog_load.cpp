@@ -221,7 +221,7 @@ void TSDIAppForm::LoadLog(const std::string& path) {
       ctx.SiteName = SiteName;
       ctx.Engines = &Engines;
 
-      int shown_percent = 0;
+      int shown_percent = LoadPercent(0, reader.Size());
       StatusText = FormatText(progress_format, {path, shown_percent, FormatArg::Char('%')});
       platform_.ProcessPaint();
       std::uint32_t pieces_to_clock_check = kPiecesPerClockCheck;
