@@ -1,8 +1,6 @@
 // Saving the statistics table as semicolon-separated text.
 
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 
 #include <cerrno>
@@ -11,6 +9,7 @@
 #include <vector>
 
 #include "Loadlog_csv_field.h"
+#include "file_size_limit.h"
 #include "report_fixture.h"
 
 namespace tw {
@@ -218,28 +217,6 @@ std::vector<std::string> OtherFilesBeside(const testing::report_fs::path& path,
   return others;
 }
 
-// Sets the largest file this process may write, and puts the old limit back.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    ::getrlimit(RLIMIT_FSIZE, &old_);
-    old_signal_ = ::signal(SIGXFSZ, SIG_IGN);  // a write past the limit fails with EFBIG
-    rlimit limit = old_;
-    limit.rlim_cur = bytes;
-    ok_ = ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
-  }
-  ~FileSizeLimit() {
-    ::setrlimit(RLIMIT_FSIZE, &old_);
-    ::signal(SIGXFSZ, old_signal_);
-  }
-  bool ok() const { return ok_; }
-
- private:
-  rlimit old_{};
-  void (*old_signal_)(int) = SIG_DFL;
-  bool ok_ = false;
-};
-
 TEST_F(CsvTest, FailedSaveLeavesTheOldFileAndNoTemporaryFile) {
   std::vector<LogLine> lines;
   for (int i = 0; i < 300; ++i) lines.push_back({.url = "/page" + std::to_string(i) + ".html"});
@@ -252,7 +229,7 @@ TEST_F(CsvTest, FailedSaveLeavesTheOldFileAndNoTemporaryFile) {
 
   std::string error;
   {
-    FileSizeLimit limit(4096);  // the new table is larger
+    testing::FileSizeLimit limit(4096);  // the new table is larger
     ASSERT_TRUE(limit.ok());
     EXPECT_FALSE(form_->WriteCsv(target.string(), error));
   }

@@ -5,8 +5,6 @@
 
 #include <gtest/gtest.h>
 #include <malloc.h>
-#include <signal.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -22,6 +20,7 @@
 #include <vector>
 
 #include "Loadlog_line_reader.h"
+#include "file_size_limit.h"
 #include "Main_form.h"
 #include "loadlog_fixture.h"
 
@@ -548,32 +547,10 @@ TEST_F(LoadLogHostileTest, UnwritableRejectFileIsNamedInTheClosingMessage) {
   }
 }
 
-// Sets the largest file this process may write, and puts the old limit back.
-class FileSizeLimit {
- public:
-  explicit FileSizeLimit(rlim_t bytes) {
-    ::getrlimit(RLIMIT_FSIZE, &old_);
-    old_signal_ = ::signal(SIGXFSZ, SIG_IGN);  // a write past the limit fails with EFBIG
-    rlimit limit = old_;
-    limit.rlim_cur = bytes;
-    ok_ = ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
-  }
-  ~FileSizeLimit() {
-    ::setrlimit(RLIMIT_FSIZE, &old_);
-    ::signal(SIGXFSZ, old_signal_);
-  }
-  bool ok() const { return ok_; }
-
- private:
-  rlimit old_{};
-  void (*old_signal_)(int) = SIG_DFL;
-  bool ok_ = false;
-};
-
 TEST_F(LoadLogHostileTest, RejectFileThatFillsUpIsNamedInTheClosingMessage) {
   const std::string path = Log("full.log", GoodLine("01/Mar/2008") + std::string(40000, 'x') + "\n");
   {
-    FileSizeLimit limit(10000);
+    testing::FileSizeLimit limit(10000);
     ASSERT_TRUE(limit.ok());
     form_->LoadLog(path);
   }
