@@ -2,9 +2,7 @@
 // sets the same controls, runs the same analysis and writes the CSV that
 // File > Save writes for those choices.
 
-#include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
@@ -140,22 +138,15 @@ int main(int argc, char** argv) {
   Options o;
   if (int status = ParseOptions(argc, argv, o); status != 0) return status < 0 ? 0 : status;
 
-  if (std::FILE* probe = std::fopen(o.log.c_str(), "rb")) {
-    std::fclose(probe);
-  } else {
-    std::cerr << "tallyweave-report: cannot open " << o.log << ": " << std::strerror(errno) << '\n';
-    return 1;
-  }
-
   QuietPlatform platform;
   tw::TSDIAppForm form(platform);
   const std::size_t before = platform.messages.size();
   form.LoadLog(o.log);
+  // What the window shows in its information box and message boxes goes to
+  // standard error: the counts, and why a load stopped or what it could not write.
   for (const std::string& line : form.Memo3) PrintLine(line);
-  if (!form.LoadError.empty()) {  // the load stopped before its end (crawler list, memory, ...)
-    for (std::size_t i = before; i < platform.messages.size(); ++i) PrintLine(platform.messages[i]);
-    return 1;
-  }
+  for (std::size_t i = before; i < platform.messages.size(); ++i) PrintLine(platform.messages[i]);
+  if (!form.LoadError.empty()) return 1;  // refused, unreadable, crawler list, memory
 
   form.CheckReportButton(o.kind);
   form.CheckRequestButton(o.filter);

@@ -2,6 +2,7 @@
 // writes exactly what File > Save writes for the same choices.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <cstdio>
@@ -143,6 +144,10 @@ TEST_F(TallyweaveReportTest, BadUsageExitsWithStatusTwo) {
 
 TEST_F(TallyweaveReportTest, ALogOrOutputThatCannotBeUsedExitsWithStatusOne) {
   EXPECT_EQ(RunReport(Quote((dir_ / "missing.log").string())).status, 1);
+  EXPECT_EQ(RunReport(Quote(dir_.string())).status, 1) << "a folder";
+  const fs::path fifo = dir_ / "fifo.log";
+  ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+  EXPECT_EQ(RunReport(Quote(fifo.string())).status, 1) << "a FIFO is refused, never waited on";
   const fs::path unwritable = dir_ / "no-such-folder" / "out.csv";
   EXPECT_EQ(RunReport("--output " + Quote(unwritable.string()) + " " + Quote(log_)).status, 1);
 }
