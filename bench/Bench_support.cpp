@@ -13,14 +13,8 @@
 namespace tw::bench {
 
 namespace {
-std::string BinaryFolder() {
-  std::error_code ec;
-  auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-  return ec ? std::string("./") : exe.parent_path().string() + "/";
-}
+std::string BinaryFolder() { return HeadlessPlatform().ExeFolder(); }
 }  // namespace
-
-std::string QuietPlatform::ExeFolder() { return BinaryFolder(); }
 
 std::string GeneratedLog(std::uint64_t lines, std::uint64_t seed) {
   const std::string path = BinaryFolder() + "bench-" + std::to_string(lines) + "-" +

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "Main_platform.h"
+#include "Main_headless_platform.h"
 
 namespace tw::bench {
 
@@ -46,15 +46,9 @@ class Stopwatch {
 // Lines-count option from argv ("--lines N"), else `fallback`.
 std::uint64_t LinesOption(int argc, char** argv, std::uint64_t fallback);
 
-class QuietPlatform : public Platform {
+// A platform without a window whose date never changes, so runs compare.
+class QuietPlatform : public HeadlessPlatform {
  public:
-  std::vector<std::string> messages;
-  void ShowMessage(const std::string& text) override { messages.push_back(text); }
-  bool AskOpenPath(std::string&) override { return false; }
-  bool AskSavePath(std::string&) override { return false; }
-  void OpenLink(const std::string&) override {}
-  void ProcessPaint() override {}
-  std::string ExeFolder() override;
   CalendarDate Today() override { return {2026, 12, 7}; }
 };
 

@@ -3,7 +3,6 @@
 // File > Save writes for those choices.
 
 #include <cstdio>
-#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -13,6 +12,7 @@
 #include <unistd.h>
 
 #include "Main_form.h"
+#include "Main_headless_platform.h"
 #include "Text_cp1251.h"
 
 namespace {
@@ -50,28 +50,6 @@ struct Options {
   std::string section;
   std::string output;
   std::string log;
-};
-
-// No window: messages are kept and the dialogs are never asked.
-class QuietPlatform : public tw::Platform {
- public:
-  std::vector<std::string> messages;
-  void ShowMessage(const std::string& text) override { messages.push_back(text); }
-  bool AskOpenPath(std::string&) override { return false; }
-  bool AskSavePath(std::string&) override { return false; }
-  void OpenLink(const std::string&) override {}
-  void ProcessPaint() override {}
-  std::string ExeFolder() override {
-    std::error_code ec;
-    auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-    return ec ? std::string("./") : exe.parent_path().string() + "/";
-  }
-  tw::CalendarDate Today() override {
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday};
-  }
 };
 
 int UsageError(const std::string& message) {
@@ -138,7 +116,7 @@ int main(int argc, char** argv) {
   Options o;
   if (int status = ParseOptions(argc, argv, o); status != 0) return status < 0 ? 0 : status;
 
-  QuietPlatform platform;
+  tw::HeadlessPlatform platform;
   tw::TSDIAppForm form(platform);
   const std::size_t before = platform.messages.size();
   form.LoadLog(o.log);
