@@ -3,7 +3,8 @@
 // as CSV. The program's folder is a temporary one holding copies of
 // engines.lst, crawlers.lst and Language/English.lng. Besides crashes it
 // checks that every piece of the file is counted once, as a record or as a
-// rejected line, and that the table and the details stay within their rows.
+// rejected line (a compressed file is refused), and that the table and the
+// details stay within their rows.
 
 #include <cstddef>
 #include <cstdint>
@@ -109,11 +110,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   tw::fuzz::WriteFile(session->log_path, input);
 
   form.LoadLog(session->log_path);
-  FUZZ_CHECK(form.LoadError.empty());
+  if (tw::HasCompressedSignature(input)) {
+    // Refused before anything was dropped: the analysis below runs over the
+    // log of an earlier input.
+    FUZZ_CHECK(!form.LoadError.empty());
+  } else {
+    FUZZ_CHECK(form.LoadError.empty());
+    FUZZ_CHECK(static_cast<std::size_t>(form.RecordCount + form.RejectedCount) ==
+               CountPieces(input));
+    FUZZ_CHECK(form.SiteName == "www.mysite.ru");
+  }
   FUZZ_CHECK(form.Records != nullptr);
   FUZZ_CHECK(form.RecordCount == form.Records->Count());
-  FUZZ_CHECK(static_cast<std::size_t>(form.RecordCount + form.RejectedCount) == CountPieces(input));
-  FUZZ_CHECK(form.SiteName == "www.mysite.ru");
 
   // The choices a user could make, taken from the size so that one input
   // always meets the same ones.
