@@ -310,7 +310,8 @@ void TSDIAppForm::LoadLog(const std::string& path) {
     } else if (RecordCount < 1) {
       message = Lang.Get("mes1");
     } else {
-      message = Lang.Get("mes2") + "\n" + FormatText(Lang.Get("mes3"), {RejectedCount});
+      // One format made of both texts, so the whole message stops at 1023 characters.
+      message = FormatText(Lang.Get("mes2") + "\n" + Lang.Get("mes3"), {RejectedCount});
     }
     if (!closing_note.empty()) message += "\n" + closing_note;
     platform_.ShowMessage(message);

@@ -71,6 +71,27 @@ TEST_F(LoadLogTest, RejectFileHoldsEveryRejectedPieceAsRead) {
   EXPECT_STREQ((*form_->Records)[0]->Url, "/a") << "a CR LF line is accepted";
 }
 
+TEST_F(LoadLogTest, ClosingMessageIsOneFormatOfBothTextsCutAt1023) {
+  struct Case {
+    std::string mes2, mes3, expected;
+  };
+  const Case cases[] = {
+      {"Done", "Rejected: %d", "Done\nRejected: 1"},
+      // The one argument goes to the first conversion, wherever it stands.
+      {"Loaded, %d rejected (100%%)", "See %d", "Loaded, 1 rejected (100%)\nSee %d"},
+      {std::string(2000, 'x'), "%d", std::string(1023, 'x')},
+  };
+  for (const Case& c : cases) {
+    WriteFile(dir_.path() / "Language" / "English.lng", "mes2=" + c.mes2 + "\nmes3=" + c.mes3 + "\n");
+    form_ = std::make_unique<TSDIAppForm>(platform_);
+    platform_.form = form_.get();
+    platform_.messages.clear();
+    form_->LoadLog(Log("message.log", GoodLine("01/Mar/2008") + "bad line\n"));
+    ASSERT_EQ(platform_.messages.size(), 1u) << c.mes2;
+    EXPECT_EQ(platform_.messages[0], c.expected) << c.mes2;
+  }
+}
+
 TEST_F(LoadLogTest, LastLineWithoutLineEndIsParsed) {
   const std::string path = Log("x.log", GoodLine("01/Mar/2008") + GoodLine("02/Mar/2008", "/z", ""));
   form_->LoadLog(path);
