@@ -8,25 +8,14 @@
 #include <vector>
 
 #include "Loadlog_string_pool.h"
+#include "show_bytes.h"
 
 namespace tw {
 namespace {
 
 using namespace std::string_literals;  // "...\0..."s keeps the zero byte
 
-std::string Show(std::string_view s) {
-  std::string out = "[";
-  for (unsigned char c : s) {
-    if (c < 32 || c >= 127) {
-      char buf[8];
-      std::snprintf(buf, sizeof buf, "\\x%02X", c);
-      out += buf;
-    } else {
-      out.push_back(static_cast<char>(c));
-    }
-  }
-  return out + "]";
-}
+using testing::Show;
 
 std::vector<std::string> Tokens(std::string text, std::size_t capacity = 20) {
   std::vector<std::string_view> views(capacity);

@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "show_bytes.h"
+
 namespace tw {
 namespace {
 
@@ -16,19 +18,7 @@ struct SplitCase {
   Items items;
 };
 
-std::string Show(const std::string& s) {
-  std::string out = "[";
-  for (unsigned char c : s) {
-    if (c < 32 || c >= 127) {
-      char buf[8];
-      std::snprintf(buf, sizeof buf, "\\x%02X", c);
-      out += buf;
-    } else {
-      out.push_back(static_cast<char>(c));
-    }
-  }
-  return out + "]";
-}
+using testing::Show;
 
 void ExpectSplits(const std::vector<SplitCase>& cases) {
   for (const auto& c : cases) {
