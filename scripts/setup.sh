@@ -5,8 +5,8 @@ set -euo pipefail
 
 packages=(
   g++ cmake ninja-build pkg-config
-  googletest libgtest-dev libgmock-dev libbenchmark-dev
-  qt6-base-dev qt6-charts-dev libgl-dev
+  libgtest-dev
+  qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev
   fonts-dejavu-core
   clang libclang-rt-14-dev
 )
