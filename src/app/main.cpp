@@ -1,22 +1,41 @@
-// tallyweave: the log analyser's window. An optional argument names a log
-// to open at start-up, as File > Open would.
+// tallyweave: the log analyser's window. --version and --help answer without
+// a window; a LOGFILE argument is opened at start-up, as File > Open would.
 
 #include <QApplication>
 #include <QStringList>
 #include <QTimer>
 
+#include <cstdio>
+
+#include "CommandLine.h"
 #include "MainWindow.h"
 
+namespace {
+
+QStringList argumentsOf(int argc, char* argv[]) {
+  QStringList arguments;
+  for (int i = 0; i < argc; ++i) arguments.append(QString::fromLocal8Bit(argv[i]));
+  return arguments;
+}
+
+}  // namespace
+
 int main(int argc, char* argv[]) {
+  // Read before the application object exists, so --version needs no display.
+  const StartupRequest request = parseStartup(argumentsOf(argc, argv));
+  if (request.action != StartupRequest::Action::OpenWindow) {
+    const bool failed = request.action == StartupRequest::Action::FailAndExit;
+    std::fputs(request.text.toLocal8Bit().constData(), failed ? stderr : stdout);
+    return failed ? 2 : 0;
+  }
+
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Quelmark Tallyweave"));
 
   MainWindow window;
   window.show();
-
-  const QStringList arguments = QApplication::arguments();
-  if (arguments.size() > 1) {
-    const QString path = arguments.at(1);
+  if (!request.logs.isEmpty()) {
+    const QString path = request.logs.constFirst();
     QTimer::singleShot(0, &window, [&window, path] { window.openLog(path); });
   }
   QApplication::exec();
