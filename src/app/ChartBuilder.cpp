@@ -7,6 +7,8 @@
 #include <QtCharts/QValueAxis>
 #include <algorithm>
 
+#include "Table_chart_axis.h"
+
 namespace {
 
 QColor toColor(tw::Rgb rgb) { return QColor((rgb >> 16) & 0xFF, (rgb >> 8) & 0xFF, rgb & 0xFF); }
@@ -24,8 +26,19 @@ QPieSeries* buildPie(const tw::ChartSeries& source) {
   return pie;
 }
 
+// Ticks at the multiples of the step, labelled as whole numbers.
+QValueAxis* wholeNumberAxis(const tw::AxisTicks& ticks) {
+  auto* axis = new QValueAxis;
+  axis->setRange(ticks.Min, ticks.Max);
+  axis->setTickType(QValueAxis::TicksDynamic);
+  axis->setTickAnchor(0);
+  axis->setTickInterval(ticks.Step);
+  axis->setLabelFormat(QStringLiteral("%.0f"));
+  return axis;
+}
+
 void addLines(QChart* chart, const tw::ChartSeries& source) {
-  double minX = 0, maxX = 1, maxY = 1;
+  double minX = 0, maxX = 1, maxY = 0;
   bool first = true;
   for (const tw::LineSeries& line : source.Lines) {
     auto* series = new QLineSeries;
@@ -43,14 +56,8 @@ void addLines(QChart* chart, const tw::ChartSeries& source) {
   }
   if (maxX <= minX) maxX = minX + 1;
 
-  auto* axisX = new QValueAxis;
-  axisX->setRange(minX, maxX);
-  axisX->setLabelFormat(QStringLiteral("%i"));
-  axisX->setTickCount(std::min(6, static_cast<int>(maxX - minX) + 1));
-  auto* axisY = new QValueAxis;
-  axisY->setRange(0, maxY);
-  axisY->setLabelFormat(QStringLiteral("%i"));
-  axisY->applyNiceNumbers();
+  auto* axisX = wholeNumberAxis(tw::WholeNumberAxis(minX, maxX, false));
+  auto* axisY = wholeNumberAxis(tw::WholeNumberAxis(0, maxY, true));
   for (QValueAxis* axis : {axisX, axisY}) {
     QFont font = axis->labelsFont();
     font.setPointSize(7);

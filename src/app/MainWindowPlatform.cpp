@@ -13,7 +13,9 @@
 #include "Main_form.h"
 
 void MainWindow::ShowMessage(const std::string& text) {
-  syncModels();  // the box runs the event loop, which repaints the views
+  // The box opens over a window that already shows what the form holds: the
+  // information box, the caption and the status line of a finished load.
+  refreshFromForm();
   const QString shown = m_decode(text);
   if (m_hooks.showMessage) {
     m_hooks.showMessage(shown);
@@ -69,7 +71,7 @@ void MainWindow::OpenLink(const std::string& address) {
     m_hooks.openLink(text);
     return;
   }
-  QDesktopServices::openUrl(QUrl(text));  // a failure shows nothing
+  QDesktopServices::openUrl(QUrl(text, QUrl::StrictMode));  // a failure shows nothing
 }
 
 void MainWindow::ProcessPaint() {

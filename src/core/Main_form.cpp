@@ -1,5 +1,6 @@
 #include "Main_form.h"
 
+#include "Main_file_address.h"
 #include "Main_version.h"
 #include "Text_cp1251.h"
 #include "Text_delimited.h"
@@ -107,7 +108,9 @@ void TSDIAppForm::FileOpen1Execute() {
   if (platform_.AskOpenPath(path)) LoadLog(path);
 }
 
-void TSDIAppForm::Help2Click() { platform_.OpenLink(kHelpAddress); }
+void TSDIAppForm::Help2Click() {
+  platform_.OpenLink(FileAddress(platform_.ExeFolder() + kHelpFileName));
+}
 void TSDIAppForm::HomePage1Click() { platform_.OpenLink(kHomeAddress); }
 void TSDIAppForm::Button1Click() { RunAnalysis(); }
 

@@ -46,7 +46,7 @@ class TSDIAppForm {
   // ---- Handlers of the window's commands and controls ----
   void FileOpen1Execute();   // open dialog, then LoadLog
   void FileSave1Execute();   // save dialog, then ExportCsv
-  void Help2Click();         // the product's help page
+  void Help2Click();         // the help page beside the program, as a file:// address
   void HomePage1Click();     // the maker's home page
   void Button1Click();       // RunAnalysis
   void RadioButton1Click() {}  // report buttons: the choice counts at the next run
@@ -172,8 +172,9 @@ class TSDIAppForm {
   void ResetMemo3();
 };
 
-// Addresses behind the Help menu and the about box's links.
-inline constexpr const char* kHelpAddress = "https://quelmark.example/tallyweave/help/";
+// The help page that ships beside the program, and the addresses behind the
+// Help menu's other item and the about box's links.
+inline constexpr const char* kHelpFileName = "tallyweave-help.html";
 inline constexpr const char* kHomeAddress = "https://quelmark.example/";
 inline constexpr const char* kSupportMail = "mailto:support@quelmark.example";
 

@@ -7,6 +7,8 @@
 #include <QAbstractItemModelTester>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
+#include <QPlainTextEdit>
 #include <QStringList>
 #include <QTableView>
 #include <QTemporaryDir>
@@ -49,6 +51,11 @@ inline QString WriteLog(const QTemporaryDir& dir, const QString& name, const QSt
 // A window whose modal parts record what they were asked.
 struct RecordingWindow {
   QStringList messages;
+  // What the window showed when each message box opened.
+  struct Scene {
+    QString memo, title, status;
+  };
+  std::vector<Scene> scenes;
   QStringList links;
   QStringList openAnswers;  // empty: the user cancels
   QStringList saveAnswers;
@@ -57,7 +64,12 @@ struct RecordingWindow {
 
   RecordingWindow() {
     MainWindow::Hooks hooks;
-    hooks.showMessage = [this](const QString& text) { messages.append(text); };
+    hooks.showMessage = [this](const QString& text) {
+      messages.append(text);
+      scenes.push_back({window->findChild<QPlainTextEdit*>(QStringLiteral("Memo3"))->toPlainText(),
+                        window->windowTitle(),
+                        window->findChild<QLabel*>(QStringLiteral("StatusBar"))->text()});
+    };
     hooks.openLink = [this](const QString& address) { links.append(address); };
     hooks.askOpenPath = [this](QString& path) { return answer(openAnswers, path); };
     hooks.askSavePath = [this](QString& path) { return answer(saveAnswers, path); };

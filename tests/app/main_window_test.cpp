@@ -5,6 +5,7 @@
 #include <QClipboard>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFileInfo>
 #include <QGroupBox>
 #include <QHeaderView>
 #include <QLabel>
@@ -164,12 +165,27 @@ TEST_F(MainWindowTest, SaveCommandWritesTheTableToTheChosenFile) {
   EXPECT_TRUE(file.readAll().contains("site.example")) << "the analysed address";
 }
 
-TEST_F(MainWindowTest, HelpItemsOpenTheirAddresses) {
+TEST_F(MainWindowTest, ClosingMessageOpensOverTheLoadsResult) {
+  RecordingWindow w;
+  w.window->openLog(logPath);
+  ASSERT_EQ(w.scenes.size(), 1u);
+  const RecordingWindow::Scene& scene = w.scenes.front();
+  EXPECT_EQ(scene.memo.split(QLatin1Char('\n')).value(1), MemoText(w).split(QLatin1Char('\n')).value(1))
+      << "the record count as it stays after the load";
+  EXPECT_EQ(scene.title, logPath + QStringLiteral(" - Quelmark Tallyweave"));
+  EXPECT_TRUE(scene.status.contains(QStringLiteral("100%"))) << scene.status;
+}
+
+TEST_F(MainWindowTest, HelpOpensThePageBesideTheProgram) {
   RecordingWindow w;
   w.child<QAction>("Help2")->trigger();
   w.child<QAction>("HomePage1")->trigger();
-  EXPECT_EQ(w.links, QStringList({QString::fromLatin1(tw::kHelpAddress),
-                                  QString::fromLatin1(tw::kHomeAddress)}));
+  ASSERT_EQ(w.links.size(), 2);
+  const QUrl help(w.links[0], QUrl::StrictMode);
+  EXPECT_TRUE(help.isLocalFile()) << w.links[0];
+  EXPECT_EQ(QFileInfo(help.toLocalFile()).fileName(), QString::fromLatin1(tw::kHelpFileName));
+  EXPECT_TRUE(QFileInfo::exists(help.toLocalFile())) << "the build copies the page beside the program";
+  EXPECT_EQ(w.links[1], QString::fromLatin1(tw::kHomeAddress));
 }
 
 TEST_F(MainWindowTest, TableRowsFollowTheCoreRowsAndDetailsListTheRowsRecords) {

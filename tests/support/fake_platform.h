@@ -5,6 +5,7 @@
 
 #include <deque>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -31,7 +32,13 @@ class FakePlatform : public Platform {
   std::string folder = TestBinaryFolder();
   CalendarDate today{2026, 12, 7};
 
-  void ShowMessage(const std::string& text) override { messages.push_back(text); }
+  // Called with each message as the box opens, to look at what the caller had set by then.
+  std::function<void(const std::string&)> on_message;
+
+  void ShowMessage(const std::string& text) override {
+    messages.push_back(text);
+    if (on_message) on_message(text);
+  }
   bool AskOpenPath(std::string& path) override { return Answer(open_answers, path); }
   bool AskSavePath(std::string& path) override { return Answer(save_answers, path); }
   void OpenLink(const std::string& address) override { links.push_back(address); }
