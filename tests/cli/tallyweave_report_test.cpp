@@ -133,7 +133,8 @@ TEST_F(TallyweaveReportTest, BadUsageExitsWithStatusTwo) {
       "--requests images LOG",               // a request kind that does not exist
       "--report",                            // an option without its value
       "--frobnicate LOG",                    // an unknown option
-      "LOG LOG",                             // two logs
+      "--format apache LOG",                 // a format name that does not exist
+      "--format '%h %Z' LOG",                // a LogFormat the tool cannot read
       "--section /no/such/section LOG",      // a section the tree does not have
   };
   for (std::string args : bad) {
