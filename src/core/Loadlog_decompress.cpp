@@ -133,8 +133,12 @@ class Bzip2Input : public CodecInput {
       in_stream_ = true;
       if (rc == BZ_STREAM_END) {
         // Concatenated streams (as pbzip2 writes) read on as the same text.
+        char* const next_out = bz_.next_out;
+        const unsigned int avail_out = bz_.avail_out;
         BZ2_bzDecompressEnd(&bz_);
         Start();
+        bz_.next_out = next_out;
+        bz_.avail_out = avail_out;
         in_stream_ = false;
       } else if (rc == BZ_MEM_ERROR) {
         throw std::bad_alloc();
