@@ -6,6 +6,7 @@ set -euo pipefail
 packages=(
   g++ cmake ninja-build pkg-config
   libgtest-dev
+  zlib1g-dev libbz2-dev liblzma-dev libzstd-dev gzip bzip2 xz-utils zstd
   qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev
   fonts-dejavu-core
   clang libclang-rt-14-dev

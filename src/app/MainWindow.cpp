@@ -83,6 +83,7 @@ MainWindow::MainWindow(Hooks hooks, QWidget* parent)
 
   // The form comes after the widgets: its construction already runs an analysis.
   m_form = std::make_unique<tw::TSDIAppForm>(*this);
+  nameFormatMenu();
   m_statSource = std::make_unique<StatGridSource>(*m_form);
   m_rawSource = std::make_unique<RawLogGridSource>(m_form->StringGrid2);
   m_statModel = new GridModel(*m_statSource, m_stringGrid1);
@@ -180,6 +181,18 @@ void MainWindow::openLog(const QString& path) {
   runCommand([&] {
     m_decode.rememberPath(path);
     m_form->LoadLog(toPathBytes(path));
+  });
+}
+
+void MainWindow::openLogs(const QStringList& paths) {
+  if (paths.isEmpty()) return;
+  runCommand([&] {
+    std::vector<std::string> bytes;
+    for (const QString& path : paths) {
+      m_decode.rememberPath(path);
+      bytes.push_back(toPathBytes(path));
+    }
+    m_form->LoadLogs(bytes);
   });
 }
 
@@ -297,10 +310,19 @@ void MainWindow::dropEvent(QDropEvent* event) {
   const QMimeData* mime = event->mimeData();
   if (!mime->hasUrls() || mime->urls().isEmpty() || !mime->urls().constFirst().isLocalFile())
     return;
-  const QString path = mime->urls().constFirst().toLocalFile();
+  QStringList paths;
+  for (const QUrl& url : mime->urls()) {
+    if (url.isLocalFile()) paths.append(url.toLocalFile());
+  }
   event->acceptProposedAction();
   // The load runs after the drop has finished, so the source is not kept waiting.
-  QTimer::singleShot(0, this, [this, path] { openLog(path); });
+  QTimer::singleShot(0, this, [this, paths] {
+    if (paths.size() == 1) {
+      openLog(paths.constFirst());
+    } else {
+      openLogs(paths);
+    }
+  });
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {

@@ -63,6 +63,8 @@ class MainWindow : public QMainWindow, public tw::Platform {
 
   // Loads a log as File > Open does after its dialog.
   void openLog(const QString& path);
+  // Opens several files as one log.
+  void openLogs(const QStringList& paths);
 
   // Shows the form's current state in every widget.
   void refreshFromForm();
@@ -70,6 +72,7 @@ class MainWindow : public QMainWindow, public tw::Platform {
   // tw::Platform
   void ShowMessage(const std::string& text) override;
   bool AskOpenPath(std::string& path) override;
+  bool AskOpenPaths(std::vector<std::string>& paths) override;
   bool AskSavePath(std::string& path) override;
   void OpenLink(const std::string& address) override;
   void ProcessPaint() override;
@@ -152,6 +155,10 @@ class MainWindow : public QMainWindow, public tw::Platform {
 
   // Widgets, named as the form names them.
   QMenu* m_fileMenu = nullptr;
+  QMenu* m_formatMenu = nullptr;  // the format logs are opened with
+  QAction* m_automaticFormat = nullptr;
+  void buildFormatMenu();
+  void nameFormatMenu();
   QMenu* m_editMenu = nullptr;
   QMenu* m_settingsMenu = nullptr;
   QMenu* m_helpMenu = nullptr;

@@ -11,6 +11,7 @@
 #include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
+#include <QActionGroup>
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -363,6 +364,33 @@ QTableView* MainWindow::createTable(const char* name) {
   return table;
 }
 
+void MainWindow::buildFormatMenu() {
+  // The texts come from the language pack once the form exists (nameFormatMenu).
+  m_formatMenu = m_fileMenu->addMenu(QString());
+  m_formatMenu->setObjectName(QStringLiteral("LogFormat1"));
+  auto* group = new QActionGroup(m_formatMenu);
+  QAction* automatic = m_formatMenu->addAction(QString());
+  m_automaticFormat = automatic;
+  automatic->setCheckable(true);
+  automatic->setChecked(true);
+  group->addAction(automatic);
+  connect(automatic, &QAction::triggered, this, [this] { m_form->FormatChoice.reset(); });
+  for (const char* name : {"combined", "vhost_combined", "combined_extra", "common"}) {
+    tw::LogFormat format;
+    QAction* action = m_formatMenu->addAction(QString::fromLatin1(name));
+    action->setCheckable(true);
+    group->addAction(action);
+    // Formats the parser cannot read yet stay greyed.
+    action->setEnabled(tw::LogFormat::FromName(name, format));
+    connect(action, &QAction::triggered, this, [this, format] { m_form->FormatChoice = format; });
+  }
+}
+
+void MainWindow::nameFormatMenu() {
+  m_formatMenu->setTitle(fromCp1251(m_form->Lang.GetOr("mes13", "Log format")));
+  m_automaticFormat->setText(fromCp1251(m_form->Lang.GetOr("mes14", "Automatic")));
+}
+
 void MainWindow::buildMenus() {
   QMenuBar* bar = menuBar();
   QStyle* theme = style();
@@ -374,6 +402,7 @@ void MainWindow::buildMenus() {
   m_openAction->setObjectName(QStringLiteral("FileOpen1"));
   m_openAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
   m_openAction->setStatusTip(longHint("Open|Open a file"));
+  buildFormatMenu();
   m_saveAction = m_fileMenu->addAction(theme->standardIcon(QStyle::SP_DialogSaveButton), QString());
   m_saveAction->setObjectName(QStringLiteral("FileSave1"));
   m_saveAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));

@@ -27,6 +27,28 @@ void MainWindow::ShowMessage(const std::string& text) {
   box.exec();
 }
 
+bool MainWindow::AskOpenPaths(std::vector<std::string>& paths) {
+  // A test's answer stands for the dialog.
+  if (m_hooks.askOpenPath) {
+    std::string path;
+    if (!AskOpenPath(path)) return false;
+    paths = {path};
+    return true;
+  }
+  syncModels();
+  QFileDialog dialog(this);
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setFileMode(QFileDialog::ExistingFiles);
+  dialog.setNameFilter(QStringLiteral("All Files (*)"));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+  paths.clear();
+  for (const QString& chosen : dialog.selectedFiles()) {
+    m_decode.rememberPath(chosen);
+    paths.push_back(toPathBytes(chosen));
+  }
+  return true;
+}
+
 bool MainWindow::AskOpenPath(std::string& path) {
   syncModels();
   QString chosen;

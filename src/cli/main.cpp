@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,19 +20,27 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: tallyweave-report [--report NAME] [--requests html|no-graphics|all] [--crawlers]\n"
-    "                         [--section PATH] [--output FILE] LOGFILE\n"
+    "                         [--section PATH] [--format NAME|STRING] [--output FILE]\n"
+    "                         LOGFILE...\n"
     "\n"
-    "Loads LOGFILE (Apache combined format), runs one report and writes it as\n"
-    "semicolon-separated values to FILE, or to standard output.\n"
+    "Loads the LOGFILEs as one log, oldest first (plain, or packed with gzip, bzip2,\n"
+    "xz or zstd), runs one report and writes it as semicolon-separated values to\n"
+    "FILE, or to standard output.\n"
     "\n"
     "  --report NAME     day (default), hour, weekday, pages, status, addresses, browsers,\n"
     "                    domains, referrers, catalogues, engines, phrases\n"
     "  --requests KIND   html (default), no-graphics or all\n"
     "  --crawlers        count crawler requests too (they are left out by default)\n"
     "  --section PATH    only requests below this section of the site, e.g. /news/2008\n"
+    "  --format NAME     read every file as combined, vhost_combined, combined_extra or\n"
+    "                    common, or as an Apache LogFormat STRING such as\n"
+    "                    '%h %l %u %t \"%r\" %>s %b'; by default each file's format is\n"
+    "                    recognised from its first lines\n"
     "  --output FILE     write the CSV to FILE instead of standard output\n"
     "\n"
-    "Rejected lines are copied to LOGFILE.err. The summary goes to standard error.\n";
+    "Rejected lines are copied to LOGFILE.err. The summary goes to standard error.\n"
+    "Exits with 1 when a file cannot be read, or breaks off part way (the CSV is\n"
+    "then still written from what came before), and with 2 on bad usage.\n";
 
 struct ReportName {
   const char* name;
@@ -49,8 +58,20 @@ struct Options {
   bool crawlers = false;
   std::string section;
   std::string output;
-  std::string log;
+  std::vector<std::string> logs;
+  std::optional<tw::LogFormat> format;  // none: recognised per file
 };
+
+// A format name, or else an Apache LogFormat string. Returns false with the
+// reason in `error`.
+bool ParseFormat(const std::string& text, tw::LogFormat& format, std::string& error) {
+  if (tw::LogFormat::FromName(text, format)) return true;
+  if (text.find('%') == std::string::npos) {
+    error = "unknown log format '" + text + "'";
+    return false;
+  }
+  return tw::LogFormat::FromApacheString(text, format, error);
+}
 
 int UsageError(const std::string& message) {
   std::cerr << "tallyweave-report: " << message << "\n\n" << kUsage;
@@ -93,17 +114,21 @@ int ParseOptions(int argc, char** argv, Options& o) {
       o.crawlers = true;
     } else if (a == "--section") {
       if (!value(o.section)) return UsageError("--section needs a path such as /news");
+    } else if (a == "--format") {
+      if (!value(v)) return UsageError("--format needs a format name or a LogFormat string");
+      tw::LogFormat format;
+      std::string error;
+      if (!ParseFormat(v, format, error)) return UsageError(error);
+      o.format = format;
     } else if (a == "--output") {
       if (!value(o.output)) return UsageError("--output needs a file name");
     } else if (a.size() > 1 && a[0] == '-') {
       return UsageError("unknown option '" + a + "'");
-    } else if (o.log.empty()) {
-      o.log = a;
     } else {
-      return UsageError("only one log file can be analysed at a time");
+      o.logs.push_back(a);
     }
   }
-  if (o.log.empty()) return UsageError("no log file given");
+  if (o.logs.empty()) return UsageError("no log file given");
   return 0;
 }
 
@@ -119,7 +144,8 @@ int main(int argc, char** argv) {
   tw::HeadlessPlatform platform;
   tw::TSDIAppForm form(platform);
   const std::size_t before = platform.messages.size();
-  form.LoadLog(o.log);
+  form.FormatChoice = o.format;
+  form.LoadLogs(o.logs);
   // What the window shows in its information box and message boxes goes to
   // standard error: the counts, and why a load stopped or what it could not write.
   for (const std::string& line : form.Memo3) PrintLine(line);
@@ -160,5 +186,6 @@ int main(int argc, char** argv) {
       return 1;
     }
   }
-  return 0;
+  // A file that broke off part way: the CSV holds what came before.
+  return form.LoadWarning.empty() ? 0 : 1;
 }

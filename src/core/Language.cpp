@@ -1,36 +1,15 @@
 #include "Language.h"
 
-#include <cstdio>
-#include <filesystem>
+#include <cerrno>
 #include <new>
-#include <system_error>
 
+#include "Loadlog_file_access.h"
 #include "Text_cp1251.h"
 
 namespace tw {
 namespace {
 
 constexpr std::string_view kDefaultLanguage = "English";
-
-// Reads the whole file; false on any failure.
-bool ReadWholeFile(const std::string& path, std::string& contents) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) return false;
-  bool ok = true;
-  try {
-    char chunk[16384];
-    for (;;) {
-      const std::size_t n = std::fread(chunk, 1, sizeof chunk, file);
-      contents.append(chunk, n);
-      if (n < sizeof chunk) break;
-    }
-    ok = std::ferror(file) == 0;
-  } catch (const std::bad_alloc&) {
-    ok = false;
-  }
-  std::fclose(file);
-  return ok;
-}
 
 }  // namespace
 
@@ -48,12 +27,15 @@ std::string LanguagePack::PathOf(std::string_view name) const {
 
 void LanguagePack::Load(std::string_view name) {
   const std::string path = PathOf(name);
-  std::error_code ec;
-  const auto status = std::filesystem::status(path, ec);
-  if (status.type() == std::filesystem::file_type::not_found) return;
-
   std::string contents;
-  if (ec || !ReadWholeFile(path, contents)) {
+  int error = 0;
+  try {
+    error = ReadListFile(SystemFiles(), path, contents);
+  } catch (const std::bad_alloc&) {
+    error = ENOMEM;
+  }
+  if (error == ENOENT || error == ENOTDIR) return;
+  if (error != 0) {
     entries_.clear();
     return;
   }

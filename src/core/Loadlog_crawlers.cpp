@@ -1,11 +1,8 @@
 #include "Loadlog_crawlers.h"
 
-#include <cerrno>
-#include <cstdio>
 #include <cstring>
-#include <filesystem>
-#include <system_error>
 
+#include "Loadlog_file_access.h"
 #include "Loadlog_string_pool.h"
 
 namespace tw {
@@ -27,29 +24,9 @@ void ParseCrawlerList(std::string_view text, StringPool& pool, std::vector<const
 
 bool LoadCrawlerList(const std::string& path, StringPool& pool, std::vector<const char*>& crawlers,
                      std::string& reason) {
-  std::error_code ec;
-  if (std::filesystem::is_directory(path, ec)) {
-    reason = std::strerror(EISDIR);
-    return false;
-  }
-  errno = 0;
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) {
-    reason = std::strerror(errno != 0 ? errno : ENOENT);
-    return false;
-  }
   std::string text;
-  char block[64 * 1024];
-  for (;;) {
-    const std::size_t got = std::fread(block, 1, sizeof block, file);
-    text.append(block, got);
-    if (got < sizeof block) break;
-  }
-  const bool failed = std::ferror(file) != 0;
-  const int error = errno;
-  std::fclose(file);
-  if (failed) {
-    reason = std::strerror(error != 0 ? error : EIO);
+  if (const int error = ReadListFile(SystemFiles(), path, text); error != 0) {
+    reason = std::strerror(error);
     return false;
   }
   ParseCrawlerList(text, pool, crawlers);

@@ -1,10 +1,5 @@
 #include "Loadlog_line_reader.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cmath>
 #include <cstring>
 
@@ -15,25 +10,10 @@ namespace {
 constexpr std::size_t kBlockSize = std::size_t{1} << 20;
 constexpr std::size_t kBufferSize = kBlockSize + LogPieceReader::kMaxPiece;
 
-// Enough of a file's start to tell every signature below.
-constexpr std::size_t kSignatureBytes = 6;
-
-constexpr std::string_view kCompressedSignatures[] = {
-    std::string_view("\x1F\x8B", 2),                  // gzip
-    std::string_view("\xFD\x37\x7A\x58\x5A\x00", 6),  // xz
-    std::string_view("\x28\xB5\x2F\xFD", 4),          // zstd
-    std::string_view("PK\x03\x04", 4),                // zip
-};
-
-bool IsRegular(const struct stat& st) { return S_ISREG(st.st_mode); }
 }  // namespace
 
 bool HasCompressedSignature(std::string_view head) {
-  for (std::string_view signature : kCompressedSignatures) {
-    if (head.substr(0, signature.size()) == signature) return true;
-  }
-  // bzip2: "BZh" and the block size, a digit from 1 to 9.
-  return head.size() >= 4 && head.substr(0, 3) == "BZh" && head[3] >= '1' && head[3] <= '9';
+  return CompressionOf(head) != Compression::kNone;
 }
 
 int LoadPercent(std::int64_t position, std::int64_t size) {
@@ -46,60 +26,60 @@ int LoadPercent(std::int64_t position, std::int64_t size) {
 
 LogPieceReader::~LogPieceReader() { Close(); }
 
-void LogPieceReader::Close() {
-  if (fd_ >= 0) ::close(fd_);
-  fd_ = -1;
-}
+void LogPieceReader::Close() { input_.reset(); }
 
 LogPieceReader::OpenResult LogPieceReader::Open(const std::string& path) {
+  return Open(SystemFiles(), path);
+}
+
+LogPieceReader::OpenResult LogPieceReader::Open(FileAccess& files, const std::string& path) {
   Close();
   open_error_ = 0;
-  read_error_ = 0;
-  // Opening a FIFO for reading waits for a writer and reading a device may
-  // never end, so the type is looked at first, and again on the open file in
-  // case the name was replaced in between.
-  struct stat st {};
-  if (::stat(path.c_str(), &st) != 0) {
-    open_error_ = errno;
+  OpenedFile file = files.Open(path);
+  if (file.status == OpenedFile::Status::kCannotOpen) {
+    open_error_ = file.error;
     return OpenResult::kCannotOpen;
   }
-  if (!IsRegular(st)) return OpenResult::kNotRegularFile;
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-  if (fd < 0) {
-    open_error_ = errno;
-    return OpenResult::kCannotOpen;
-  }
-  fd_ = fd;
-  if (::fstat(fd_, &st) != 0 || !IsRegular(st)) {
-    Close();
-    return OpenResult::kNotRegularFile;
-  }
-  const int flags = ::fcntl(fd_, F_GETFL);
-  if (flags >= 0) ::fcntl(fd_, F_SETFL, flags & ~O_NONBLOCK);
-
-  char head[kSignatureBytes];
-  ssize_t got;
-  do {
-    got = ::pread(fd_, head, sizeof head, 0);
-  } while (got < 0 && errno == EINTR);
-  if (got < 0) {
-    open_error_ = errno;
-    Close();
-    return OpenResult::kCannotOpen;
-  }
-  if (HasCompressedSignature(std::string_view(head, static_cast<std::size_t>(got)))) {
-    Close();
-    return OpenResult::kCompressed;
-  }
+  if (file.status == OpenedFile::Status::kNotRegularFile) return OpenResult::kNotRegularFile;
 
   if (!buffer_) buffer_ = std::make_unique<char[]>(kBufferSize);
-  size_ = static_cast<std::int64_t>(st.st_size);
-  begin_ = end_ = 0;
+  std::size_t head = 0;
+  while (head < kSignatureBytes) {
+    const std::size_t got = file.input->Read(buffer_.get() + head, kSignatureBytes - head);
+    if (got == 0) break;
+    head += got;
+  }
+  if (file.input->error().kind != InputError::Kind::kNone) {
+    open_error_ = file.input->error().number;
+    return OpenResult::kCannotOpen;
+  }
+  const std::string_view head_bytes(buffer_.get(), head);
+  compression_ = CompressionOf(head_bytes);
+  if (compression_ == Compression::kZip) return OpenResult::kZipArchive;
+
+  begin_ = 0;
+  end_ = 0;
+  if (compression_ == Compression::kNone) {
+    input_ = std::move(file.input);
+    // The text is read from its start when it is read at all; a stream that
+    // cannot go back keeps the bytes already taken as the text's first.
+    if (!input_->Rewind()) end_ = head;
+  } else {
+    input_ = MakeDecompressor(compression_, std::move(file.input), head_bytes);
+  }
+  size_ = file.size;
   at_end_ = false;
-  read_ = 0;
+  last_cut_ = false;
   position_ = 0;
   return OpenResult::kOpened;
 }
+
+std::int64_t LogPieceReader::FilePosition() const {
+  if (compression_ == Compression::kNone || !input_) return position_;
+  return input_->Consumed();
+}
+
+InputError LogPieceReader::Error() const { return input_ ? input_->error() : InputError{}; }
 
 void LogPieceReader::Refill() {
   const std::size_t rest = end_ - begin_;
@@ -107,22 +87,12 @@ void LogPieceReader::Refill() {
   begin_ = 0;
   end_ = rest;
   while (end_ < kBufferSize) {
-    const std::int64_t left = size_ - read_;
-    if (left <= 0) {
+    const std::size_t got = input_->Read(buffer_.get() + end_, kBufferSize - end_);
+    if (got == 0) {
       at_end_ = true;
       return;
     }
-    std::size_t want = kBufferSize - end_;
-    if (static_cast<std::uint64_t>(left) < want) want = static_cast<std::size_t>(left);
-    const ssize_t got = ::read(fd_, buffer_.get() + end_, want);
-    if (got < 0 && errno == EINTR) continue;
-    if (got <= 0) {
-      if (got < 0) read_error_ = errno;
-      at_end_ = true;
-      return;
-    }
-    end_ += static_cast<std::size_t>(got);
-    read_ += got;
+    end_ += got;
   }
 }
 
@@ -139,6 +109,8 @@ bool LogPieceReader::Next(std::string_view& piece) {
   piece = std::string_view(start, length);
   begin_ += length;
   position_ += static_cast<std::int64_t>(length);
+  last_cut_ = line_feed == nullptr && length < kMaxPiece && begin_ == end_ && at_end_ &&
+              input_->error().kind != InputError::Kind::kNone;
   return true;
 }
 

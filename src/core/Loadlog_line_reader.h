@@ -14,13 +14,17 @@
 //
 // Only regular files are read, and only as much of them as they held when
 // they were opened: a log that grows while it is read ends where it ended at
-// the open, and one that shrinks ends early.
+// the open, and one that shrinks ends early. A gzip, bzip2, xz or zstd file is
+// read as its decompressed text, cut into the same pieces.
 
 #include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
+
+#include "Loadlog_decompress.h"
+#include "Loadlog_file_access.h"
 
 namespace tw {
 
@@ -33,7 +37,7 @@ class LogPieceReader {
     kOpened,          // ready for Next
     kCannotOpen,      // no such file, no permission, ...: see OpenError
     kNotRegularFile,  // a folder, FIFO, device or socket; never opened for reading
-    kCompressed,      // starts with the signature of a compressed file
+    kZipArchive,      // a zip archive, which holds files rather than one text
   };
 
   LogPieceReader() = default;
@@ -45,6 +49,10 @@ class LogPieceReader {
   // The type of the file is looked at before it is opened, so a FIFO never
   // blocks the caller. May throw std::bad_alloc (the block buffer).
   OpenResult Open(const std::string& path);
+  OpenResult Open(FileAccess& files, const std::string& path);
+
+  // How the opened file is packed; kNone for a plain text.
+  Compression compression() const { return compression_; }
 
   // The system's error number of the last kCannotOpen (ENOENT, EACCES, ...).
   int OpenError() const { return open_error_; }
@@ -53,32 +61,40 @@ class LogPieceReader {
   std::int64_t Size() const { return size_; }
 
   // Stores the next piece in `piece` and returns true; false at the end.
-  // A read error ends the file early (see ReadError).
+  // A failed read or damaged compressed data ends the text early (see Error).
   // REQUIRES: Open returned kOpened.
   bool Next(std::string_view& piece);
 
-  // Bytes of the file handed out so far: the file position after the last piece.
+  // Bytes of the text handed out so far: the position after the last piece.
   std::int64_t Position() const { return position_; }
 
-  // The error number of a read that failed, or 0.
-  int ReadError() const { return read_error_; }
+  // How far through the file the reading is, in bytes of the file: Position
+  // for a plain text, the compressed bytes consumed for a packed one.
+  std::int64_t FilePosition() const;
+
+  // Why the text ended early; kind kNone when it was read to its end.
+  InputError Error() const;
+
+  // True when the piece Next gave last is the unfinished end of a text that
+  // broke off (no line end, and Error tells why).
+  bool LastPieceCut() const { return last_cut_; }
 
  private:
   void Close();
   // Moves the unread rest to the front and reads until the buffer is full or
-  // the file ends.
+  // the text ends.
   void Refill();
 
-  int fd_ = -1;
+  std::unique_ptr<ByteInput> input_;
+  Compression compression_ = Compression::kNone;
+  bool last_cut_ = false;
   std::unique_ptr<char[]> buffer_;
   std::size_t begin_ = 0;  // first unread byte
   std::size_t end_ = 0;    // one past the last byte read
   bool at_end_ = false;    // the file has nothing more to give
   std::int64_t size_ = 0;
-  std::int64_t read_ = 0;  // bytes read from the file so far
   std::int64_t position_ = 0;
   int open_error_ = 0;
-  int read_error_ = 0;
 };
 
 // Whether `head`, the first bytes of a file, starts with the signature of a

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "Loadlog_file_access.h"
 #include "Loadlog_string_pool.h"
 #include "Text_cp1251.h"
 #include "Text_delimited.h"
@@ -47,30 +48,13 @@ class PairSet {
   std::uint64_t bits_[4] = {0, 0, 0, 0};
 };
 
-bool ReadWholeFile(const std::string& path, std::string& text) {
-  std::FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) return false;
-  char buf[16384];
-  bool ok = true;
-  for (;;) {
-    const std::size_t got = std::fread(buf, 1, sizeof buf, file);
-    text.append(buf, got);
-    if (got < sizeof buf) {
-      ok = std::ferror(file) == 0;
-      break;
-    }
-  }
-  std::fclose(file);
-  return ok;
-}
-
 }  // namespace
 
 void LoadEngineList(const std::string& exe_folder, EngineList& list) {
   list.EngineNames.clear();
   list.EngineParams.clear();
   std::string text;
-  if (!ReadWholeFile(exe_folder + "engines.lst", text)) return;
+  if (ReadListFile(SystemFiles(), exe_folder + "engines.lst", text) != 0) return;
   ParseEngineList(text, list);
 }
 

@@ -104,8 +104,8 @@ void TSDIAppForm::ResetMemo3() {
 }
 
 void TSDIAppForm::FileOpen1Execute() {
-  std::string path;
-  if (platform_.AskOpenPath(path)) LoadLog(path);
+  std::vector<std::string> paths;
+  if (platform_.AskOpenPaths(paths) && !paths.empty()) LoadLogs(paths);
 }
 
 void TSDIAppForm::Help2Click() {

@@ -17,6 +17,8 @@
 
 #include "Language.h"
 #include "Loadlog_carray.h"
+#include "Loadlog_format.h"
+#include "Loadlog_loader.h"
 #include "Loadlog_record.h"
 #include "Loadlog_record_array.h"
 #include "Loadlog_referrer.h"
@@ -60,6 +62,11 @@ class TSDIAppForm {
   // ---- Operations ----
   void ApplyLanguage();
   void LoadLog(const std::string& path);
+  // Reads the files as one log (see Loadlog_loader.h), each under FormatChoice.
+  void LoadLogs(const std::vector<std::string>& paths);
+  // Makes a loaded log the window's: pools, records, pickers, information
+  // box, caption, closing message, tree and analysis.
+  void ApplyLoadedLog(LoadedLog&& log);
   void ClearLog();
   static std::string DeriveSiteName(const std::string& path);
 
@@ -127,6 +134,10 @@ class TSDIAppForm {
   EngineList Engines;  // EngineNames and EngineParams
   std::int64_t RejectedCount = 0;  // lines rejected by the last load
   std::string LoadError;  // why the last load stopped early; empty when it ran to its end
+  // Files of the last load that broke off part way (what came before is loaded).
+  std::string LoadWarning;
+  std::vector<LoadedFile> LoadedFiles;  // what happened to each file, in reading order
+  std::optional<LogFormat> FormatChoice;  // the format logs are opened with; none: recognised
 
   // The last report.
   std::int32_t ReportKind = 0;
@@ -170,6 +181,10 @@ class TSDIAppForm {
 
  private:
   void ResetMemo3();
+  // Leaves the window as if no log had ever been opened, and says why.
+  void DropLog(const std::string& message);
+  // DropLog for a load that ran out of memory, even when saying so does too.
+  void DropLogForMemory();
 };
 
 // The help page that ships beside the program, and the addresses behind the

@@ -4,6 +4,7 @@
 // it, the command-line tool has a quiet version, and the tests fake it.
 
 #include <string>
+#include <vector>
 
 namespace tw {
 
@@ -24,6 +25,15 @@ class Platform {
 
   // The open dialog (filter "All Files (*.*)|*.*"). Returns false when the user cancels.
   virtual bool AskOpenPath(std::string& path) = 0;
+
+  // The open dialog with one or several files chosen. By default the
+  // single-file dialog.
+  virtual bool AskOpenPaths(std::vector<std::string>& paths) {
+    std::string path;
+    if (!AskOpenPath(path)) return false;
+    paths = {path};
+    return true;
+  }
 
   // The save dialog (filter "CSV (*.csv)|*.csv", default extension "csv", no
   // question before replacing a file). Returns false when the user cancels.

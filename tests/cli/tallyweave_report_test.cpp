@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -42,6 +43,19 @@ RunResult RunReport(const std::string& args) {
   const int raw = pclose(pipe);
   result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
   return result;
+}
+
+// Runs the tool with `args` and returns what it wrote to standard error.
+std::string ReportErrors(const std::string& args) {
+  const std::string command = Quote(testing::TestBinaryFolder() + "tallyweave-report") + " " +
+                              args + " 2>&1 >/dev/null";
+  std::string text;
+  std::FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return text;
+  char buffer[4096];
+  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) text.append(buffer, n);
+  pclose(pipe);
+  return text;
 }
 
 std::string ReadFile(const fs::path& path) {
@@ -133,13 +147,48 @@ TEST_F(TallyweaveReportTest, BadUsageExitsWithStatusTwo) {
       "--requests images LOG",               // a request kind that does not exist
       "--report",                            // an option without its value
       "--frobnicate LOG",                    // an unknown option
-      "LOG LOG",                             // two logs
+      "--format apache LOG",                 // a format name that does not exist
+      "--format '%h %Z' LOG",                // a LogFormat the tool cannot read
       "--section /no/such/section LOG",      // a section the tree does not have
   };
   for (std::string args : bad) {
     for (std::size_t at; (at = args.find("LOG")) != std::string::npos;) args.replace(at, 3, log);
     EXPECT_EQ(RunReport(args).status, 2) << args;
   }
+}
+
+TEST_F(TallyweaveReportTest, PackedOrCutLogsGiveTheCsvOfTheWholeLog) {
+  const std::string whole = ReadFile(log_);
+  const std::size_t middle = whole.find('\n', whole.size() / 2) + 1;
+  const std::string first = (dir_ / "www.example-shop.ru-access_log.2").string();
+  const std::string second = (dir_ / "www.example-shop.ru-access_log.1").string();
+  std::ofstream(first, std::ios::binary) << whole.substr(0, middle);
+  std::ofstream(second, std::ios::binary) << whole.substr(middle);
+  ASSERT_EQ(std::system(("gzip -k " + Quote(log_)).c_str()), 0);
+  const std::string expected = WindowCsv(4, 3, false, "");
+  const std::string cases[] = {
+      Quote(log_ + ".gz"),
+      Quote(second) + " " + Quote(first),  // newest first: read oldest first all the same
+      "--format combined " + Quote(log_),
+  };
+  for (const std::string& logs : cases) {
+    const RunResult run = RunReport("--report pages --requests all " + logs);
+    EXPECT_EQ(run.status, 0) << logs;
+    EXPECT_EQ(run.out, expected) << logs;
+  }
+}
+
+TEST_F(TallyweaveReportTest, BrokenLogStillWritesItsCsvAndExitsWithOne) {
+  ASSERT_EQ(std::system(("gzip -k " + Quote(log_)).c_str()), 0);
+  const std::string packed = ReadFile(log_ + ".gz");
+  const std::string cut = (dir_ / "cut.gz").string();
+  std::ofstream(cut, std::ios::binary) << packed.substr(0, packed.size() / 2);
+  const RunResult run = RunReport(Quote(cut));
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.out, "");
+  const std::string errors = ReportErrors(Quote(cut));
+  EXPECT_NE(errors.find(cut + " ends inside its compressed data at byte "), std::string::npos)
+      << errors;
 }
 
 TEST_F(TallyweaveReportTest, ALogOrOutputThatCannotBeUsedExitsWithStatusOne) {

@@ -244,21 +244,18 @@ TEST_F(LoadLogHostileTest, BinaryFileEndsWithEveryPieceRejectedAndCopied) {
   EXPECT_EQ(form_->RecordCount, 0);
   EXPECT_EQ(form_->RejectedCount, pieces);
   EXPECT_EQ(ReadFile(path + ".err"), bytes);
-  EXPECT_EQ(platform_.messages, std::vector<std::string>{"No records"});
+  ASSERT_EQ(platform_.messages.size(), 1u);
+  EXPECT_EQ(platform_.messages[0].rfind("No records\n", 0), 0u) << platform_.messages[0];
   EXPECT_EQ(form_->LoadError, "");
 }
 
-TEST_F(LoadLogHostileTest, CompressedLogIsRefusedBeforeTheLoadedLogIsTouched) {
+TEST_F(LoadLogHostileTest, ZipArchiveIsRefusedBeforeTheLoadedLogIsTouched) {
   const std::string path_of_good = LoadGoodLog();
   const std::string rest = std::string("\x00\x01 whatever follows\n", 20) + GoodLine("05/Mar/2008");
   const struct {
     const char* name;
     std::string head;
   } cases[] = {
-      {"gzip", "\x1F\x8B\x08"},
-      {"bzip2", "BZh9"},
-      {"xz", std::string("\xFD\x37\x7A\x58\x5A\x00", 6)},
-      {"zstd", "\x28\xB5\x2F\xFD"},
       {"zip", "PK\x03\x04"},
   };
   for (const auto& c : cases) {
@@ -266,7 +263,7 @@ TEST_F(LoadLogHostileTest, CompressedLogIsRefusedBeforeTheLoadedLogIsTouched) {
     const std::string path = Log(std::string("access_log.") + c.name, c.head + rest);
     form_->LoadLog(path);
     const std::string refusal =
-        path + " is a compressed file. Unpack it and open the unpacked log.";
+        path + " is a zip archive. Unpack it and open the log it holds.";
     EXPECT_EQ(platform_.messages, std::vector<std::string>{refusal}) << c.name;
     EXPECT_EQ(form_->LoadError, refusal) << c.name;
     ExpectUnchanged(before, c.name);
@@ -451,6 +448,7 @@ TEST(LogPieceReader, OpensOnlyRegularUncompressedFiles) {
   WriteFile(dir.path() / "empty", "");
   WriteFile(dir.path() / "one byte", "\x1F");
   WriteFile(dir.path() / "gz", "\x1F\x8B\x08\x00");
+  WriteFile(dir.path() / "zip", "PK\x03\x04 rest");
   fs::create_directory(dir.path() / "folder");
   const std::string fifo = (dir.path() / "pipe").string();
   ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
@@ -463,7 +461,8 @@ TEST(LogPieceReader, OpensOnlyRegularUncompressedFiles) {
       {(dir.path() / "log").string(), R::kOpened, 0},
       {(dir.path() / "empty").string(), R::kOpened, 0},
       {(dir.path() / "one byte").string(), R::kOpened, 0},
-      {(dir.path() / "gz").string(), R::kCompressed, 0},
+      {(dir.path() / "gz").string(), R::kOpened, 0},
+      {(dir.path() / "zip").string(), R::kZipArchive, 0},
       {(dir.path() / "folder").string(), R::kNotRegularFile, 0},
       {fifo, R::kNotRegularFile, 0},
       {"/dev/null", R::kNotRegularFile, 0},
@@ -526,8 +525,8 @@ TEST_F(LoadLogHostileTest, UnwritableRejectFileIsNamedInTheClosingMessage) {
     const char* first_part;
   } cases[] = {
       {"with records", GoodLine("01/Mar/2008") + "bad\n" + GoodLine("02/Mar/2008") + "worse\n", 2,
-       "Done\nRejected: 2"},
-      {"without records", "bad\nworse\n", 0, "No records"},
+       "Done\nRejected: 2\n  wrong number of fields: 2"},
+      {"without records", "bad\nworse\n", 0, "No records\n  wrong number of fields: 2"},
   };
   for (const auto& c : cases) {
     const std::string path = Log("folder.log", c.log);
@@ -557,7 +556,8 @@ TEST_F(LoadLogHostileTest, RejectFileThatFillsUpIsNamedInTheClosingMessage) {
   EXPECT_EQ(form_->RecordCount, 1);
   EXPECT_EQ(form_->RejectedCount, 5);
   EXPECT_EQ(platform_.messages,
-            std::vector<std::string>{"Done\nRejected: 5\nThe rejected lines could not be written to " +
+            std::vector<std::string>{"Done\nRejected: 5\n  wrong number of fields: 5\n"
+                                     "The rejected lines could not be written to " +
                                      path + ".err: " + std::strerror(EFBIG)});
   EXPECT_LE(fs::file_size(path + ".err"), 10000u);
 }

@@ -66,7 +66,8 @@ TEST_F(LoadLogTest, RejectFileHoldsEveryRejectedPieceAsRead) {
   EXPECT_EQ(form_->RejectedCount, 6);
   EXPECT_EQ(ReadFile(path + ".err"), rejected);
   EXPECT_EQ(form_->Memo3[2], "  Rejected: 6");
-  EXPECT_EQ(platform_.messages, std::vector<std::string>{"Done\nRejected: 6"});
+  EXPECT_EQ(platform_.messages, std::vector<std::string>{"Done\nRejected: 6\n  empty line: 3\n"
+                                                         "  wrong number of fields: 3"});
   ASSERT_NE(form_->Records, nullptr);
   EXPECT_STREQ((*form_->Records)[0]->Url, "/a") << "a CR LF line is accepted";
 }
@@ -75,11 +76,13 @@ TEST_F(LoadLogTest, ClosingMessageIsOneFormatOfBothTextsCutAt1023) {
   struct Case {
     std::string mes2, mes3, expected;
   };
+  // The reasons follow the counts, each a text of its own.
+  const std::string kReason = "\n  wrong number of fields: 1";
   const Case cases[] = {
-      {"Done", "Rejected: %d", "Done\nRejected: 1"},
+      {"Done", "Rejected: %d", "Done\nRejected: 1" + kReason},
       // The one argument goes to the first conversion, wherever it stands.
-      {"Loaded, %d rejected (100%%)", "See %d", "Loaded, 1 rejected (100%)\nSee %d"},
-      {std::string(2000, 'x'), "%d", std::string(1023, 'x')},
+      {"Loaded, %d rejected (100%%)", "See %d", "Loaded, 1 rejected (100%)\nSee %d" + kReason},
+      {std::string(2000, 'x'), "%d", std::string(1023, 'x') + kReason},
   };
   for (const Case& c : cases) {
     WriteFile(dir_.path() / "Language" / "English.lng", "mes2=" + c.mes2 + "\nmes3=" + c.mes3 + "\n");

@@ -1,0 +1,272 @@
+#include "Loadlog_loader.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <chrono>
+#include <cstdint>
+
+#include "Loadlog_crawlers.h"
+#include "Loadlog_parser.h"
+#include "Loadlog_reject_file.h"
+#include "Loadlog_site_name.h"
+
+namespace tw {
+namespace {
+
+// Pieces between two looks at the clock, and the time between two ticks.
+constexpr std::uint32_t kPiecesPerClockCheck = 4096;
+constexpr auto kTickInterval = std::chrono::milliseconds(100);
+
+// Nothing before the line end, or a zero byte first: the parser sees no text.
+bool IsEmptyPiece(std::string_view piece) {
+  return piece.front() == '\0' || piece == "\n" || piece == "\r\n";
+}
+
+// Reports the share of one file read, and ticks about every 100 ms.
+class Progress {
+ public:
+  Progress(const LoadRequest& request, const std::string& path, std::int64_t size)
+      : request_(request), path_(path), size_(size) {}
+
+  void Start() {
+    shown_ = LoadPercent(0, size_);
+    if (request_.on_progress) request_.on_progress(path_, shown_);
+    if (request_.on_tick) request_.on_tick();
+    last_tick_ = std::chrono::steady_clock::now();
+  }
+  void Step(std::int64_t position) {
+    const int percent = LoadPercent(position, size_);
+    if (percent != shown_) {
+      shown_ = percent;
+      if (request_.on_progress) request_.on_progress(path_, percent);
+    }
+    if (--pieces_to_clock_check_ != 0) return;
+    pieces_to_clock_check_ = kPiecesPerClockCheck;
+    const auto now = std::chrono::steady_clock::now();
+    if (now - last_tick_ < kTickInterval) return;
+    last_tick_ = now;
+    if (request_.on_tick) request_.on_tick();
+  }
+
+ private:
+  const LoadRequest& request_;
+  const std::string& path_;
+  std::int64_t size_;
+  int shown_ = 0;
+  std::uint32_t pieces_to_clock_check_ = kPiecesPerClockCheck;
+  std::chrono::steady_clock::time_point last_tick_;
+};
+
+// The first pieces of a file, copied, since a stream cannot go back to them
+// once detection has looked at them.
+struct Sample {
+  std::vector<std::string> pieces;
+  std::vector<bool> cut;                 // LastPieceCut of each
+  std::vector<std::int64_t> positions;   // FilePosition after each
+  std::vector<std::string_view> non_empty;
+};
+
+void ReadSample(LogPieceReader& reader, Sample& sample) {
+  std::string_view piece;
+  std::size_t non_empty = 0;
+  while (non_empty < kFormatSamplePieces && reader.Next(piece)) {
+    sample.pieces.emplace_back(piece);
+    sample.cut.push_back(reader.LastPieceCut());
+    sample.positions.push_back(reader.FilePosition());
+    if (!IsEmptyPiece(piece)) ++non_empty;
+  }
+  for (const std::string& p : sample.pieces) {
+    if (!IsEmptyPiece(p)) sample.non_empty.emplace_back(p);
+  }
+}
+
+LogFormat FormatOf(ParseContext& ctx, const std::optional<LogFormat>& given,
+                   LogPieceReader& reader, Sample& sample) {
+  if (given) return *given;
+  ReadSample(reader, sample);
+  return DetectLogFormat(ctx, sample.non_empty);
+}
+
+RejectReason ParsePiece(ParseContext& ctx, const LogFormat& format, std::string_view piece,
+                        bool cut, LogRecord* slot) {
+  if (cut) return RejectReason::kDamagedData;
+  // The parser reads a piece up to its first zero byte.
+  if (IsEmptyPiece(piece)) return RejectReason::kEmptyLine;
+  return ParseLogLineAs(ctx, format, piece, slot);
+}
+
+ParseContext ContextOf(LoadedLog& log, const LoadRequest& request) {
+  ParseContext ctx;
+  ctx.UrlPool = log.url_pool.get();
+  ctx.ReferrerPool = log.referrer_pool.get();
+  ctx.UserAgentPool = log.user_agent_pool.get();
+  ctx.SearchPhrasePool = log.search_phrase_pool.get();
+  ctx.ReferrerDomainPool = log.referrer_domain_pool.get();
+  ctx.Crawlers = &log.crawlers;
+  ctx.SiteName = log.site_name;
+  ctx.Engines = request.engines;
+  return ctx;
+}
+
+// One file of the reading order, with its format once known.
+struct PlannedFile {
+  std::size_t source = 0;
+  std::optional<LogFormat> format;
+  bool has_time = false;
+  LogTime first_time = 0;
+};
+
+// Reads a file up to its first accepted record, into pools of its own, to
+// learn its format and the time it starts at.
+void ScanFile(const LoadRequest& request, const LogSource& source, PlannedFile& plan) {
+  LogPieceReader reader;
+  if (reader.Open(*request.files, source.path) != LogPieceReader::OpenResult::kOpened) return;
+  StringPool urls, referrers, agents, phrases, domains;
+  ParseContext ctx;
+  ctx.UrlPool = &urls;
+  ctx.ReferrerPool = &referrers;
+  ctx.UserAgentPool = &agents;
+  ctx.SearchPhrasePool = &phrases;
+  ctx.ReferrerDomainPool = &domains;
+  ctx.Engines = request.engines;
+  Sample sample;
+  const LogFormat format = FormatOf(ctx, source.format, reader, sample);
+  plan.format = format;
+  LogRecord record{};
+  auto accepts = [&](std::string_view piece, bool cut) {
+    record = LogRecord{};
+    if (ParsePiece(ctx, format, piece, cut, &record) != RejectReason::kAccepted) return false;
+    plan.has_time = true;
+    plan.first_time = record.LogTime;
+    return true;
+  };
+  for (std::size_t i = 0; i < sample.pieces.size(); ++i) {
+    if (accepts(sample.pieces[i], sample.cut[i])) return;
+  }
+  std::string_view piece;
+  while (reader.Next(piece)) {
+    if (accepts(piece, reader.LastPieceCut())) return;
+  }
+}
+
+std::vector<PlannedFile> PlanReadingOrder(const LoadRequest& request) {
+  std::vector<PlannedFile> plan(request.sources.size());
+  for (std::size_t i = 0; i < plan.size(); ++i) {
+    plan[i].source = i;
+    plan[i].format = request.sources[i].format;
+  }
+  if (plan.size() < 2) return plan;
+  for (PlannedFile& p : plan) ScanFile(request, request.sources[p.source], p);
+  std::stable_sort(plan.begin(), plan.end(), [](const PlannedFile& a, const PlannedFile& b) {
+    if (a.has_time != b.has_time) return a.has_time;
+    return a.has_time && CompareLogTime(a.first_time, b.first_time) < 0;
+  });
+  return plan;
+}
+
+// Reads one file into the log.
+void ReadFile(const LoadRequest& request, ParseContext& ctx, const std::optional<LogFormat>& given,
+              LoadedFile& file, LoadedLog& log) {
+  LogPieceReader reader;
+  const LogPieceReader::OpenResult opened = reader.Open(*request.files, file.path);
+  if (opened != LogPieceReader::OpenResult::kOpened) {
+    // A file replaced since it was checked counts as one that cannot be opened.
+    file.outcome = LoadedFile::Outcome::kCannotOpen;
+    file.open_error = opened == LogPieceReader::OpenResult::kCannotOpen ? reader.OpenError() : EINVAL;
+    return;
+  }
+  file.compression = reader.compression();
+  file.reject_path = file.path + ".err";
+  DeleteRejectFile(file.reject_path);
+  RejectFile rejects(file.reject_path);
+  Progress progress(request, file.path, reader.Size());
+  progress.Start();
+
+  Sample sample;
+  file.format = FormatOf(ctx, given, reader, sample);
+  auto take = [&](std::string_view piece, bool cut) {
+    LogRecord* slot = log.records->NextSlot();
+    const RejectReason reason = ParsePiece(ctx, file.format, piece, cut, slot);
+    if (reason == RejectReason::kAccepted) {
+      log.records->Commit();
+      ++file.records;
+      return;
+    }
+    ++file.rejected;
+    ++log.reasons[static_cast<std::size_t>(reason)];
+    rejects.Write(piece);
+  };
+  for (std::size_t i = 0; i < sample.pieces.size(); ++i) {
+    take(sample.pieces[i], sample.cut[i]);
+    progress.Step(sample.positions[i]);
+  }
+  sample = Sample();
+  std::string_view piece;
+  while (reader.Next(piece)) {
+    take(piece, reader.LastPieceCut());
+    progress.Step(reader.FilePosition());
+  }
+  rejects.Close();
+  file.reject_error = rejects.error();
+  log.rejected += file.rejected;
+  const InputError error = reader.Error();
+  if (error.kind != InputError::Kind::kNone) {
+    file.outcome = LoadedFile::Outcome::kBroken;
+    file.broken = error;
+  }
+}
+
+}  // namespace
+
+LoadRefusal CheckLogSources(FileAccess& files, const std::vector<LogSource>& sources) {
+  for (const LogSource& source : sources) {
+    LogPieceReader reader;
+    const LogPieceReader::OpenResult opened = reader.Open(files, source.path);
+    if (opened == LogPieceReader::OpenResult::kNotRegularFile) {
+      return {LoadRefusal::Kind::kNotRegularFile, source.path, {}};
+    }
+    if (opened == LogPieceReader::OpenResult::kZipArchive) {
+      return {LoadRefusal::Kind::kZipArchive, source.path, {}};
+    }
+  }
+  return {};
+}
+
+LoadRefusal LoadLogSources(const LoadRequest& request, LoadedLog& log) {
+  if (LoadRefusal refusal = CheckLogSources(*request.files, request.sources);
+      refusal.kind != LoadRefusal::Kind::kNone) {
+    return refusal;
+  }
+  log = LoadedLog();
+  log.url_pool = std::make_unique<StringPool>();
+  log.referrer_pool = std::make_unique<StringPool>();
+  log.user_agent_pool = std::make_unique<StringPool>();
+  std::string crawler_text;
+  if (const int error = ReadListFile(*request.files, request.crawler_path, crawler_text);
+      error != 0) {
+    log = LoadedLog();
+    return {LoadRefusal::Kind::kNoCrawlerList, request.crawler_path, std::strerror(error)};
+  }
+  ParseCrawlerList(crawler_text, *log.user_agent_pool, log.crawlers);
+  log.search_phrase_pool = std::make_unique<StringPool>();
+  log.referrer_domain_pool = std::make_unique<StringPool>();
+  log.records = std::make_unique<RecordArray>();
+
+  const std::vector<PlannedFile> plan = PlanReadingOrder(request);
+  for (const PlannedFile& p : plan) {
+    LoadedFile file;
+    file.path = request.sources[p.source].path;
+    log.files.push_back(std::move(file));
+  }
+  if (!log.files.empty()) log.site_name = SiteNameOfLogPath(log.files.front().path);
+  ParseContext ctx = ContextOf(log, request);
+  for (std::size_t i = 0; i < plan.size(); ++i) ReadFile(request, ctx, plan[i].format, log.files[i], log);
+  // A log that could not be opened names no site.
+  if (!log.files.empty() && log.files.front().outcome == LoadedFile::Outcome::kCannotOpen) {
+    log.site_name.clear();
+  }
+  return {};
+}
+
+}  // namespace tw

@@ -1,0 +1,99 @@
+#pragma once
+
+// Loading as a function: a list of log files in, one loaded log out. Nothing
+// here touches the window; progress goes out through the request's callbacks,
+// so the same function can run on a worker thread.
+//
+// Several files are read as one log, oldest first: in the order of the time
+// of each file's first accepted record, files without one last, equal times
+// in the order given. Records keep that order, file by file, and share one
+// set of pools. Each file's rejected pieces go to its own path + ".err".
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "Loadlog_decompress.h"
+#include "Loadlog_file_access.h"
+#include "Loadlog_format.h"
+#include "Loadlog_line_reader.h"
+#include "Loadlog_record_array.h"
+#include "Loadlog_referrer.h"
+#include "Loadlog_reject_reason.h"
+#include "Loadlog_string_pool.h"
+
+namespace tw {
+
+struct LogSource {
+  std::string path;
+  std::optional<LogFormat> format;  // none: recognised from the file's first pieces
+};
+
+// What happened to one file of a load.
+struct LoadedFile {
+  enum class Outcome {
+    kRead,        // read to its end
+    kCannotOpen,  // nothing read: see open_error
+    kBroken,      // read up to a failed read or damaged data: see broken
+  };
+  std::string path;
+  Outcome outcome = Outcome::kRead;
+  int open_error = 0;
+  InputError broken;
+  Compression compression = Compression::kNone;
+  LogFormat format;
+  std::int64_t records = 0;
+  std::int64_t rejected = 0;
+  std::string reject_path;
+  int reject_error = 0;  // errno when the reject file could not be written
+};
+
+struct LoadedLog {
+  std::unique_ptr<RecordArray> records;
+  std::unique_ptr<StringPool> url_pool;
+  std::unique_ptr<StringPool> referrer_pool;
+  std::unique_ptr<StringPool> user_agent_pool;
+  std::unique_ptr<StringPool> search_phrase_pool;
+  std::unique_ptr<StringPool> referrer_domain_pool;
+  std::vector<const char*> crawlers;  // pooled in user_agent_pool
+  std::string site_name;
+  std::vector<LoadedFile> files;  // in reading order
+  RejectCounts reasons{};
+  std::int64_t rejected = 0;
+};
+
+struct LoadRequest {
+  std::vector<LogSource> sources;
+  std::string crawler_path;
+  const EngineList* engines = nullptr;
+  FileAccess* files = &SystemFiles();
+  // Called when a file starts and whenever its share read changes.
+  std::function<void(const std::string& path, int percent)> on_progress;
+  // Called when a file starts and about every 100 ms while it is read.
+  std::function<void()> on_tick;
+};
+
+// Why a load gave no log.
+struct LoadRefusal {
+  enum class Kind {
+    kNone,
+    kNotRegularFile,  // path: a folder, FIFO, device or socket
+    kZipArchive,      // path
+    kNoCrawlerList,   // path is the crawler list, reason the system's text
+  };
+  Kind kind = Kind::kNone;
+  std::string path;
+  std::string reason;
+};
+
+// Looks at every source as the load would, without reading any: the first
+// file that can never be a log, or kind kNone.
+LoadRefusal CheckLogSources(FileAccess& files, const std::vector<LogSource>& sources);
+
+// Loads the sources into `log`. On a refusal `log` holds nothing. May throw
+// std::bad_alloc, leaving `log` partly filled.
+LoadRefusal LoadLogSources(const LoadRequest& request, LoadedLog& log);
+
+}  // namespace tw

@@ -1,0 +1,236 @@
+// Compressed logs, several files as one log, the site name of rotated files,
+// and a load that breaks off part way.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <numeric>
+
+#include "Loadlog_loader.h"
+#include "Loadlog_site_name.h"
+#include "fake_files.h"
+#include "loadlog_fixture.h"
+
+namespace tw::loadlog_testing {
+namespace {
+
+using SourcesTest = LoadLogTest;
+
+// A log of `lines` lines over March 2008, every seventh one rejected.
+std::string SampleLog(int lines, int first_day = 1) {
+  std::string log;
+  for (int i = 0; i < lines; ++i) {
+    const int day = first_day + i * 10 / std::max(lines, 1);
+    const std::string date = (day < 10 ? "0" : "") + std::to_string(day) + "/Mar/2008";
+    log += i % 7 == 3 ? "broken line " + std::to_string(i) + "\n"
+                      : GoodLine(date, "/page" + std::to_string(i % 13) + ".html");
+  }
+  return log;
+}
+
+// The file packed by a command-line packer, beside it.
+std::string Pack(const std::string& path, const std::string& tool, const std::string& suffix) {
+  const std::string packed = path + suffix;
+  const std::string command = tool + " -c '" + path + "' > '" + packed + "'";
+  EXPECT_EQ(std::system(command.c_str()), 0) << command;
+  return packed;
+}
+
+// The CSV of a few reports of the loaded log.
+std::string Reports(TSDIAppForm& form, const fs::path& dir) {
+  std::string all;
+  for (int kind : {1, 4, 5, 6, 9}) {
+    form.CheckReportButton(kind);
+    form.RunAnalysis();
+    std::string error;
+    const fs::path csv = dir / "report.csv";
+    EXPECT_TRUE(form.WriteCsv(csv.string(), error)) << error;
+    all += ReadFile(csv);
+  }
+  return all;
+}
+
+TEST(SiteNameOfLogPath, DropsCompressionThenOneRotationSuffix) {
+  const struct {
+    const char* path;
+    const char* site;
+  } cases[] = {
+      {"site.example-access_log.2.gz", "site.example"},
+      {"access.log.1", "access.log"},
+      {"access.log.12.bz2", "access.log"},
+      {"/var/log/Site.Example-Access_Log.XZ", "site.example"},
+      {"site.example-access_log-20261201.zst", "site.example"},
+      {"site.example-access_log.20261201", "site.example"},
+      {"site.example-access_log-2026-12-01.gz", "site.example"},
+      {"site.example-access_log.2026-12-01", "site.example"},
+      {"site.example-access_log-12", "site.example"},       // "-" and digits is no rotation
+      {"access.log.1.2", "access.log.1"},                   // one rotation suffix only
+      {"access.log.gz.gz", "access.log.gz"},                // one compression suffix only
+      {".gz", ".gz"},                                       // a suffix that is the whole name
+      {"site.example2", "site.example2"},
+      {"", ""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(SiteNameOfLogPath(c.path), c.site) << c.path;
+}
+
+TEST_F(SourcesTest, CompressedLogGivesTheReportsAndRejectsOfItsText) {
+  const std::string text = SampleLog(3000);
+  const std::string plain = Log("site.example-access_log", text);
+  form_->LoadLog(plain);
+  const std::string expected = Reports(*form_, dir_.path());
+  const std::string expected_rejects = ReadFile(plain + ".err");
+  const std::vector<std::string> expected_memo = form_->Memo3;
+  ASSERT_GT(form_->RecordCount, 2000);
+
+  // Two gzip members one after the other read as one text.
+  const std::string half_a = Log("half_a", text.substr(0, 40000));
+  const std::string half_b = Log("half_b", text.substr(40000));
+  const std::string members = (dir_.path() / "site.example-access_log.3.gz").string();
+  ASSERT_EQ(std::system(("gzip -c '" + half_a + "' > '" + members + "' && gzip -c '" + half_b +
+                         "' >> '" + members + "'").c_str()),
+            0);
+  const struct {
+    std::string path;
+  } cases[] = {
+      {Pack(plain, "gzip", ".1.gz")},  {Pack(plain, "bzip2", ".2.bz2")},
+      {Pack(plain, "xz", ".4.xz")},    {Pack(plain, "zstd -q", ".5.zst")},
+      {members},
+  };
+  for (const auto& c : cases) {
+    platform_.messages.clear();
+    form_->LoadLog(c.path);
+    EXPECT_EQ(form_->SiteName, "site.example") << c.path;
+    EXPECT_EQ(Reports(*form_, dir_.path()), expected) << c.path;
+    EXPECT_EQ(ReadFile(c.path + ".err"), expected_rejects) << c.path;
+    EXPECT_EQ(form_->LoadWarning, "") << c.path;
+    EXPECT_EQ(form_->LoadError, "") << c.path;
+    ASSERT_EQ(form_->Memo3.size(), expected_memo.size()) << c.path;
+    EXPECT_EQ(form_->Memo3[1], expected_memo[1]) << c.path;
+    EXPECT_EQ(form_->Memo3[2], expected_memo[2]) << c.path;
+  }
+}
+
+TEST_F(SourcesTest, BrokenCompressedLogKeepsWhatCameBeforeAndSaysWhere) {
+  const std::string plain = Log("big.log", SampleLog(20000));
+  const std::string packed = Pack(plain, "gzip", ".gz");
+  const std::string bytes = ReadFile(packed);
+  form_->LoadLog(plain);
+  const std::int32_t all = form_->RecordCount;
+
+  std::string damaged = bytes;
+  for (std::size_t i = bytes.size() / 2; i < bytes.size() / 2 + 64; ++i) damaged[i] ^= 0x5A;
+  const struct {
+    const char* name;
+    std::string bytes;
+    const char* says;
+  } cases[] = {
+      {"truncated.gz", bytes.substr(0, bytes.size() / 2), "ends inside its compressed data at byte "},
+      {"damaged.gz", damaged, "is damaged at byte "},
+  };
+  for (const auto& c : cases) {
+    platform_.messages.clear();
+    const std::string path = Log(c.name, c.bytes);
+    form_->LoadLog(path);
+    EXPECT_GT(form_->RecordCount, all / 4) << c.name;
+    EXPECT_LT(form_->RecordCount, all) << c.name;
+    EXPECT_EQ(form_->LoadError, "") << c.name;
+    EXPECT_NE(form_->LoadWarning.find(path + " " + c.says), std::string::npos) << form_->LoadWarning;
+    ASSERT_EQ(platform_.messages.size(), 1u) << c.name;
+    EXPECT_NE(platform_.messages[0].find(form_->LoadWarning), std::string::npos) << c.name;
+    ASSERT_EQ(form_->LoadedFiles.size(), 1u);
+    EXPECT_EQ(form_->LoadedFiles[0].outcome, LoadedFile::Outcome::kBroken) << c.name;
+    EXPECT_GT(form_->LoadedFiles[0].broken.offset, 0) << c.name;
+    EXPECT_LE(form_->LoadedFiles[0].broken.offset, static_cast<std::int64_t>(c.bytes.size()));
+  }
+}
+
+TEST_F(SourcesTest, SeveralFilesInEveryOrderGiveTheSameLog) {
+  const std::vector<std::string> paths = {
+      Log("site.example-access_log", SampleLog(50, 21)),
+      Log("site.example-access_log.2", SampleLog(70, 1)),
+      Log("junk", "no record here\n"),
+      Log("site.example-access_log.1", SampleLog(60, 11)),
+  };
+  std::vector<std::size_t> order(paths.size());
+  std::iota(order.begin(), order.end(), 0);
+  std::vector<std::string> expected_urls;
+  do {
+    std::vector<std::string> given;
+    for (std::size_t i : order) given.push_back(paths[i]);
+    platform_.messages.clear();
+    form_->LoadLogs(given);
+    std::vector<std::string> urls;
+    for (std::int32_t i = 0; i < form_->RecordCount; ++i) {
+      urls.push_back(std::to_string(LogDay((*form_->Records)[i]->LogTime)) + (*form_->Records)[i]->Url);
+    }
+    if (expected_urls.empty()) expected_urls = urls;
+    EXPECT_EQ(urls, expected_urls);
+    EXPECT_EQ(form_->SiteName, "site.example");
+    EXPECT_EQ(form_->Memo3[0], "  Log: site.example-access_log.2 and 3 more files");
+    EXPECT_EQ(form_->Caption, paths[1] + " and 3 more files - Quelmark Tallyweave");
+    EXPECT_EQ(LogDay(form_->FirstTime), 1);
+    EXPECT_EQ(LogDay(form_->LastTime), 30);
+    ASSERT_EQ(form_->LoadedFiles.size(), 4u);
+    EXPECT_EQ(form_->LoadedFiles.back().path, paths[2]);
+    EXPECT_EQ(ReadFile(paths[2] + ".err"), "no record here\n");
+  } while (std::next_permutation(order.begin(), order.end()));
+  EXPECT_EQ(expected_urls.size(), 50u + 70u + 60u - (7 + 10 + 9));
+}
+
+TEST(LoadLogSources, ReadErrorHalfWayKeepsWhatWasReadAndCountsReasons) {
+  TempDir dir;
+  testing::FakeFiles files;
+  files.files["/prog/crawlers.lst"] = {"Bot/1.0\n", -1};
+  const std::string text = GoodLine("01/Mar/2008") + "\n" + "one two\n" + GoodLine("02/Mar/2008") +
+                           GoodLine("03/Mar/2008");
+  const std::string path = (dir.path() / "broken.log").string();
+  // The read fails in the middle of the last line.
+  const std::int64_t fail_at = static_cast<std::int64_t>(text.size()) - 20;
+  files.files[path] = {text, fail_at};
+  LoadRequest request;
+  request.sources = {LogSource{path, std::nullopt}};
+  request.crawler_path = "/prog/crawlers.lst";
+  request.files = &files;
+  LoadedLog log;
+  ASSERT_EQ(LoadLogSources(request, log).kind, LoadRefusal::Kind::kNone);
+
+  EXPECT_EQ(log.records->Count(), 2);
+  ASSERT_EQ(log.files.size(), 1u);
+  EXPECT_EQ(log.files[0].outcome, LoadedFile::Outcome::kBroken);
+  EXPECT_EQ(log.files[0].broken.kind, InputError::Kind::kRead);
+  EXPECT_EQ(log.files[0].broken.number, EIO);
+  EXPECT_EQ(log.files[0].broken.offset, fail_at);
+  RejectCounts expected{};
+  expected[static_cast<std::size_t>(RejectReason::kEmptyLine)] = 1;
+  expected[static_cast<std::size_t>(RejectReason::kFieldCount)] = 1;
+  expected[static_cast<std::size_t>(RejectReason::kDamagedData)] = 1;
+  EXPECT_EQ(log.reasons, expected);
+  EXPECT_EQ(log.rejected, 3);
+  // The cut line is kept in the reject file as read.
+  EXPECT_EQ(ReadFile(path + ".err"),
+            "\none two\n" + text.substr(text.size() - GoodLine("03/Mar/2008").size(),
+                                        GoodLine("03/Mar/2008").size() - 20));
+}
+
+TEST(LoadLogSources, RefusesWithoutTheCrawlerListAndNamesMissingFiles) {
+  testing::FakeFiles files;
+  LoadRequest request;
+  request.sources = {LogSource{"/none.log", std::nullopt}};
+  request.crawler_path = "/prog/crawlers.lst";
+  request.files = &files;
+  LoadedLog log;
+  const LoadRefusal refused = LoadLogSources(request, log);
+  EXPECT_EQ(refused.kind, LoadRefusal::Kind::kNoCrawlerList);
+  EXPECT_EQ(refused.path, "/prog/crawlers.lst");
+
+  files.files["/prog/crawlers.lst"] = {"", -1};
+  ASSERT_EQ(LoadLogSources(request, log).kind, LoadRefusal::Kind::kNone);
+  ASSERT_EQ(log.files.size(), 1u);
+  EXPECT_EQ(log.files[0].outcome, LoadedFile::Outcome::kCannotOpen);
+  EXPECT_EQ(log.files[0].open_error, ENOENT);
+  EXPECT_EQ(log.site_name, "");
+}
+
+}  // namespace
+}  // namespace tw::loadlog_testing
