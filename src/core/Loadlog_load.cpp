@@ -62,8 +62,6 @@ CalendarDate AddDays(const CalendarDate& date, int days) {
   return CivilFromDays(DaysFromCivil(date.Year, date.Month, date.Day) + days);
 }
 
-CalendarDate DateOf(LogTime t) { return CalendarDate{LogYear(t), LogMonth(t), LogDay(t)}; }
-
 // The file name part of a path.
 std::string_view FileNameOf(std::string_view path) {
   const std::size_t slash = path.find_last_of('/');
@@ -142,6 +140,7 @@ void TSDIAppForm::LoadLog(const std::string& path) {
     RejectedCount = 0;
     ClearTable();
     ClearSiteTree();
+    SetPeriodAfterLoad();
     ResetMemo3();
     Caption = kProgramTitle;
     LoadError = message;
@@ -185,6 +184,7 @@ void TSDIAppForm::LoadLog(const std::string& path) {
     CrawlerCount = static_cast<std::int32_t>(Crawlers.size());
     SearchPhrasePool = std::make_unique<StringPool>();
     ReferrerDomainPool = std::make_unique<StringPool>();
+    Ipv6Addresses = std::make_unique<Ipv6AddressTable>();
 
     ClearTable();
     ClearSiteTree();
@@ -217,6 +217,7 @@ void TSDIAppForm::LoadLog(const std::string& path) {
       ctx.UserAgentPool = UserAgentPool.get();
       ctx.SearchPhrasePool = SearchPhrasePool.get();
       ctx.ReferrerDomainPool = ReferrerDomainPool.get();
+      ctx.Ipv6Addresses = Ipv6Addresses.get();
       ctx.Crawlers = &Crawlers;
       ctx.SiteName = SiteName;
       ctx.Engines = &Engines;
@@ -277,29 +278,10 @@ void TSDIAppForm::LoadLog(const std::string& path) {
                                  {LogDay(FirstTime), LogMonth(FirstTime), LogYear(FirstTime),
                                   LogDay(LastTime), LogMonth(LastTime), LogYear(LastTime)}));
 
-      // The pickers take the valid dates in order: one valid date stands for
-      // both ends, and with none valid they show today.
-      const bool first_valid = IsCalendarDate(FirstTime);
-      const bool last_valid = IsCalendarDate(LastTime);
-      CalendarDate earliest = today;
-      CalendarDate latest = today;
-      if (first_valid && last_valid) {
-        const bool reversed = CompareLogTime(FirstTime, LastTime) > 0;
-        earliest = DateOf(reversed ? LastTime : FirstTime);
-        latest = DateOf(reversed ? FirstTime : LastTime);
-      } else if (first_valid || last_valid) {
-        earliest = latest = DateOf(first_valid ? FirstTime : LastTime);
-      }
-      for (DatePicker* picker : {&DateTimePicker1, &DateTimePicker2}) {
-        picker->Enabled = true;
-        picker->HasMinDate = true;
-        picker->MinDate = earliest;
-        picker->MaxDate = latest;
-      }
-      DateTimePicker1.Date = earliest;
-      DateTimePicker2.Date = latest;
       Caption = path + " - " + kProgramTitle;
     }
+
+    SetPeriodAfterLoad();
 
     std::string message;
     if (opened == LogPieceReader::OpenResult::kCannotOpen) {
@@ -347,6 +329,7 @@ void TSDIAppForm::ClearLog() {
   UserAgentPool.reset();
   SearchPhrasePool.reset();
   ReferrerDomainPool.reset();
+  Ipv6Addresses.reset();
   Crawlers = {};
   CrawlerCount = 0;
 }

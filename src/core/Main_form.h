@@ -17,6 +17,7 @@
 
 #include "Language.h"
 #include "Loadlog_carray.h"
+#include "Loadlog_ipv6_table.h"
 #include "Loadlog_record.h"
 #include "Loadlog_record_array.h"
 #include "Loadlog_referrer.h"
@@ -24,6 +25,7 @@
 #include "Main_controls.h"
 #include "Main_platform.h"
 #include "Sitetree_nodes.h"
+#include "Stat_period.h"
 #include "Stat_rows.h"
 #include "Table_log_grid.h"
 #include "Table_stat_grid.h"
@@ -53,6 +55,10 @@ class TSDIAppForm {
   void RadioButton14Click();   // request kinds: RequestFilter, then BuildSiteTree
   void onStringGrid1Click();   // click, current-row change or focus of StringGrid1
   void Button2Click();         // ShowDetails
+  // The period frame: a month of the log, or either end of the period.
+  void ComboBox1Change(int index);
+  void DateTimePicker1Change(const CalendarDate& date);
+  void DateTimePicker2Change(const CalendarDate& date);
   void FormDestroy();
   // Sets the width the window gave StringGrid1 and adjusts the column widths.
   void FormResize(int table_width);
@@ -64,6 +70,14 @@ class TSDIAppForm {
   static std::string DeriveSiteName(const std::string& path);
 
   void RunAnalysis();
+  // After a load: the log's dates and months, and the month and year of the
+  // record in the middle of the log as the analysed period.
+  void SetPeriodAfterLoad();
+  // Analyses `period` from now on, whatever the log's dates; the pickers show
+  // the part of it within the log's dates.
+  void SetAnalysedPeriod(const Period& period);
+  // The period the next analysis covers: January 2008 without records.
+  Period CurrentPeriod() const;
   void ClearReport();
   void SelectRecords();
   bool RequestPassesFilter(const char* url) const;
@@ -122,11 +136,19 @@ class TSDIAppForm {
   std::unique_ptr<StringPool> UserAgentPool;
   std::unique_ptr<StringPool> SearchPhrasePool;
   std::unique_ptr<StringPool> ReferrerDomainPool;
+  std::unique_ptr<Ipv6AddressTable> Ipv6Addresses;
   std::vector<const char*> Crawlers;
   std::int32_t CrawlerCount = 0;
   EngineList Engines;  // EngineNames and EngineParams
   std::int64_t RejectedCount = 0;  // lines rejected by the last load
   std::string LoadError;  // why the last load stopped early; empty when it ran to its end
+
+  // The period: the log's calendar dates (none when HasLogDates is false), its
+  // months (day 1 each, in the order of ComboBox1) and the analysed days.
+  bool HasLogDates = false;
+  CalendarDate EarliestDate, LatestDate;
+  std::vector<CalendarDate> LogMonths;
+  Period AnalysedPeriod = EmptyLogPeriod();
 
   // The last report.
   std::int32_t ReportKind = 0;
@@ -159,6 +181,7 @@ class TSDIAppForm {
   Control CheckBox1;
   Control Button1, Button2;
   DatePicker DateTimePicker1, DateTimePicker2;
+  ChoiceBox ComboBox1;  // the months of the log
   SiteTreeView TreeView1;
 
   // The report buttons in the order of the report kinds (index 0 is kind 1,
@@ -170,6 +193,9 @@ class TSDIAppForm {
 
  private:
   void ResetMemo3();
+  // Sets both pickers to the analysed period within the log's dates, and the
+  // month choice to the month that period is, if any.
+  void ShowAnalysedPeriod();
 };
 
 // Addresses behind the Help menu and the about box's links.

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "Loadlog_carray.h"
+#include "Loadlog_client_address.h"
 #include "Main_form.h"
 #include "Stat_row_report.h"
 #include "Stat_rows.h"
@@ -27,7 +28,7 @@ std::string RawLogGrid::Cell(int col, int row) const {
     case 0:
       return std::to_string(row);
     case 1:
-      return FormatIp(r->ClientIp);
+      return FormatClientAddress(Addresses, *r);
     case 2:
       return FormatLogTime(r->LogTime);
     case 3:
@@ -58,7 +59,8 @@ namespace {
 // Which records belong to the current row of the statistics table.
 class DetailsRule {
  public:
-  DetailsRule(const TSDIAppForm& form, int row) : kind_(form.ReportKind), row_(row) {
+  DetailsRule(const TSDIAppForm& form, int row)
+      : kind_(form.ReportKind), row_(row), period_(form.CurrentPeriod()) {
     if (kind_ >= 3) {
       // Table row Y shows entry Y - 1 of Rows; past the rows nothing is listed.
       if (row < 1 || row > CARRAY_Count(form.Rows)) {
@@ -74,8 +76,8 @@ class DetailsRule {
 
   bool Lists(const LogRecord& r) const {
     switch (kind_) {
-      case 1:
-        return LogDay(r.LogTime) == row_;  // row Y is day Y
+      case 1:  // row Y is day Y of the period
+        return PeriodDayIndex(period_, r.LogTime) == row_ - 1;
       case 2:
         return LogHour(r.LogTime) == row_ - 1;  // row Y is hour Y - 1
       case 3:                                   // row 1 is Sunday
@@ -88,6 +90,7 @@ class DetailsRule {
  private:
   int kind_;
   int row_;
+  Period period_;
   std::optional<RowMembers> members_;  // the row of a row report
 };
 
@@ -114,6 +117,7 @@ void TSDIAppForm::Button2Click() { ShowDetails(); }
 
 void TSDIAppForm::ShowDetails() {
   StringGrid2.Clear();
+  StringGrid2.Addresses = Ipv6Addresses.get();
   const DetailsRule rule(*this, StringGrid1.Row);
 
   // Only the listed records are sorted, each by its time and then its place
