@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -13,13 +14,15 @@
 
 #include "Main_form.h"
 #include "Main_headless_platform.h"
+#include "Stat_period.h"
 #include "Text_cp1251.h"
 
 namespace {
 
 constexpr const char* kUsage =
     "usage: tallyweave-report [--report NAME] [--requests html|no-graphics|all] [--crawlers]\n"
-    "                         [--section PATH] [--output FILE] LOGFILE\n"
+    "                         [--section PATH] [--month YYYY-MM | --from YYYY-MM-DD --to YYYY-MM-DD]\n"
+    "                         [--output FILE] LOGFILE\n"
     "\n"
     "Loads LOGFILE (Apache combined format), runs one report and writes it as\n"
     "semicolon-separated values to FILE, or to standard output.\n"
@@ -29,6 +32,9 @@ constexpr const char* kUsage =
     "  --requests KIND   html (default), no-graphics or all\n"
     "  --crawlers        count crawler requests too (they are left out by default)\n"
     "  --section PATH    only requests below this section of the site, e.g. /news/2008\n"
+    "  --month YYYY-MM   analyse this month (default: the month of the middle record)\n"
+    "  --from YYYY-MM-DD analyse from this day on (to the latest day of the log)\n"
+    "  --to YYYY-MM-DD   analyse up to this day (from the earliest day of the log)\n"
     "  --output FILE     write the CSV to FILE instead of standard output\n"
     "\n"
     "Rejected lines are copied to LOGFILE.err. The summary goes to standard error.\n";
@@ -48,6 +54,8 @@ struct Options {
   int filter = 1;
   bool crawlers = false;
   std::string section;
+  std::optional<tw::Period> month;
+  std::optional<tw::CalendarDate> from, to;
   std::string output;
   std::string log;
 };
@@ -93,6 +101,18 @@ int ParseOptions(int argc, char** argv, Options& o) {
       o.crawlers = true;
     } else if (a == "--section") {
       if (!value(o.section)) return UsageError("--section needs a path such as /news");
+    } else if (a == "--month") {
+      int year = 0, month = 0;
+      if (!value(v) || !tw::ParseIsoMonth(v, &year, &month)) {
+        return UsageError("--month needs a month such as 2013-03");
+      }
+      o.month = tw::MonthPeriod(year, month);
+    } else if (a == "--from" || a == "--to") {
+      tw::CalendarDate date;
+      if (!value(v) || !tw::ParseIsoDate(v, &date)) {
+        return UsageError(a + " needs a calendar date such as 2013-03-05");
+      }
+      (a == "--from" ? o.from : o.to) = date;
     } else if (a == "--output") {
       if (!value(o.output)) return UsageError("--output needs a file name");
     } else if (a.size() > 1 && a[0] == '-') {
@@ -104,7 +124,23 @@ int ParseOptions(int argc, char** argv, Options& o) {
     }
   }
   if (o.log.empty()) return UsageError("no log file given");
+  if (o.month && (o.from || o.to)) return UsageError("--month cannot be given with --from or --to");
+  if (o.from && o.to && tw::CompareDates(*o.from, *o.to) > 0) {
+    return UsageError("--from is after --to");
+  }
   return 0;
+}
+
+// The period the options choose; a missing end is the log's earliest or latest
+// date. Without period options the load's analysed month stays.
+void ApplyPeriod(const Options& o, tw::TSDIAppForm& form) {
+  if (o.month) {
+    form.SetAnalysedPeriod(*o.month);
+  } else if (o.from || o.to) {
+    const tw::CalendarDate earliest = form.HasLogDates ? form.EarliestDate : *(o.from ? o.from : o.to);
+    const tw::CalendarDate latest = form.HasLogDates ? form.LatestDate : *(o.to ? o.to : o.from);
+    form.SetAnalysedPeriod(tw::Period{o.from.value_or(earliest), o.to.value_or(latest)});
+  }
 }
 
 // Prints a Windows-1251 text to standard error as UTF-8.
@@ -133,6 +169,7 @@ int main(int argc, char** argv) {
   if (!o.section.empty() && !form.SelectSectionByPath(o.section)) {
     return UsageError("the site has no section '" + o.section + "'");
   }
+  ApplyPeriod(o, form);
   form.RunAnalysis();
 
   // Written through a file in every case, so standard output gets exactly the
