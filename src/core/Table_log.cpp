@@ -94,6 +94,9 @@ class DetailsRule {
   std::optional<RowMembers> members_;  // the row of a row report
 };
 
+constexpr int kIpv4AddressWidth = 90;
+constexpr int kIpv6AddressWidth = 250;
+
 // Time order: year, month, day, hour, minute, second, packed so that the
 // number orders like the time (the stored word does not).
 std::uint32_t ChronologicalKey(LogTime t) {
@@ -134,7 +137,13 @@ void TSDIAppForm::ShowDetails() {
   }
   std::sort(listed.begin(), listed.end(),
             [](const auto& a, const auto& b) { return a.first < b.first; });
-  for (const auto& [key, r] : listed) StringGrid2.AppendRawLogRow(r);
+  bool any_ipv6 = false;
+  for (const auto& [key, r] : listed) {
+    StringGrid2.AppendRawLogRow(r);
+    any_ipv6 = any_ipv6 || r->IsIpv6;
+  }
+  // An IPv6 address needs up to 39 characters; a dotted quad fits the narrow column.
+  StringGrid2.ColWidths[1] = any_ipv6 ? kIpv6AddressWidth : kIpv4AddressWidth;
 }
 
 }  // namespace tw
