@@ -16,13 +16,14 @@ namespace {
 std::string BinaryFolder() { return HeadlessPlatform().ExeFolder(); }
 }  // namespace
 
-std::string GeneratedLog(std::uint64_t lines, std::uint64_t seed) {
+std::string GeneratedLog(std::uint64_t lines, std::uint64_t seed, bool ipv4_only) {
   const std::string path = BinaryFolder() + "bench-" + std::to_string(lines) + "-" +
-                           std::to_string(seed) + ".log";
+                           std::to_string(seed) + (ipv4_only ? "-ipv4" : "") + ".log";
   if (std::filesystem::exists(path)) return path;
   loggen::LoggenOptions options;
   options.lines = lines;
   options.seed = seed;
+  if (ipv4_only) options.ipv6_percent = 0;
   const std::string temp = path + ".part";
   std::FILE* out = std::fopen(temp.c_str(), "wb");
   if (out == nullptr || !loggen::WriteLog(options, out, nullptr) || std::fclose(out) != 0) {
@@ -55,6 +56,13 @@ std::uint64_t LinesOption(int argc, char** argv, std::uint64_t fallback) {
     if (std::strcmp(argv[i], "--lines") == 0) return std::strtoull(argv[i + 1], nullptr, 10);
   }
   return fallback;
+}
+
+bool FlagOption(int argc, char** argv, const char* flag) {
+  for (int i = 1; i < argc; ++i) {
+    if (std::strcmp(argv[i], flag) == 0) return true;
+  }
+  return false;
 }
 
 }  // namespace tw::bench

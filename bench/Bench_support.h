@@ -14,8 +14,9 @@
 namespace tw::bench {
 
 // Path of a generated log of `lines` lines for `seed`, written on first use
-// into the folder of the benchmark binary and reused afterwards.
-std::string GeneratedLog(std::uint64_t lines, std::uint64_t seed);
+// into the folder of the benchmark binary and reused afterwards. With
+// `ipv4_only` no client has an IPv6 address.
+std::string GeneratedLog(std::uint64_t lines, std::uint64_t seed, bool ipv4_only = false);
 
 // Bytes the allocator has handed out and not taken back, its own overhead
 // included (malloc'd chunks and mmapped blocks).
@@ -45,6 +46,8 @@ class Stopwatch {
 
 // Lines-count option from argv ("--lines N"), else `fallback`.
 std::uint64_t LinesOption(int argc, char** argv, std::uint64_t fallback);
+// Whether `flag` is one of the arguments.
+bool FlagOption(int argc, char** argv, const char* flag);
 
 // A platform without a window whose date never changes, so runs compare.
 class QuietPlatform : public HeadlessPlatform {

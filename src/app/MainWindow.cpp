@@ -5,6 +5,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QClipboard>
+#include <QComboBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDateEdit>
@@ -64,6 +65,20 @@ void applyDatePicker(QDateEdit* edit, const tw::DatePicker& picker) {
   const QDate date = toQDate(picker.Date);
   if (date.isValid()) edit->setDate(date);
   edit->setEnabled(picker.Enabled);
+}
+
+void applyChoiceBox(QComboBox* box, const tw::ChoiceBox& choice) {
+  QStringList items;
+  for (const std::string& item : choice.Items) items.append(fromCp1251(item));
+  QStringList shown;
+  for (int i = 0; i < box->count(); ++i) shown.append(box->itemText(i));
+  if (shown != items) {
+    box->clear();
+    box->addItems(items);
+  }
+  box->setCurrentIndex(choice.ItemIndex < box->count() ? choice.ItemIndex : -1);
+  box->setEnabled(choice.Enabled);
+  box->setVisible(choice.Visible);
 }
 
 int firstShownColumn(const QTableView* view) {
@@ -151,6 +166,9 @@ void MainWindow::connectSignals() {
   connect(m_reportGroup, &QButtonGroup::idClicked, this, &MainWindow::onReportButtonClicked);
   connect(m_requestGroup, &QButtonGroup::idClicked, this, &MainWindow::onRequestButtonClicked);
   connect(m_checkBox1, &QCheckBox::clicked, this, &MainWindow::onIgnoreCrawlersClicked);
+  connect(m_comboBox1, &QComboBox::activated, this, &MainWindow::onMonthActivated);
+  connect(m_dateTimePicker1, &QDateEdit::dateChanged, this, &MainWindow::onFromDateChanged);
+  connect(m_dateTimePicker2, &QDateEdit::dateChanged, this, &MainWindow::onToDateChanged);
   connect(m_stringGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
           &MainWindow::onStatCurrentRowChanged);
   connect(m_stringGrid1, &QTableView::clicked, this, &MainWindow::onStatTableClicked);
@@ -247,6 +265,20 @@ void MainWindow::onRequestButtonClicked(int filter) {
 
 void MainWindow::onIgnoreCrawlersClicked(bool checked) {
   runCommand([this, checked] { m_form->CheckBox1.Checked = checked; });
+}
+
+void MainWindow::onMonthActivated(int index) {
+  runCommand([this, index] { m_form->ComboBox1Change(index); });
+}
+
+// The window's own updates of the pickers arrive while it syncs and are no choice.
+void MainWindow::onFromDateChanged(const QDate& date) {
+  if (m_syncing || !date.isValid()) return;
+  runCommand([this, date] { m_form->DateTimePicker1Change({date.year(), date.month(), date.day()}); });
+}
+void MainWindow::onToDateChanged(const QDate& date) {
+  if (m_syncing || !date.isValid()) return;
+  runCommand([this, date] { m_form->DateTimePicker2Change({date.year(), date.month(), date.day()}); });
 }
 
 void MainWindow::onStatCurrentRowChanged(const QModelIndex& current, const QModelIndex&) {
@@ -385,6 +417,7 @@ void MainWindow::applyControls() {
   }
   applyDatePicker(m_dateTimePicker1, form.DateTimePicker1);
   applyDatePicker(m_dateTimePicker2, form.DateTimePicker2);
+  applyChoiceBox(m_comboBox1, form.ComboBox1);
 
   QStringList lines;
   for (const std::string& line : form.Memo3) lines.append(m_decode(line));

@@ -25,6 +25,8 @@ class QAction;
 class QButtonGroup;
 class QChartView;
 class QCheckBox;
+class QComboBox;
+class QDate;
 class QDateEdit;
 class QGroupBox;
 class QLabel;
@@ -97,6 +99,9 @@ class MainWindow : public QMainWindow, public tw::Platform {
   void onReportButtonClicked(int kind);
   void onRequestButtonClicked(int filter);
   void onIgnoreCrawlersClicked(bool checked);
+  void onMonthActivated(int index);
+  void onFromDateChanged(const QDate& date);
+  void onToDateChanged(const QDate& date);
   void onStatCurrentRowChanged(const QModelIndex& current, const QModelIndex& previous);
   void onStatTableClicked(const QModelIndex& index);
   void onRawCurrentRowChanged(const QModelIndex& current, const QModelIndex& previous);
@@ -189,6 +194,7 @@ class MainWindow : public QMainWindow, public tw::Platform {
   QPushButton* m_button2 = nullptr;
   QDateEdit* m_dateTimePicker1 = nullptr;
   QDateEdit* m_dateTimePicker2 = nullptr;
+  QComboBox* m_comboBox1 = nullptr;
   QTreeView* m_treeView1 = nullptr;
   QTableView* m_stringGrid1 = nullptr;
   QTableView* m_stringGrid2 = nullptr;

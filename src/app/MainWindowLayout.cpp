@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDateEdit>
 #include <QFontDatabase>
 #include <QGroupBox>
@@ -33,7 +34,7 @@ namespace {
 constexpr int kLeftPanelWidth = 180;
 constexpr int kReportGroupHeight = 276;
 constexpr int kRequestGroupHeight = 88;
-constexpr int kPeriodGroupHeight = 69;
+constexpr int kPeriodGroupHeight = 100;
 constexpr int kAnalysePanelHeight = 36;
 constexpr int kTargetLineHeight = 16;
 constexpr int kMemoHeight = 75;
@@ -218,22 +219,29 @@ QWidget* MainWindow::buildLeftPanel() {
   treeLayout->addWidget(m_treeView1);
   layout->addWidget(m_groupBox1, 1);
 
-  // The period: hidden, kept for its state.
+  // The period: a month of the log, or any days from the "from" to the "to".
   m_groupBox2 = new QGroupBox(panel);
   m_groupBox2->setObjectName(QStringLiteral("GroupBox2"));
   m_groupBox2->setFixedHeight(kPeriodGroupHeight);
+  m_comboBox1 = new QComboBox(m_groupBox2);
+  m_comboBox1->setObjectName(QStringLiteral("ComboBox1"));
+  m_comboBox1->setGeometry(8, 20, kLeftPanelWidth - 20, 21);
   m_label3 = new QLabel(m_groupBox2);
   m_label3->setObjectName(QStringLiteral("Label3"));
-  m_label3->setGeometry(8, 24, 16, 16);
+  m_label3->setGeometry(8, 50, 36, 16);
   m_dateTimePicker1 = new QDateEdit(m_groupBox2);
   m_dateTimePicker1->setObjectName(QStringLiteral("DateTimePicker1"));
-  m_dateTimePicker1->setGeometry(24, 20, 64, 21);
+  m_dateTimePicker1->setGeometry(44, 46, kLeftPanelWidth - 56, 21);
   m_label4 = new QLabel(m_groupBox2);
   m_label4->setObjectName(QStringLiteral("Label4"));
-  m_label4->setGeometry(92, 24, 20, 16);
+  m_label4->setGeometry(8, 76, 36, 16);
   m_dateTimePicker2 = new QDateEdit(m_groupBox2);
   m_dateTimePicker2->setObjectName(QStringLiteral("DateTimePicker2"));
-  m_dateTimePicker2->setGeometry(112, 20, 64, 21);
+  m_dateTimePicker2->setGeometry(44, 72, kLeftPanelWidth - 56, 21);
+  for (QDateEdit* picker : {m_dateTimePicker1, m_dateTimePicker2}) {
+    picker->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
+    picker->setCalendarPopup(true);
+  }
   layout->addWidget(m_groupBox2);
 
   auto* panel4 = fixedHeightPanel(kAnalysePanelHeight, panel);

@@ -14,14 +14,15 @@
 
 #include "Main_form.h"
 #include "Main_headless_platform.h"
+#include "Stat_period.h"
 #include "Text_cp1251.h"
 
 namespace {
 
 constexpr const char* kUsage =
     "usage: tallyweave-report [--report NAME] [--requests html|no-graphics|all] [--crawlers]\n"
-    "                         [--section PATH] [--format NAME|STRING] [--output FILE]\n"
-    "                         LOGFILE...\n"
+    "                         [--section PATH] [--month YYYY-MM | --from YYYY-MM-DD --to YYYY-MM-DD]\n"
+    "                         [--format NAME|STRING] [--output FILE] LOGFILE...\n"
     "\n"
     "Loads the LOGFILEs as one log, oldest first (plain, or packed with gzip, bzip2,\n"
     "xz or zstd), runs one report and writes it as semicolon-separated values to\n"
@@ -36,6 +37,9 @@ constexpr const char* kUsage =
     "                    common, or as an Apache LogFormat STRING such as\n"
     "                    '%h %l %u %t \"%r\" %>s %b'; by default each file's format is\n"
     "                    recognised from its first lines\n"
+    "  --month YYYY-MM   analyse this month (default: the month of the middle record)\n"
+    "  --from YYYY-MM-DD analyse from this day on (to the latest day of the log)\n"
+    "  --to YYYY-MM-DD   analyse up to this day (from the earliest day of the log)\n"
     "  --output FILE     write the CSV to FILE instead of standard output\n"
     "\n"
     "Rejected lines are copied to LOGFILE.err. The summary goes to standard error.\n"
@@ -57,6 +61,8 @@ struct Options {
   int filter = 1;
   bool crawlers = false;
   std::string section;
+  std::optional<tw::Period> month;
+  std::optional<tw::CalendarDate> from, to;
   std::string output;
   std::vector<std::string> logs;
   std::optional<tw::LogFormat> format;  // none: recognised per file
@@ -120,6 +126,18 @@ int ParseOptions(int argc, char** argv, Options& o) {
       std::string error;
       if (!ParseFormat(v, format, error)) return UsageError(error);
       o.format = format;
+    } else if (a == "--month") {
+      int year = 0, month = 0;
+      if (!value(v) || !tw::ParseIsoMonth(v, &year, &month)) {
+        return UsageError("--month needs a month such as 2013-03");
+      }
+      o.month = tw::MonthPeriod(year, month);
+    } else if (a == "--from" || a == "--to") {
+      tw::CalendarDate date;
+      if (!value(v) || !tw::ParseIsoDate(v, &date)) {
+        return UsageError(a + " needs a calendar date such as 2013-03-05");
+      }
+      (a == "--from" ? o.from : o.to) = date;
     } else if (a == "--output") {
       if (!value(o.output)) return UsageError("--output needs a file name");
     } else if (a.size() > 1 && a[0] == '-') {
@@ -129,7 +147,23 @@ int ParseOptions(int argc, char** argv, Options& o) {
     }
   }
   if (o.logs.empty()) return UsageError("no log file given");
+  if (o.month && (o.from || o.to)) return UsageError("--month cannot be given with --from or --to");
+  if (o.from && o.to && tw::CompareDates(*o.from, *o.to) > 0) {
+    return UsageError("--from is after --to");
+  }
   return 0;
+}
+
+// The period the options choose; a missing end is the log's earliest or latest
+// date. Without period options the load's analysed month stays.
+void ApplyPeriod(const Options& o, tw::TSDIAppForm& form) {
+  if (o.month) {
+    form.SetAnalysedPeriod(*o.month);
+  } else if (o.from || o.to) {
+    const tw::CalendarDate earliest = form.HasLogDates ? form.EarliestDate : *(o.from ? o.from : o.to);
+    const tw::CalendarDate latest = form.HasLogDates ? form.LatestDate : *(o.to ? o.to : o.from);
+    form.SetAnalysedPeriod(tw::Period{o.from.value_or(earliest), o.to.value_or(latest)});
+  }
 }
 
 // Prints a Windows-1251 text to standard error as UTF-8.
@@ -159,6 +193,7 @@ int main(int argc, char** argv) {
   if (!o.section.empty() && !form.SelectSectionByPath(o.section)) {
     return UsageError("the site has no section '" + o.section + "'");
   }
+  ApplyPeriod(o, form);
   form.RunAnalysis();
 
   // Written through a file in every case, so standard output gets exactly the

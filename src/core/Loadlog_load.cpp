@@ -47,8 +47,6 @@ CalendarDate AddDays(const CalendarDate& date, int days) {
   return CivilFromDays(DaysFromCivil(date.Year, date.Month, date.Day) + days);
 }
 
-CalendarDate DateOf(LogTime t) { return CalendarDate{LogYear(t), LogMonth(t), LogDay(t)}; }
-
 }  // namespace
 
 void TSDIAppForm::LoadLog(const std::string& path) {
@@ -67,6 +65,7 @@ void TSDIAppForm::DropLog(const std::string& message) {
   RejectedCount = 0;
   ClearTable();
   ClearSiteTree();
+  SetPeriodAfterLoad();
   ResetMemo3();
   Caption = kProgramTitle;
   LoadError = message;
@@ -142,6 +141,7 @@ void TSDIAppForm::ApplyLoadedLog(LoadedLog&& log) {
   UserAgentPool = std::move(log.user_agent_pool);
   SearchPhrasePool = std::move(log.search_phrase_pool);
   ReferrerDomainPool = std::move(log.referrer_domain_pool);
+  Ipv6Addresses = std::move(log.ipv6_addresses);
   Crawlers = std::move(log.crawlers);
   CrawlerCount = static_cast<std::int32_t>(Crawlers.size());
   SiteName = log.site_name;
@@ -178,30 +178,10 @@ void TSDIAppForm::ApplyLoadedLog(LoadedLog&& log) {
                                {LogDay(FirstTime), LogMonth(FirstTime), LogYear(FirstTime),
                                 LogDay(LastTime), LogMonth(LastTime), LogYear(LastTime)}));
 
-    // The pickers take the valid dates in order: one valid date stands for
-    // both ends, and with none valid they show today.
-    const bool first_valid = IsCalendarDate(FirstTime);
-    const bool last_valid = IsCalendarDate(LastTime);
-    CalendarDate earliest = today;
-    CalendarDate latest = today;
-    if (first_valid && last_valid) {
-      const bool reversed = CompareLogTime(FirstTime, LastTime) > 0;
-      earliest = DateOf(reversed ? LastTime : FirstTime);
-      latest = DateOf(reversed ? FirstTime : LastTime);
-    } else if (first_valid || last_valid) {
-      earliest = latest = DateOf(first_valid ? FirstTime : LastTime);
-    }
-    for (DatePicker* picker : {&DateTimePicker1, &DateTimePicker2}) {
-      picker->Enabled = true;
-      picker->HasMinDate = true;
-      picker->MinDate = earliest;
-      picker->MaxDate = latest;
-    }
-    DateTimePicker1.Date = earliest;
-    DateTimePicker2.Date = latest;
     Caption = LogCaptionTitle(Lang, log.files) + " - " + kProgramTitle;
   }
   for (const std::string& line : FormatLines(Lang, log.files)) Memo3.push_back(line);
+  SetPeriodAfterLoad();
 
   const LoadSummary summary = SummariseLoad(Lang, log, RecordCount);
   LoadError = summary.error;
@@ -221,6 +201,7 @@ void TSDIAppForm::ClearLog() {
   UserAgentPool.reset();
   SearchPhrasePool.reset();
   ReferrerDomainPool.reset();
+  Ipv6Addresses.reset();
   Crawlers = {};
   CrawlerCount = 0;
 }

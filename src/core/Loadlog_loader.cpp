@@ -103,6 +103,7 @@ ParseContext ContextOf(LoadedLog& log, const LoadRequest& request) {
   ctx.UserAgentPool = log.user_agent_pool.get();
   ctx.SearchPhrasePool = log.search_phrase_pool.get();
   ctx.ReferrerDomainPool = log.referrer_domain_pool.get();
+  ctx.Ipv6Addresses = log.ipv6_addresses.get();
   ctx.Crawlers = &log.crawlers;
   ctx.SiteName = log.site_name;
   ctx.Engines = request.engines;
@@ -251,6 +252,7 @@ LoadRefusal LoadLogSources(const LoadRequest& request, LoadedLog& log) {
   ParseCrawlerList(crawler_text, *log.user_agent_pool, log.crawlers);
   log.search_phrase_pool = std::make_unique<StringPool>();
   log.referrer_domain_pool = std::make_unique<StringPool>();
+  log.ipv6_addresses = std::make_unique<Ipv6AddressTable>();
   log.records = std::make_unique<RecordArray>();
 
   const std::vector<PlannedFile> plan = PlanReadingOrder(request);

@@ -18,6 +18,7 @@
 #include "Loadlog_decompress.h"
 #include "Loadlog_file_access.h"
 #include "Loadlog_format.h"
+#include "Loadlog_ipv6_table.h"
 #include "Loadlog_line_reader.h"
 #include "Loadlog_record_array.h"
 #include "Loadlog_referrer.h"
@@ -57,6 +58,7 @@ struct LoadedLog {
   std::unique_ptr<StringPool> user_agent_pool;
   std::unique_ptr<StringPool> search_phrase_pool;
   std::unique_ptr<StringPool> referrer_domain_pool;
+  std::unique_ptr<Ipv6AddressTable> ipv6_addresses;  // clients of IPv6 records
   std::vector<const char*> crawlers;  // pooled in user_agent_pool
   std::string site_name;
   std::vector<LoadedFile> files;  // in reading order

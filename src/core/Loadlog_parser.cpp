@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "Loadlog_client_address.h"
 #include "Loadlog_string_pool.h"
 #include "Text_cp1251.h"
 
@@ -60,10 +61,8 @@ bool ParseLogLine(ParseContext& ctx, std::string_view line, LogRecord* record) {
   std::string_view tokens[kTokenCount + 1];
   if (TokenizeInPlace(text, length, tokens, kTokenCount + 1) != kTokenCount) return false;
 
-  const std::string_view host = tokens[kHost];
-  std::uint32_t ip = 0;
-  const bool ipv6 = host.find(':') != std::string_view::npos && IsIpv6Address(host);
-  if (!ipv6 && ParseIp(host, &ip) != 0) return false;
+  ClientAddress client;
+  if (!ReadClientAddress(tokens[kHost], &client)) return false;
 
   LogTime time = 0;
   if (ParseLogTime(tokens[kTime], &time) != 0) return false;
@@ -82,7 +81,7 @@ bool ParseLogLine(ParseContext& ctx, std::string_view line, LogRecord* record) {
   if (tokens[kSize] != "-" && !ParseLogNumber(tokens[kSize], &bytes)) return false;
 
   // Accepted: from here on nothing rejects.
-  record->ClientIp = ip;
+  StoreClientAddress(ctx.Ipv6Addresses, client, record);
   record->LogTime = time;
   record->Status = status;
   record->Bytes = bytes;

@@ -13,7 +13,7 @@
 // rejected, in this order, when
 //   - it is empty;
 //   - it does not give exactly ten tokens;
-//   - the host is neither an IPv6 address nor read by ParseIp;
+//   - the host is neither an IPv6 address nor read by ParseIp (Loadlog_client_address.h);
 //   - the time token fails ParseLogTime;
 //   - the request is not exactly three words;
 //   - the status is not a whole number (ParseLogNumber);
@@ -37,6 +37,7 @@
 namespace tw {
 
 class StringPool;
+class Ipv6AddressTable;
 
 // What the parser reads and writes besides the line. All of it belongs to the
 // loaded log and the window; the context only points at it. The scratch
@@ -48,6 +49,8 @@ class ParseContext {
   StringPool* UserAgentPool = nullptr;
   StringPool* SearchPhrasePool = nullptr;
   StringPool* ReferrerDomainPool = nullptr;
+  // The IPv6 client addresses; null counts IPv6 clients as host names (0.0.0.0).
+  Ipv6AddressTable* Ipv6Addresses = nullptr;
   // The crawler lines as interned into UserAgentPool; null for none.
   const std::vector<const char*>* Crawlers = nullptr;
   // The site's own domain name, lower-case; empty matches nothing.

@@ -60,13 +60,16 @@ struct LogRecord {
   const char* UserAgent = nullptr;       // UserAgentPool
   const char* SearchPhrase = nullptr;    // SearchPhrasePool, or null when absent
   const char* ReferrerDomain = nullptr;  // ReferrerDomainPool
-  std::uint32_t ClientIp = 0;            // a.b.c.d as a<<24 | b<<16 | c<<8 | d
+  // a.b.c.d as a<<24 | b<<16 | c<<8 | d; with IsIpv6, an index into the
+  // loaded log's Ipv6AddressTable.
+  std::uint32_t ClientIp = 0;
   std::int32_t Status = 0;
   std::int32_t Bytes = 0;
   ::tw::LogTime LogTime = 0;
   std::int32_t ReferrerKind : 8 = RefExternal;
   std::int32_t EngineIndex : 16 = 0;
   std::uint32_t IsCrawler : 1 = 0;
+  std::uint32_t IsIpv6 : 1 = 0;
 };
 static_assert(sizeof(LogRecord) <= 64, "a record must fit in 64 bytes");
 

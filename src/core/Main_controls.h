@@ -4,6 +4,7 @@
 // shows these values; the core's handlers read and write them.
 
 #include <string>
+#include <vector>
 
 #include "Main_platform.h"
 
@@ -17,13 +18,21 @@ struct Control {
   bool Visible = true;
 };
 
-// One of the two hidden date pickers of the period frame.
+// One of the two date pickers of the period frame.
 struct DatePicker {
   bool Enabled = true;
   bool HasMinDate = false;  // no lower limit when false
   CalendarDate MinDate;
   CalendarDate MaxDate;
   CalendarDate Date;  // the shown date
+};
+
+// A drop-down list: the shown texts and the chosen one (-1 for none).
+struct ChoiceBox {
+  std::vector<std::string> Items;  // Windows-1251
+  int ItemIndex = -1;
+  bool Enabled = true;
+  bool Visible = true;
 };
 
 }  // namespace tw

@@ -18,10 +18,6 @@ TSDIAppForm::TSDIAppForm(Platform& platform)
   Edit1.Caption = "&Edit";
   Edit1.Visible = false;
   Settings1.Visible = false;
-  GroupBox2.Caption = Utf8ToCp1251(" Период ");
-  GroupBox2.Visible = false;
-  Label3.Caption = Utf8ToCp1251("с:");
-  Label4.Caption = Utf8ToCp1251("по:");
   Button2.Enabled = false;
 
   const CalendarDate today = platform_.Today();
@@ -29,6 +25,7 @@ TSDIAppForm::TSDIAppForm(Platform& platform)
     picker->Date = today;
     picker->MaxDate = today;
   }
+  ComboBox1.Enabled = false;
 
   LoadEngineList(platform_.ExeFolder(), Engines);
   Label8.Caption.clear();
@@ -95,6 +92,9 @@ void TSDIAppForm::ApplyLanguage() {
       {&TSDIAppForm::GroupBox4, "stat0"},
   };
   for (const Item& item : kTexts) (this->*item.control).Caption = Lang.Get(item.id);
+  GroupBox2.Caption = Lang.GetOr("period0", " Period ");
+  Label3.Caption = Lang.GetOr("period1", "from:");
+  Label4.Caption = Lang.GetOr("period2", "to:");
   SetCommaText(StringGrid2.Header, Lang.Get("RAW_LOG_HEADER"));
 }
 

@@ -19,6 +19,7 @@
 #include "Loadlog_carray.h"
 #include "Loadlog_format.h"
 #include "Loadlog_loader.h"
+#include "Loadlog_ipv6_table.h"
 #include "Loadlog_record.h"
 #include "Loadlog_record_array.h"
 #include "Loadlog_referrer.h"
@@ -26,6 +27,7 @@
 #include "Main_controls.h"
 #include "Main_platform.h"
 #include "Sitetree_nodes.h"
+#include "Stat_period.h"
 #include "Stat_rows.h"
 #include "Table_log_grid.h"
 #include "Table_stat_grid.h"
@@ -55,6 +57,10 @@ class TSDIAppForm {
   void RadioButton14Click();   // request kinds: RequestFilter, then BuildSiteTree
   void onStringGrid1Click();   // click, current-row change or focus of StringGrid1
   void Button2Click();         // ShowDetails
+  // The period frame: a month of the log, or either end of the period.
+  void ComboBox1Change(int index);
+  void DateTimePicker1Change(const CalendarDate& date);
+  void DateTimePicker2Change(const CalendarDate& date);
   void FormDestroy();
   // Sets the width the window gave StringGrid1 and adjusts the column widths.
   void FormResize(int table_width);
@@ -71,6 +77,14 @@ class TSDIAppForm {
   static std::string DeriveSiteName(const std::string& path);
 
   void RunAnalysis();
+  // After a load: the log's dates and months, and the month and year of the
+  // record in the middle of the log as the analysed period.
+  void SetPeriodAfterLoad();
+  // Analyses `period` from now on, whatever the log's dates; the pickers show
+  // the part of it within the log's dates.
+  void SetAnalysedPeriod(const Period& period);
+  // The period the next analysis covers: January 2008 without records.
+  Period CurrentPeriod() const;
   void ClearReport();
   void SelectRecords();
   bool RequestPassesFilter(const char* url) const;
@@ -129,6 +143,7 @@ class TSDIAppForm {
   std::unique_ptr<StringPool> UserAgentPool;
   std::unique_ptr<StringPool> SearchPhrasePool;
   std::unique_ptr<StringPool> ReferrerDomainPool;
+  std::unique_ptr<Ipv6AddressTable> Ipv6Addresses;
   std::vector<const char*> Crawlers;
   std::int32_t CrawlerCount = 0;
   EngineList Engines;  // EngineNames and EngineParams
@@ -138,6 +153,13 @@ class TSDIAppForm {
   std::string LoadWarning;
   std::vector<LoadedFile> LoadedFiles;  // what happened to each file, in reading order
   std::optional<LogFormat> FormatChoice;  // the format logs are opened with; none: recognised
+
+  // The period: the log's calendar dates (none when HasLogDates is false), its
+  // months (day 1 each, in the order of ComboBox1) and the analysed days.
+  bool HasLogDates = false;
+  CalendarDate EarliestDate, LatestDate;
+  std::vector<CalendarDate> LogMonths;
+  Period AnalysedPeriod = EmptyLogPeriod();
 
   // The last report.
   std::int32_t ReportKind = 0;
@@ -170,6 +192,7 @@ class TSDIAppForm {
   Control CheckBox1;
   Control Button1, Button2;
   DatePicker DateTimePicker1, DateTimePicker2;
+  ChoiceBox ComboBox1;  // the months of the log
   SiteTreeView TreeView1;
 
   // The report buttons in the order of the report kinds (index 0 is kind 1,
@@ -185,6 +208,9 @@ class TSDIAppForm {
   void DropLog(const std::string& message);
   // DropLog for a load that ran out of memory, even when saying so does too.
   void DropLogForMemory();
+  // Sets both pickers to the analysed period within the log's dates, and the
+  // month choice to the month that period is, if any.
+  void ShowAnalysedPeriod();
 };
 
 // The help page that ships beside the program, and the addresses behind the

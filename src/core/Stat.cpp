@@ -7,7 +7,7 @@
 #include "Loadlog_carray.h"
 #include "Main_form.h"
 #include "Stat_kinds.h"
-#include "Stat_month.h"
+#include "Stat_period.h"
 #include "Stat_rows.h"
 
 namespace tw {
@@ -63,7 +63,7 @@ void TSDIAppForm::SelectRecords() {
   // The root stands for the whole site, requests that don't start with '/'
   // ("*", absolute addresses) included.
   const bool whole_site = section == "/";
-  const int month = AnalysisMonth(*this);
+  const Period period = CurrentPeriod();
 
   Selected = {};
   SelectedCount = 0;
@@ -73,7 +73,7 @@ void TSDIAppForm::SelectRecords() {
   for (std::int32_t i = 0; i < count; ++i) {
     const LogRecord* r = (*Records)[i];
     if (skip_crawlers && r->IsCrawler) continue;
-    if (LogMonth(r->LogTime) != month) continue;
+    if (!PeriodContains(period, r->LogTime)) continue;
     if (!RequestPassesFilter(r->Url)) continue;
     if (!whole_site &&
         (r->Url == nullptr || std::strncmp(r->Url, section.c_str(), section.size()) != 0)) {
@@ -115,8 +115,9 @@ void TSDIAppForm::RunAnalysis() {
     }
   }
   GroupBox4.Caption = Lang.Get("stat" + std::to_string(ReportKind));
-  Label8.Caption =
-      RecordCount <= 0 ? Lang.Get("mes1") : "http://" + SiteName + SelectedSectionPath();
+  Label8.Caption = RecordCount <= 0 ? Lang.Get("mes1")
+                                    : "http://" + SiteName + SelectedSectionPath() + "  " +
+                                          FormatPeriod(CurrentPeriod());
 
   SelectRecords();
   if (chosen != nullptr && chosen->Report != nullptr) {

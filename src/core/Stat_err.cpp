@@ -11,7 +11,7 @@ namespace tw {
 namespace {
 
 // Signed order as unsigned: flip the sign bit.
-std::uint32_t StatusKey(const LogRecord& r) {
+std::uint64_t StatusKey(const TSDIAppForm&, const LogRecord& r) {
   return static_cast<std::uint32_t>(r.Status) ^ 0x80000000u;
 }
 
@@ -22,7 +22,7 @@ const char* StatusLabel(const TSDIAppForm&, const LogRecord& r) {
 }
 
 // The label read back as a decimal number (blanks, optional sign, digits).
-bool StatusLabelKey(const TSDIAppForm&, const char* label, std::uint32_t* key) {
+bool StatusLabelKey(const TSDIAppForm&, const char* label, std::uint64_t* key) {
   const long status = std::strtol(label, nullptr, 10);
   if (status < INT32_MIN || status > INT32_MAX) return false;
   *key = static_cast<std::uint32_t>(static_cast<std::int32_t>(status)) ^ 0x80000000u;

@@ -10,7 +10,7 @@ namespace {
 std::int32_t ReferrerKindOf(const LogRecord& r) { return r.ReferrerKind; }
 
 // Signed order as unsigned: flip the sign bit.
-std::uint32_t EngineKey(const LogRecord& r) {
+std::uint64_t EngineKey(const TSDIAppForm&, const LogRecord& r) {
   return static_cast<std::uint32_t>(r.EngineIndex) ^ 0x80000000u;
 }
 
@@ -26,7 +26,7 @@ const char* EngineLabel(const TSDIAppForm& form, const LogRecord& r) {
   return form.Engines.EngineNames[static_cast<std::size_t>(r.EngineIndex)].c_str();
 }
 
-bool EngineLabelKey(const TSDIAppForm& form, const char* label, std::uint32_t* key) {
+bool EngineLabelKey(const TSDIAppForm& form, const char* label, std::uint64_t* key) {
   const std::vector<std::string>& names = form.Engines.EngineNames;
   for (std::size_t i = 0; i < names.size(); ++i) {
     if (names[i].c_str() == label) {

@@ -78,7 +78,7 @@ std::vector<std::uint32_t> RankTexts(const std::vector<const LogRecord*>& select
 // returns the sorted entries with their keys; among counted records, equal keys
 // mean the same group. Records the report does not count have no key of their
 // own (0) and sit among their Major peers in their present order.
-std::vector<KeyedEntry> SortByReportKey(const RowReport& report,
+std::vector<KeyedEntry> SortByReportKey(const TSDIAppForm& form, const RowReport& report,
                                         std::vector<const LogRecord*>& selected, std::size_t n,
                                         const std::vector<std::uint8_t>& counted) {
   std::vector<std::uint32_t> ranks;
@@ -90,9 +90,11 @@ std::vector<KeyedEntry> SortByReportKey(const RowReport& report,
     // Bias the signed major key so that it orders as unsigned.
     const std::uint32_t major =
         report.Major != nullptr ? static_cast<std::uint32_t>(report.Major(r)) ^ 0x80000000u : 0;
-    std::uint32_t minor = 0;
-    if (counted[i]) minor = report.Text != nullptr ? ranks[i] : report.Number(r);
-    entries[i] = {(std::uint64_t{major} << 32) | minor, static_cast<std::uint32_t>(i)};
+    std::uint64_t minor = 0;
+    if (counted[i]) minor = report.Text != nullptr ? ranks[i] : report.Number(form, r);
+    const std::uint64_t key =
+        report.Major != nullptr ? (std::uint64_t{major} << 32) | (minor & 0xFFFFFFFFu) : minor;
+    entries[i] = {key, static_cast<std::uint32_t>(i)};
   }
   std::sort(entries.begin(), entries.end());
 
@@ -121,7 +123,7 @@ void RunRowReport(TSDIAppForm& form, const RowReport& report,
   if (report.Counts != nullptr) {
     for (std::size_t i = 0; i < n; ++i) counted[i] = report.Counts(form, *selected[i]);
   }
-  const std::vector<KeyedEntry> entries = SortByReportKey(report, selected, n, counted);
+  const std::vector<KeyedEntry> entries = SortByReportKey(form, report, selected, n, counted);
 
   // One run over the counted records; uncounted ones neither join nor close a group.
   const LogRecord* group_record = nullptr;
@@ -165,7 +167,7 @@ bool RowMembers::Contains(const LogRecord& record) const {
   if (!readable_) return false;
   if (report_.Counts != nullptr && !report_.Counts(form_, record)) return false;
   if (report_.Text != nullptr) return record.*report_.Text == label_;
-  return report_.Number(record) == key_;
+  return report_.Number(form_, record) == key_;
 }
 
 const RowReport* FindRowReport(int kind) {

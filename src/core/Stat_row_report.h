@@ -11,7 +11,7 @@
 //
 // Order: the optional Major number ascending (signed), then the key: a pooled
 // text byte-wise ascending (an absent text first), or a number ascending as
-// unsigned 32-bit. Records with equal keys keep their order in `selected`
+// unsigned (32-bit with a Major key, else 64-bit). Records with equal keys keep their order in `selected`
 // (file order, as the selection fills it). A group is closed against the next
 // record the report counts, so each counted group becomes exactly one row,
 // whatever uncounted records sit between or after its members.
@@ -38,8 +38,8 @@ struct RowReport {
   std::int32_t (*Major)(const LogRecord&) = nullptr;
   // Grouped by identity of this pooled text (pointer equality) ...
   const char* LogRecord::*Text = nullptr;
-  // ... or, when Text is null, by this number.
-  std::uint32_t (*Number)(const LogRecord&) = nullptr;
+  // ... or, when Text is null, by this number; below 2^32 when Major is set.
+  std::uint64_t (*Number)(const TSDIAppForm&, const LogRecord&) = nullptr;
 
   // Which records the report counts (null: every record).
   bool (*Counts)(const TSDIAppForm&, const LogRecord&) = nullptr;
@@ -49,7 +49,7 @@ struct RowReport {
   // For the details list: reads a row's label back as the Number key of its
   // records; false when the label does not read (nothing is listed). Only
   // for reports grouped by Number; a Text row's records carry the label itself.
-  bool (*LabelKey)(const TSDIAppForm&, const char* label, std::uint32_t* key) = nullptr;
+  bool (*LabelKey)(const TSDIAppForm&, const char* label, std::uint64_t* key) = nullptr;
 };
 
 // The report of each kind. Each lives in the unit of its report.
@@ -88,7 +88,7 @@ class RowMembers {
   const RowReport& report_;
   const char* label_;
   bool readable_ = true;  // false: the label names no key, nothing is listed
-  std::uint32_t key_ = 0;
+  std::uint64_t key_ = 0;
 };
 
 }  // namespace tw

@@ -15,7 +15,7 @@
 //
 // So an address whose last request of the day failed is still a host of that
 // day, and a row with good hits always has hosts and visits.
-// Rows add up, so two runs that share a row (day 5 of two years) are both counted.
+// Rows add up, so two runs that share a row (hour 5 of two days) are both counted.
 //
 //   day 5, 1.1.1.1 200 at :05, 1.1.1.1 200 at :30  ->  Hits 2, GoodHits 2, Hosts 1, Visits 2
 //   day 5, 1.1.1.1 200 at :05, 1.1.1.1 404 at :06  ->  Hits 2, GoodHits 1, Hosts 1, Visits 1
@@ -25,13 +25,14 @@
 #include <cstdint>
 #include <vector>
 
+#include "Loadlog_client_address.h"
 #include "Loadlog_record.h"
 #include "Stat_rows.h"
 
 namespace tw {
 
 // RowOf(record) -> int: the row of the record's bucket, or -1 to leave the record
-// out (a day or hour without a row, another month). RunOf(record) -> uint64: the
+// out (a day or hour without a row, outside the period). RunOf(record) -> uint64: the
 // run the record belongs to; a run ends where this changes.
 template <class RowOf, class RunOf>
 void CountTimeRuns(const std::vector<const LogRecord*>& sorted, std::size_t count,
@@ -59,7 +60,7 @@ void CountTimeRuns(const std::vector<const LogRecord*>& sorted, std::size_t coun
     }
     // A run holds one row, so the address and the visit end in the row they began in.
     const LogRecord* next = j < count ? sorted[j] : nullptr;
-    const bool host_ends = next == nullptr || run_of(*next) != run_of(r) || next->ClientIp != r.ClientIp;
+    const bool host_ends = next == nullptr || run_of(*next) != run_of(r) || !SameClient(*next, r);
     const bool visit_ends =
         host_ends || static_cast<std::uint32_t>(LogMinute(next->LogTime)) -
                              static_cast<std::uint32_t>(LogMinute(r.LogTime)) > 15;

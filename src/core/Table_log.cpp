@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "Loadlog_carray.h"
+#include "Loadlog_client_address.h"
 #include "Main_form.h"
 #include "Stat_row_report.h"
 #include "Stat_rows.h"
@@ -27,7 +28,7 @@ std::string RawLogGrid::Cell(int col, int row) const {
     case 0:
       return std::to_string(row);
     case 1:
-      return FormatIp(r->ClientIp);
+      return FormatClientAddress(Addresses, *r);
     case 2:
       return FormatLogTime(r->LogTime);
     case 3:
@@ -58,7 +59,8 @@ namespace {
 // Which records belong to the current row of the statistics table.
 class DetailsRule {
  public:
-  DetailsRule(const TSDIAppForm& form, int row) : kind_(form.ReportKind), row_(row) {
+  DetailsRule(const TSDIAppForm& form, int row)
+      : kind_(form.ReportKind), row_(row), period_(form.CurrentPeriod()) {
     if (kind_ >= 3) {
       // Table row Y shows entry Y - 1 of Rows; past the rows nothing is listed.
       if (row < 1 || row > CARRAY_Count(form.Rows)) {
@@ -74,8 +76,8 @@ class DetailsRule {
 
   bool Lists(const LogRecord& r) const {
     switch (kind_) {
-      case 1:
-        return LogDay(r.LogTime) == row_;  // row Y is day Y
+      case 1:  // row Y is day Y of the period
+        return PeriodDayIndex(period_, r.LogTime) == row_ - 1;
       case 2:
         return LogHour(r.LogTime) == row_ - 1;  // row Y is hour Y - 1
       case 3:                                   // row 1 is Sunday
@@ -88,8 +90,12 @@ class DetailsRule {
  private:
   int kind_;
   int row_;
+  Period period_;
   std::optional<RowMembers> members_;  // the row of a row report
 };
+
+constexpr int kIpv4AddressWidth = 90;
+constexpr int kIpv6AddressWidth = 250;
 
 // Time order: year, month, day, hour, minute, second, packed so that the
 // number orders like the time (the stored word does not).
@@ -114,6 +120,7 @@ void TSDIAppForm::Button2Click() { ShowDetails(); }
 
 void TSDIAppForm::ShowDetails() {
   StringGrid2.Clear();
+  StringGrid2.Addresses = Ipv6Addresses.get();
   const DetailsRule rule(*this, StringGrid1.Row);
 
   // Only the listed records are sorted, each by its time and then its place
@@ -130,7 +137,13 @@ void TSDIAppForm::ShowDetails() {
   }
   std::sort(listed.begin(), listed.end(),
             [](const auto& a, const auto& b) { return a.first < b.first; });
-  for (const auto& [key, r] : listed) StringGrid2.AppendRawLogRow(r);
+  bool any_ipv6 = false;
+  for (const auto& [key, r] : listed) {
+    StringGrid2.AppendRawLogRow(r);
+    any_ipv6 = any_ipv6 || r->IsIpv6;
+  }
+  // An IPv6 address needs up to 39 characters; a dotted quad fits the narrow column.
+  StringGrid2.ColWidths[1] = any_ipv6 ? kIpv6AddressWidth : kIpv4AddressWidth;
 }
 
 }  // namespace tw

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "Loadlog_ipv6_table.h"
 #include "Loadlog_record.h"
 
 namespace tw {
@@ -25,6 +26,8 @@ class RawLogGrid {
   const LogRecord* RecordAt(int row) const;  // null for the title and the last row
 
   std::vector<std::string> Header = std::vector<std::string>(kColCount);
+  // Where the listed records' IPv6 addresses are; null shows them empty.
+  const Ipv6AddressTable* Addresses = nullptr;
   std::vector<int> ColWidths = {30, 90, 120, 300, 70, 70, 400, 700};
   int Row = 1;  // the current row
 

@@ -3,6 +3,8 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QComboBox>
+#include <QDateEdit>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QFileInfo>
@@ -74,9 +76,10 @@ TEST_F(MainWindowTest, BuildsWithTheLanguageTexts) {
   for (const char* action :
        {"FileOpen1", "FileSave1", "FileExit1", "Help2", "HomePage1", "HelpAbout1"})
     EXPECT_FALSE(w.child<QAction>(action)->text().isEmpty()) << action;
-  for (const char* box : {"GroupBox1", "GroupBox3", "GroupBox4", "GroupBox5", "GroupBox6"})
+  for (const char* box :
+       {"GroupBox1", "GroupBox2", "GroupBox3", "GroupBox4", "GroupBox5", "GroupBox6"})
     EXPECT_FALSE(w.child<QGroupBox>(box)->title().trimmed().isEmpty()) << box;
-  EXPECT_TRUE(w.child<QGroupBox>("GroupBox2")->isHidden());
+  EXPECT_FALSE(w.child<QGroupBox>("GroupBox2")->isHidden());
   for (const char* button : {"RadioButton7", "RadioButton8"}) {
     EXPECT_TRUE(w.child<QRadioButton>(button)->isHidden()) << button;
     EXPECT_FALSE(w.child<QRadioButton>(button)->isEnabled()) << button;
@@ -140,6 +143,35 @@ TEST_F(MainWindowTest, LoadFillsInformationBoxTableTreeAndTitle) {
   EXPECT_GT(tree->rowCount(tree->index(0, 0)), 0);
   EXPECT_EQ(w.child<QTreeView>("TreeView1")->currentIndex(), tree->index(0, 0)) << "root selected";
   EXPECT_TRUE(w.child<QLabel>("Label8")->text().startsWith(QStringLiteral("http://")));
+}
+
+TEST_F(MainWindowTest, PeriodFrameOffersTheLogsMonthsAndDaysAndAnalysesThem) {
+  QStringList lines = apptest::SampleLogLines();
+  lines.append(QStringLiteral(R"log(2001:db8::1 - - [01/Nov/2023:10:00:00 +0000] "GET /index.html HTTP/1.1" 200 10 "-" "Opera/9.80")log"));
+  const QString path = apptest::WriteLog(dir, QStringLiteral("two-months.log"), lines);
+  RecordingWindow w;
+  w.window->openLog(path);
+
+  auto* months = w.child<QComboBox>("ComboBox1");
+  auto* from = w.child<QDateEdit>("DateTimePicker1");
+  auto* to = w.child<QDateEdit>("DateTimePicker2");
+  ASSERT_EQ(months->count(), 2);
+  EXPECT_EQ(months->itemText(1), QStringLiteral("November 2023"));
+  EXPECT_EQ(months->currentIndex(), 0) << "the analysed month";
+  EXPECT_EQ(from->minimumDate(), QDate(2023, 10, 2));
+  EXPECT_EQ(to->maximumDate(), QDate(2023, 11, 1));
+  EXPECT_EQ(to->date(), QDate(2023, 10, 31));
+
+  to->setDate(QDate(2023, 11, 1));  // as the user would
+  EXPECT_EQ(w.window->form().AnalysedPeriod.Last, (tw::CalendarDate{2023, 11, 1}));
+  EXPECT_EQ(months->currentIndex(), -1);
+  ChooseReport(w, "RadioButton1");
+  EXPECT_EQ(ModelOf(w, "StringGrid1")->rowCount(), 31 + 1) << "2 October to 1 November, totals";
+  EXPECT_TRUE(w.child<QLabel>("Label8")->text().endsWith(QStringLiteral("02.10.2023 - 01.11.2023")));
+
+  months->activated(1);
+  EXPECT_EQ(from->date(), QDate(2023, 11, 1));
+  EXPECT_EQ(w.window->form().AnalysedPeriod, tw::MonthPeriod(2023, 11));
 }
 
 TEST_F(MainWindowTest, OpenCommandAsksThePlatformForThePath) {
@@ -235,7 +267,7 @@ TEST_F(MainWindowTest, TreeSelectionLimitsTheNextRun) {
   EXPECT_EQ(w.window->form().TreeView1.Selected, SiteTreeModel::nodeAt(news));
 
   w.child<QPushButton>("Button1")->click();
-  EXPECT_TRUE(w.child<QLabel>("Label8")->text().endsWith(QStringLiteral("/news")))
+  EXPECT_TRUE(w.child<QLabel>("Label8")->text().endsWith(QStringLiteral("/news  01.10.2023 - 31.10.2023")))
       << w.child<QLabel>("Label8")->text().toStdString();
 
   // Another request kind rebuilds the tree: the view follows and selects the root.

@@ -11,6 +11,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include "Main_form.h"
 #include "fake_platform.h"
@@ -154,6 +155,70 @@ TEST_F(TallyweaveReportTest, BadUsageExitsWithStatusTwo) {
   for (std::string args : bad) {
     for (std::size_t at; (at = args.find("LOG")) != std::string::npos;) args.replace(at, 3, log);
     EXPECT_EQ(RunReport(args).status, 2) << args;
+  }
+}
+
+// A small log from 30 December 2012 to 2 March 2013; its middle record is of February 2013.
+std::string PeriodLog() {
+  std::string log;
+  for (const char* day : {"30/Dec/2012", "31/Dec/2012", "01/Jan/2013", "27/Feb/2013",
+                          "28/Feb/2013", "01/Mar/2013", "02/Mar/2013"}) {
+    log += std::string("192.0.2.1 - - [") + day +
+           ":10:00:00 +0000] \"GET /a.html HTTP/1.0\" 200 10 \"-\" \"Mozilla/5.0\"\n";
+  }
+  return log;
+}
+
+std::vector<std::string> CsvLines(const std::string& csv) {
+  std::vector<std::string> lines;
+  for (std::size_t at = 0, end; (end = csv.find("\r\n", at)) != std::string::npos; at = end + 2) {
+    lines.push_back(csv.substr(at, end - at));
+  }
+  return lines;
+}
+
+TEST_F(TallyweaveReportTest, PeriodOptionsChooseTheDaysOfTheByDayReport) {
+  const fs::path log = dir_ / "period.log";
+  std::ofstream(log, std::ios::binary) << PeriodLog();
+  struct Case {
+    const char* args;
+    const char* period;  // as the title line shows it
+    int rows;
+    int hits;
+  };
+  const Case cases[] = {
+      {"", "01.02.2013 - 28.02.2013", 28, 2},
+      {"--month 2013-02", "01.02.2013 - 28.02.2013", 28, 2},
+      {"--month 2012-12", "01.12.2012 - 31.12.2012", 31, 2},
+      {"--from 2013-02-28", "28.02.2013 - 02.03.2013", 3, 3},  // to the latest day
+      {"--to 2012-12-31", "30.12.2012 - 31.12.2012", 2, 2},    // from the earliest day
+      {"--from 2012-12-31 --to 2013-01-01", "31.12.2012 - 01.01.2013", 2, 2},
+      {"--from 2013-03-01 --to 2013-03-01", "01.03.2013 - 01.03.2013", 1, 1},
+      {"--month 2020-05", "01.05.2020 - 31.05.2020", 31, 0},  // outside the log: nothing
+      {"--from 2020-01-01", "01.01.2020 - 02.03.2013", 0, 0},
+  };
+  for (const Case& c : cases) {
+    const RunResult run = RunReport(std::string(c.args) + " " + Quote(log.string()));
+    ASSERT_EQ(run.status, 0) << c.args;
+    const std::vector<std::string> lines = CsvLines(run.out);
+    ASSERT_EQ(lines.size(), static_cast<std::size_t>(c.rows) + 4) << c.args;
+    const std::string period = c.period;
+    EXPECT_EQ(lines[1].substr(lines[1].size() - period.size()), period) << c.args;
+    if (c.rows == 0) continue;  // the empty table: one empty row, no totals
+    EXPECT_NE(lines.back().find(";\"" + std::to_string(c.hits) + "\";"), std::string::npos)
+        << c.args << ": " << lines.back();
+  }
+}
+
+TEST_F(TallyweaveReportTest, BadPeriodOptionsExitWithStatusTwo) {
+  const std::string log = Quote(log_);
+  const char* bad[] = {
+      "--month 2013-02 --from 2013-02-01", "--month 2013-02 --to 2013-02-01",
+      "--from 2013-03-05 --to 2013-03-01", "--month 2013-2", "--month 2013-13",
+      "--from 2013-02-30", "--from 05.03.2013", "--to 2013-03-5x", "--from",
+  };
+  for (const char* args : bad) {
+    EXPECT_EQ(RunReport(std::string(args) + " " + log).status, 2) << args;
   }
 }
 

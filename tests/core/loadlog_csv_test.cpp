@@ -57,7 +57,7 @@ TEST_F(CsvTest, TableOfNRowsGivesNPlusFourLines) {
   const std::vector<std::string> lines = SplitCrLf(Save());
   ASSERT_EQ(lines.size(), 6u);
   EXPECT_EQ(lines[0], " Statistics / Page popularity / requested pages ");
-  EXPECT_EQ(lines[1], kFor + "http://site.example/");
+  EXPECT_EQ(lines[1], kFor + "http://site.example/  01.03.2008 - 31.03.2008");
   EXPECT_EQ(lines[2], "\"Requested page\";\"Hits\";\"Share\";");
   EXPECT_EQ(lines[3], "\"/a.html\";\"2\";\"66.67%\";");
   EXPECT_EQ(lines[4], "\"/b.html\";\"1\";\"33.33%\";");

@@ -221,18 +221,23 @@ TEST_F(LoadLogTest, StatusTextReaches100PercentThenClears) {
   EXPECT_EQ(form_->StatusText, "");
 }
 
-TEST_F(LoadLogTest, PeriodFollowsFileOrderAndPickersTakeValidDatesInOrder) {
+TEST_F(LoadLogTest, PickersSpanTheLogsCalendarDatesAndShowTheAnalysedMonth) {
   struct Case {
     const char* name;
     std::string first, last;
     const char* period;
-    CalendarDate earliest, latest;
+    CalendarDate earliest, latest, from, to;
   } cases[] = {
-      {"in order", "01/Mar/2008", "31/Mar/2008", "01.03.2008 - 31.03.2008", {2008, 3, 1}, {2008, 3, 31}},
-      {"reversed", "31/Mar/2008", "01/Mar/2008", "31.03.2008 - 01.03.2008", {2008, 3, 1}, {2008, 3, 31}},
-      {"first not a date", "31/Apr/2008", "05/May/2008", "31.04.2008 - 05.05.2008", {2008, 5, 5}, {2008, 5, 5}},
-      {"last not a date", "05/May/2008", "00/May/2008", "05.05.2008 - 00.05.2008", {2008, 5, 5}, {2008, 5, 5}},
-      {"neither a date", "30/Feb/2008", "00/Jan/2009", "30.02.2008 - 00.01.2009", {2026, 12, 7}, {2026, 12, 7}},
+      {"in order", "01/Mar/2008", "31/Mar/2008", "01.03.2008 - 31.03.2008", {2008, 3, 1},
+       {2008, 3, 31}, {2008, 3, 1}, {2008, 3, 31}},
+      {"reversed", "31/Mar/2008", "01/Mar/2008", "31.03.2008 - 01.03.2008", {2008, 3, 1},
+       {2008, 3, 31}, {2008, 3, 1}, {2008, 3, 31}},
+      {"first not a date", "31/Apr/2008", "05/May/2008", "31.04.2008 - 05.05.2008", {2008, 3, 10},
+       {2008, 5, 5}, {2008, 3, 10}, {2008, 3, 31}},
+      {"last not a date", "05/Feb/2008", "00/May/2008", "05.02.2008 - 00.05.2008", {2008, 2, 5},
+       {2008, 3, 10}, {2008, 3, 1}, {2008, 3, 10}},
+      {"only the middle a date", "30/Feb/2008", "00/Jan/2009", "30.02.2008 - 00.01.2009",
+       {2008, 3, 10}, {2008, 3, 10}, {2008, 3, 10}, {2008, 3, 10}},
   };
   for (const Case& c : cases) {
     form_->LoadLog(Log("dates.log", GoodLine(c.first) + GoodLine("10/Mar/2008") + GoodLine(c.last)));
@@ -246,8 +251,9 @@ TEST_F(LoadLogTest, PeriodFollowsFileOrderAndPickersTakeValidDatesInOrder) {
       EXPECT_EQ(picker->MinDate, c.earliest) << c.name;
       EXPECT_EQ(picker->MaxDate, c.latest) << c.name;
     }
-    EXPECT_EQ(form_->DateTimePicker1.Date, c.earliest) << c.name;
-    EXPECT_EQ(form_->DateTimePicker2.Date, c.latest) << c.name;
+    EXPECT_EQ(form_->DateTimePicker1.Date, c.from) << c.name;
+    EXPECT_EQ(form_->DateTimePicker2.Date, c.to) << c.name;
+    EXPECT_EQ(form_->AnalysedPeriod, MonthPeriod(2008, 3)) << c.name;
   }
 }
 

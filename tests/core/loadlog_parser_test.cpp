@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "Loadlog_client_address.h"
 #include "Loadlog_string_pool.h"
 #include "show_bytes.h"
 
@@ -271,6 +272,7 @@ class ParseLogLineTest : public ::testing::Test {
     ctx_.UserAgentPool = &agents_;
     ctx_.SearchPhrasePool = &phrases_;
     ctx_.ReferrerDomainPool = &domains_;
+    ctx_.Ipv6Addresses = &ipv6_;
     crawlers_ = {agents_.Intern("Googlebot/2.1 (+http://www.google.com/bot.html)"),
                  agents_.Intern("YandexBot/3.0")};
     ctx_.Crawlers = &crawlers_;
@@ -291,6 +293,7 @@ class ParseLogLineTest : public ::testing::Test {
   }
 
   StringPool urls_, referrers_, agents_, phrases_, domains_;
+  Ipv6AddressTable ipv6_;
   std::vector<const char*> crawlers_;
   EngineList engines_;
   ParseContext ctx_;
@@ -344,7 +347,7 @@ TEST_F(ParseLogLineTest, ReadsEachFieldAsDescribed) {
   };
   auto field = [this](const char* what) -> std::string {
     const std::string w = what;
-    if (w == "ip") return FormatIp(record_.ClientIp);
+    if (w == "ip") return FormatClientAddress(&ipv6_, record_);
     if (w == "time") return FormatLogTime(record_.LogTime);
     if (w == "url") return record_.Url;
     if (w == "status") return std::to_string(record_.Status);
@@ -355,8 +358,8 @@ TEST_F(ParseLogLineTest, ReadsEachFieldAsDescribed) {
   };
   const Case cases[] = {
       {Sample(1, "www.example.com"), "ip", "0.0.0.0"},
-      {Sample(1, "2a02:6b8::1"), "ip", "0.0.0.0"},  // an IPv6 host is no 2.0.0.0
-      {Sample(1, "::ffff:10.0.0.1"), "ip", "0.0.0.0"},
+      {Sample(1, "2a02:6b8::1"), "ip", "2a02:6b8::1"},  // an IPv6 host is no 2.0.0.0
+      {Sample(1, "::ffff:10.0.0.1"), "ip", "10.0.0.1"},
       {Sample(1, "10.1"), "ip", "10.1.0.0"},
       {Sample(5, "+0300]"), "time", "10/10/2000:13:55:36"},  // the zone is not applied
       {Sample(8, "-"), "bytes", "0"},
@@ -380,6 +383,55 @@ TEST_F(ParseLogLineTest, ReadsEachFieldAsDescribed) {
     ASSERT_TRUE(Parse(c.line)) << "line " << Show(c.line);
     EXPECT_EQ(field(c.what), c.expected) << c.what << " of line " << Show(c.line);
   }
+}
+
+TEST_F(ParseLogLineTest, Ipv6ClientsAreAddressesOfTheirOwnInTheirShortestText) {
+  struct Case {
+    const char* host;
+    const char* shown;  // FormatClientAddress; "0.0.0.0" for a host name
+    bool ipv6;
+  };
+  const Case cases[] = {
+      {"2001:db8::1", "2001:db8::1", true},
+      {"2001:DB8:0:0:0:0:0:1", "2001:db8::1", true},  // upper case and zero groups
+      {"2001:0db8:0000:0000:0000:ff00:0042:8329", "2001:db8::ff00:42:8329", true},
+      {"2001:db8:0:0:1:0:0:1", "2001:db8::1:0:0:1", true},  // the first of equal runs
+      {"2001:db8:0:1:1:1:1:1", "2001:db8:0:1:1:1:1:1", true},  // one zero group stays
+      {"::1", "::1", true},
+      {"::", "::", true},
+      {"::192.0.2.1", "::192.0.2.1", true},  // compatible, not mapped
+      {"::ffff:192.0.2.1", "192.0.2.1", false},  // mapped: the IPv4 address
+      {"::FFFF:10.0.0.1", "10.0.0.1", false},
+      {"fe80::1%eth0", "0.0.0.0", false},  // a zone makes it a host name
+      {"g::1", "0.0.0.0", false},
+      {"::01.2.3.4", "0.0.0.0", false},
+  };
+  for (const Case& c : cases) {
+    ASSERT_TRUE(Parse(Sample(1, c.host))) << c.host;
+    EXPECT_EQ(FormatClientAddress(&ipv6_, record_), c.shown) << c.host;
+    EXPECT_EQ(record_.IsIpv6 != 0, c.ipv6) << c.host;
+  }
+  EXPECT_FALSE(Parse(Sample(1, "12345::"))) << "neither IPv6 nor an IPv4 address";
+}
+
+TEST_F(ParseLogLineTest, EachIpv6AddressIsStoredOnceAndARejectedLineStoresNone) {
+  ASSERT_TRUE(Parse(Sample(1, "2001:db8::1")));
+  const LogRecord first = record_;
+  ASSERT_TRUE(Parse(Sample(1, "2001:DB8:0::1")));
+  EXPECT_TRUE(SameClient(first, record_)) << "one address in two spellings";
+  ASSERT_TRUE(Parse(Sample(1, "2001:db8::2")));
+  EXPECT_FALSE(SameClient(first, record_));
+  ASSERT_TRUE(Parse(Sample(1, "0.0.0.1")));
+  EXPECT_FALSE(SameClient(first, record_)) << "IPv4 address 1 is not IPv6 address number 1";
+  EXPECT_EQ(ipv6_.Count(), 2u);
+  std::string bad_time = Sample(4, "[xx/Oct/2000:13:55:36");
+  bad_time.replace(0, 9, "2001:db8::3");  // the host 127.0.0.1
+  EXPECT_FALSE(Parse(bad_time));
+  EXPECT_EQ(ipv6_.Count(), 2u);
+
+  ctx_.Ipv6Addresses = nullptr;  // without a table IPv6 clients count as host names
+  ASSERT_TRUE(Parse(Sample(1, "2001:db8::9")));
+  EXPECT_EQ(FormatClientAddress(nullptr, record_), "0.0.0.0");
 }
 
 TEST_F(ParseLogLineTest, TakesTheLineUpToItsZeroByteAndAnyLineEnd) {

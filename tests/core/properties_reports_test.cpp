@@ -14,6 +14,7 @@
 #include <utility>
 #include <vector>
 
+#include "Loadlog_client_address.h"
 #include "Loadlog_record.h"
 #include "Main_form.h"
 #include "properties_support.h"
@@ -26,29 +27,30 @@ using testing::MixedLog;
 using testing::MixedLogOptions;
 using testing::PropertyFixture;
 
-// Rows of the by-day table per month number; February always has 29.
-constexpr int kDayRows[13] = {0, 31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+// Days per month number outside leap years.
+constexpr int kDayRows[13] = {0, 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
 
 bool IsTimeKind(int kind) { return kind == 1 || kind == 2; }
 
-// The month of the record in the middle of the log, which the reports analyse.
-int MiddleMonth(const TSDIAppForm& form) {
-  return form.RecordCount > 0 ? LogMonth((*form.Records)[form.RecordCount / 2]->LogTime) : 0;
+// The days of the month of the record in the middle of the log, the month
+// and year the reports analyse.
+int MiddleMonthDays(const TSDIAppForm& form) {
+  if (form.RecordCount <= 0) return 31;  // January 2008
+  const LogTime t = (*form.Records)[form.RecordCount / 2]->LogTime;
+  const int year = LogYear(t), month = LogMonth(t);
+  const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
+  return kDayRows[month] + (month == 2 && leap ? 1 : 0);
 }
 
 // Whether the report of `kind` counts the selected record `r`, and so whether
 // `r` belongs to one of its rows.
-bool Counts(const TSDIAppForm& form, int kind, const LogRecord& r) {
+bool Counts(const TSDIAppForm& /*form*/, int kind, const LogRecord& r) {
   switch (kind) {
-    case 1: {
-      const int month = MiddleMonth(form);
-      const int day = LogDay(r.LogTime);
-      return month >= 1 && month <= 12 && day >= 1 && day <= kDayRows[month];
-    }
-    case 2:
-      return LogHour(r.LogTime) < 24;
+    case 1:
     case 3:
       return IsCalendarDate(r.LogTime);
+    case 2:
+      return LogHour(r.LogTime) < 24;
     case 11:
       return r.ReferrerKind == RefExternal;
     case 12:
@@ -79,7 +81,7 @@ std::string RowFieldOf(const TSDIAppForm& form, int kind, const LogRecord& r) {
   switch (kind) {
     case 4: return text(r.Url);
     case 5: return std::to_string(r.Status);
-    case 6: return FormatIp(r.ClientIp);
+    case 6: return FormatClientAddress(form.Ipv6Addresses.get(), r);
     case 9: return text(r.ReferrerDomain);
     case 10:
     case 11: return text(r.Referrer);
@@ -111,7 +113,7 @@ class ReportPropertyTest : public PropertyFixture {
     }
     const int totals = rows + 1;
     if (IsTimeKind(kind)) {
-      EXPECT_EQ(rows, kind == 1 ? kDayRows[MiddleMonth(*form_)] : 24);
+      EXPECT_EQ(rows, kind == 1 ? MiddleMonthDays(*form_) : 24);
       long long sums[4] = {0, 0, 0, 0};  // hits, good hits, hosts, visits
       for (int row = 1; row <= rows; ++row) {
         const long long hits = CellNumber(grid, 2, row), good = CellNumber(grid, 3, row),
@@ -134,14 +136,15 @@ class ReportPropertyTest : public PropertyFixture {
       // most the addresses with such a record in one run (a calendar day, or
       // an hour).
       std::vector<long long> good(static_cast<std::size_t>(rows), 0);
-      std::vector<std::set<std::pair<std::uint32_t, std::uint32_t>>> addresses(static_cast<std::size_t>(rows));
+      std::vector<std::set<std::pair<std::uint64_t, std::uint32_t>>> addresses(static_cast<std::size_t>(rows));
       for (std::int32_t i = 0; i < form_->SelectedCount; ++i) {
         const LogRecord& r = *form_->Selected[static_cast<std::size_t>(i)];
         if (!Counts(*form_, kind, r) || r.Status >= 400) continue;
         const int row = kind == 1 ? LogDay(r.LogTime) - 1 : LogHour(r.LogTime);
         const std::uint32_t run = kind == 1 ? r.LogTime & 0x7FFF : 0;  // day, month and year
         ++good[static_cast<std::size_t>(row)];
-        addresses[static_cast<std::size_t>(row)].insert({run, r.ClientIp});
+        addresses[static_cast<std::size_t>(row)].insert(
+            {std::uint64_t{run} | std::uint64_t{r.IsIpv6} << 32, r.ClientIp});
       }
       for (int row = 1; row <= rows; ++row) {
         const auto i = static_cast<std::size_t>(row - 1);

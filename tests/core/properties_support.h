@@ -26,6 +26,7 @@
 #include <string_view>
 #include <vector>
 
+#include "Loadlog_ipv6_table.h"
 #include "Loadlog_parser.h"
 #include "Loadlog_record.h"
 #include "Loadlog_string_pool.h"
@@ -222,6 +223,7 @@ class ParsedPieces {
     ctx.UserAgentPool = &agent_;
     ctx.SearchPhrasePool = &phrase_;
     ctx.ReferrerDomainPool = &domain_;
+    ctx.Ipv6Addresses = &ipv6_;
     for (std::string_view piece : pieces) {
       LogRecord record;
       if (ParseLogLine(ctx, piece, &record)) {
@@ -236,6 +238,7 @@ class ParsedPieces {
 
  private:
   StringPool url_, referrer_, agent_, phrase_, domain_;
+  Ipv6AddressTable ipv6_;
 };
 
 inline void WriteBytes(const props_fs::path& path, std::string_view bytes) {

@@ -58,7 +58,7 @@ TEST_F(LoadPropertyTest, EveryPieceIsARecordOrARejectAndTheRejectFileHoldsTheRej
     for (std::int32_t i = 0; i < form_->RecordCount; ++i) {
       const LogRecord& got = *(*form_->Records)[i];
       const LogRecord& want = parsed.accepted[static_cast<std::size_t>(i)];
-      ASSERT_TRUE(got.ClientIp == want.ClientIp && got.LogTime == want.LogTime &&
+      ASSERT_TRUE(got.ClientIp == want.ClientIp && got.IsIpv6 == want.IsIpv6 && got.LogTime == want.LogTime &&
                   got.Status == want.Status && got.Bytes == want.Bytes &&
                   std::string_view(got.Url) == want.Url &&
                   std::string_view(got.UserAgent) == want.UserAgent)

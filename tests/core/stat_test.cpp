@@ -87,14 +87,16 @@ TEST_F(StatTest, RequestFilterFollowsTheShortExtension) {
   }
 }
 
-TEST_F(StatTest, SelectsTheMonthOfTheMiddleRecordInEveryYear) {
+TEST_F(StatTest, SelectsTheMonthAndYearOfTheMiddleRecord) {
   Load({{.time = "28/Feb/2008:10:00:00"},
         {.time = "01/Mar/2008:10:00:00"},
-        {.time = "02/Mar/2008:10:00:00"},  // index 5 / 2: the middle record
-        {.time = "03/Mar/2007:10:00:00"},
+        {.time = "03/Mar/2007:10:00:00"},  // another year
+        {.time = "02/Mar/2008:10:00:00"},  // index 7 / 2: the middle record
+        {.time = "00/Mar/2008:10:00:00"},  // no calendar date
+        {.time = "31/Mar/2008:23:59:59"},
         {.time = "01/Apr/2008:10:00:00"}});
   Select(3);
-  EXPECT_EQ(SelectedLines(), (std::vector<int>{2, 3, 4}));
+  EXPECT_EQ(SelectedLines(), (std::vector<int>{2, 4, 6}));
   EXPECT_EQ(form_->SelectedCount, 3);
 }
 
@@ -129,7 +131,7 @@ TEST_F(StatTest, SectionPathIsAByteWisePrefixOfTheRequest) {
   EXPECT_EQ(form_->SelectedSectionPath(), "/news");
   Select(1);
   EXPECT_EQ(SelectedLines(), (std::vector<int>{1, 2, 4}));
-  EXPECT_EQ(form_->Label8.Caption, "http://site.example/news");
+  EXPECT_EQ(form_->Label8.Caption, "http://site.example/news  01.03.2008 - 31.03.2008");
 
   ASSERT_TRUE(form_->SelectSectionByPath("/news/2008"));
   EXPECT_EQ(form_->SelectedSectionPath(), "/news/2008");
@@ -144,7 +146,7 @@ TEST_F(StatTest, NoSelectionMeansTheWholeSite) {
   Select(3);
   // The root stands for every request of the site, also one not starting with '/'.
   EXPECT_EQ(SelectedLines(), (std::vector<int>{1, 2}));
-  EXPECT_EQ(form_->Label8.Caption, "http://site.example/");
+  EXPECT_EQ(form_->Label8.Caption, "http://site.example/  01.03.2008 - 31.03.2008");
 }
 
 TEST_F(StatTest, RunTakesTheFirstCheckedReportButton) {

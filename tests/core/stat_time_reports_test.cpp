@@ -74,15 +74,22 @@ TEST_F(TimeReportsTest, DayReportCountsByTheRunRule) {
        {Hit(a, "05/Mar/2008:10:00:00"), Hit(a, "05/Mar/2008:10:01:00", "404")}, 5, {2, 1, 1, 1}},
       {"status 399 counts as good",
        {Hit(a, "05/Mar/2008:10:00:00", "399")}, 5, {1, 1, 1, 1}},
-      // One day number in two years: both runs add into the row.
-      {"day 5 of two years, apart",
-       {Hit(a, "05/Mar/2007:10:00:00"), Hit(a, "06/Mar/2007:10:00:00"),
-        Hit(a, "05/Mar/2008:10:00:00"), Hit(a, "05/Mar/2008:10:01:00")},
-       5, {3, 3, 2, 2}},
-      {"day 5 of two years, side by side",
-       {Hit(a, "05/Mar/2007:10:00:00"), Hit(a, "05/Mar/2008:10:00:00"),
-        Hit(a, "05/Mar/2008:10:01:00")},
-       5, {3, 3, 2, 2}},
+      // IPv6 clients are told apart like IPv4 ones.
+      {"two IPv6 addresses",
+       {Hit("2001:db8::1", "05/Mar/2008:10:00:00"), Hit("2001:db8::2", "05/Mar/2008:10:00:00")},
+       5, {2, 2, 2, 2}},
+      {"one IPv6 address in two spellings at :05 and :12",
+       {Hit("2001:db8::1", "05/Mar/2008:10:05:00"), Hit("2001:DB8:0::1", "05/Mar/2008:10:12:00")},
+       5, {2, 2, 1, 1}},
+      {"IPv6 address number 0 and IPv4 address 0.0.0.0",
+       {Hit("::", "05/Mar/2008:10:00:00"), Hit("0.0.0.0", "05/Mar/2008:10:00:00")},
+       5, {2, 2, 2, 2}},
+      {"a mapped address is its IPv4 address",
+       {Hit("::ffff:1.1.1.1", "05/Mar/2008:10:00:00"), Hit(a, "05/Mar/2008:10:01:00")},
+       5, {2, 2, 1, 1}},
+      {"host names share 0.0.0.0",
+       {Hit("www.example.com", "05/Mar/2008:10:00:00"), Hit("fe80::1%eth0", "05/Mar/2008:10:01:00")},
+       5, {2, 2, 1, 1}},
   };
   for (const auto& c : cases) {
     Load(c.lines);
@@ -104,12 +111,35 @@ TEST_F(TimeReportsTest, DayLabelsNameDayMonthAndYearOfTheMiddleRecord) {
   EXPECT_EQ(Totals(), (Counts{2, 2, 2, 2}));
 }
 
-TEST_F(TimeReportsTest, FebruaryHasTwentyNineRowsInEveryYear) {
-  Load({Hit("1.1.1.1", "29/Feb/2007:10:00:00"), Hit("1.1.1.1", "01/Feb/2007:10:00:00")});
+TEST_F(TimeReportsTest, FebruaryHasTheDaysOfItsYear) {
+  const struct {
+    const char* year;
+    int rows;
+  } cases[] = {{"2013", 28}, {"2012", 29}, {"2000", 29}};
+  for (const auto& c : cases) {
+    const std::string y = c.year;
+    // 29 February 2013 is no calendar date: it lies in no period.
+    Load({Hit("1.1.1.1", "29/Feb/" + y + ":10:00:00"), Hit("1.1.1.1", "01/Feb/" + y + ":10:00:00"),
+          Hit("1.1.1.1", "28/Feb/" + y + ":10:00:00")});
+    RunKind(1);
+    ASSERT_EQ(DataRows(), c.rows) << c.year;
+    EXPECT_EQ(Label(c.rows), std::to_string(c.rows) + " February " + y) << c.year;
+    EXPECT_EQ(At(28), (Counts{1, 1, 1, 1})) << c.year;
+    EXPECT_EQ(Totals().hits, c.rows == 29 ? 3 : 2) << c.year;
+  }
+}
+
+TEST_F(TimeReportsTest, OtherYearsOfTheMonthStayOutOfTheAnalysedMonth) {
+  const std::string a = "1.1.1.1";
+  Load({Hit(a, "05/Mar/2007:10:00:00"), Hit(a, "06/Mar/2007:10:00:00"),
+        Hit(a, "05/Mar/2008:10:00:00"), Hit(a, "05/Mar/2008:10:01:00")});
+  for (int kind : {1, 2}) {
+    RunKind(kind);
+    EXPECT_EQ(Totals(), (Counts{2, 2, 1, 1})) << "kind " << kind;
+  }
   RunKind(1);
-  ASSERT_EQ(DataRows(), 29);
-  EXPECT_EQ(Label(29), "29 February 2007");
-  EXPECT_EQ(At(29), (Counts{1, 1, 1, 1}));
+  EXPECT_EQ(At(5), (Counts{2, 2, 1, 1}));
+  EXPECT_EQ(At(6), (Counts{0, 0, 0, 0}));
 }
 
 TEST_F(TimeReportsTest, DaysWithoutARowAreNotCounted) {

@@ -121,6 +121,7 @@ TEST_F(DetailsTest, OrderIsByYearThenTimeWithTiesInFileOrder) {
         {.time = "10/Mar/2008:12:00:05", .status = "404"},  // same second as line 1
         {.time = "15/Mar/2007:00:00:00", .status = "404"},  // other year, same month
         {.time = "09/Mar/2008:23:59:59", .status = "404"}});
+  form_->SetAnalysedPeriod(Period{{2007, 3, 1}, {2008, 3, 31}});
   Run(5);
   ASSERT_EQ(TableRowOf("404"), 2);
   EXPECT_EQ(Details(2), (std::vector<int>{5, 6, 3, 1, 4}));
