@@ -8,6 +8,11 @@
 //   combined_extra  a combined line followed by further fields, which are ignored
 //   common          %h %l %u %t "%r" %>s %b  (referrer and user agent "-")
 //   custom          an Apache LogFormat string
+//
+// Every format checks the fields it has in the order of RejectReason. A line
+// of vhost_combined, or of a custom format with %v or %V, is its own virtual
+// host's line: the referrer's own-site test takes that host, lower-cased and
+// without its port, in place of the context's SiteName.
 
 #include <memory>
 #include <string>

@@ -288,7 +288,6 @@ RejectReason ParseCustomLine(ParseContext& ctx, const CustomLogFormat& format,
     return RejectReason::kFieldCount;
   }
   LineTokens tokens;
-  tokens.Status = "0";
   std::size_t next = 0;
   for (const FormatToken& token : format.Tokens) {
     if (!MatchToken(token, found[next], &tokens)) return RejectReason::kFieldCount;
