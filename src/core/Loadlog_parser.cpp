@@ -24,7 +24,6 @@ constexpr Layout kCombinedLayout{10, 11, -1, 0, 3, 5, 6, 7, 8, 9};
 constexpr Layout kVhostCombinedLayout{11, 12, 0, 1, 4, 6, 7, 8, 9, 10};
 constexpr Layout kCombinedExtraLayout{10, 10, -1, 0, 3, 5, 6, 7, 8, 9};
 constexpr Layout kCommonLayout{8, 9, -1, 0, 3, 5, 6, 7, -1, -1};
-constexpr std::size_t kMaxLayoutTokens = 12;
 
 // A view into one of the context's own buffers, made writable again.
 char* Writable(std::string_view view) { return const_cast<char*>(view.data()); }
@@ -60,7 +59,7 @@ template <const Layout& L>
   std::size_t length = 0;
   const RejectReason prepared = LineParser::Prepare(ctx, line, &text, &length);
   if (prepared != RejectReason::kAccepted) return prepared;
-  std::string_view found[kMaxLayoutTokens];
+  std::string_view found[L.capacity];  // sized to fit: a larger array costs its zeroing
   if (TokenizeInPlace(text, length, found, L.capacity) != L.tokens)
     return RejectReason::kFieldCount;
 
