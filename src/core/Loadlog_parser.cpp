@@ -50,41 +50,8 @@ bool ReadClientAddress(std::string_view host, std::uint32_t* ip) {
   return ipv6 || ParseIp(host, ip) == 0;
 }
 
-// Flattened so that the combined format runs as one function, as fast as when
-// it was the only one.
-template <const Layout& L>
-[[gnu::flatten]] RejectReason ParseWithLayout(ParseContext& ctx, std::string_view line,
-                                              LogRecord* record) {
-  char* text = nullptr;
-  std::size_t length = 0;
-  const RejectReason prepared = LineParser::Prepare(ctx, line, &text, &length);
-  if (prepared != RejectReason::kAccepted) return prepared;
-  std::string_view found[L.capacity];  // sized to fit: a larger array costs its zeroing
-  if (TokenizeInPlace(text, length, found, L.capacity) != L.tokens)
-    return RejectReason::kFieldCount;
-
-  LineTokens tokens;
-  tokens.Host = found[L.host];
-  tokens.Time = found[L.time];
-  tokens.Request = found[L.request];
-  tokens.Status = found[L.status];
-  tokens.Size = found[L.size];
-  if constexpr (L.referrer >= 0) tokens.Referrer = found[L.referrer];
-  if constexpr (L.user_agent >= 0) tokens.UserAgent = found[L.user_agent];
-  if constexpr (L.virtual_host >= 0) tokens.VirtualHost = found[L.virtual_host];
-
-  CheckedLine checked;
-  const RejectReason reason = LineParser::Check(tokens, &checked);
-  if (reason == RejectReason::kAccepted && record != nullptr) {
-    LineParser::Store(ctx, checked, record);
-  }
-  return reason;
-}
-
-}  // namespace
-
-RejectReason LineParser::Prepare(ParseContext& ctx, std::string_view line, char** text,
-                                 std::size_t* length) {
+[[gnu::always_inline]] inline RejectReason PrepareLine(ParseScratch& scratch, std::string_view line,
+                                                       char** text, std::size_t* length) {
   if (const void* nul = std::memchr(line.data(), 0, line.size())) {
     line = line.substr(0, static_cast<std::size_t>(static_cast<const char*>(nul) - line.data()));
   }
@@ -94,13 +61,14 @@ RejectReason LineParser::Prepare(ParseContext& ctx, std::string_view line, char*
   if (content == 0) return RejectReason::kEmptyLine;
 
   // Escapes are resolved and the tokens split in the context's copy of the line.
-  if (ctx.line_.size() < line.size()) ctx.line_.resize(line.size());
-  *text = ctx.line_.data();
+  if (scratch.Line.size() < line.size()) scratch.Line.resize(line.size());
+  *text = scratch.Line.data();
   *length = ResolveEscapes(line, *text);
   return RejectReason::kAccepted;
 }
 
-RejectReason LineParser::Check(const LineTokens& tokens, CheckedLine* line) {
+[[gnu::always_inline]] inline RejectReason CheckFields(const LineTokens& tokens,
+                                                       CheckedLine* line) {
   if (!ReadClientAddress(tokens.Host, &line->Ip)) return RejectReason::kClientAddress;
   if (ParseLogTime(tokens.Time, &line->Time) != 0) return RejectReason::kTime;
 
@@ -123,15 +91,16 @@ RejectReason LineParser::Check(const LineTokens& tokens, CheckedLine* line) {
   return RejectReason::kAccepted;
 }
 
-void LineParser::Store(ParseContext& ctx, const CheckedLine& line, LogRecord* record) {
+[[gnu::always_inline]] inline void StoreRecord(const ParseContext& ctx, ParseScratch& scratch,
+                                               const CheckedLine& line, LogRecord* record) {
   record->ClientIp = line.Ip;
   record->LogTime = line.Time;
   record->Status = line.Status;
   record->Bytes = line.Bytes;
-  record->Url = ctx.UrlPool->Intern(DecodeUrl(line.Path, ctx.url_));
+  record->Url = ctx.UrlPool->Intern(DecodeUrl(line.Path, scratch.Url));
 
-  const std::string_view once = DecodeUrl(line.Referrer, ctx.referrer_once_);
-  const std::string_view referrer = DecodeUrl(once, ctx.referrer_);
+  const std::string_view once = DecodeUrl(line.Referrer, scratch.ReferrerOnce);
+  const std::string_view referrer = DecodeUrl(once, scratch.Referrer);
   record->Referrer = ctx.ReferrerPool->Intern(referrer);
   // A line that names its virtual host is its own site's line, whatever the log is called.
   const std::string_view own_site = line.VirtualHost.data() != nullptr
@@ -139,10 +108,54 @@ void LineParser::Store(ParseContext& ctx, const CheckedLine& line, LogRecord* re
                                         : std::string_view(ctx.SiteName);
   const ReferrerContext referrer_ctx{ctx.ReferrerDomainPool, ctx.SearchPhrasePool, own_site,
                                      ctx.Engines};
-  ClassifyReferrer(referrer_ctx, referrer, record, ctx.phrase_);
+  ClassifyReferrer(referrer_ctx, referrer, record, scratch.Phrase);
 
   record->UserAgent = ctx.UserAgentPool->Intern(line.UserAgent);
   record->IsCrawler = IsCrawlerAgent(ctx.Crawlers, record->UserAgent) ? 1 : 0;
+}
+
+template <const Layout& L>
+RejectReason ParseWithLayout(ParseContext& ctx, std::string_view line, LogRecord* record) {
+  ParseScratch& scratch = LineParser::Scratch(ctx);
+  char* text = nullptr;
+  std::size_t length = 0;
+  const RejectReason prepared = PrepareLine(scratch, line, &text, &length);
+  if (prepared != RejectReason::kAccepted) return prepared;
+  std::string_view found[L.capacity];  // sized to fit: a larger array costs its zeroing
+  if (TokenizeInPlace(text, length, found, L.capacity) != L.tokens)
+    return RejectReason::kFieldCount;
+
+  LineTokens tokens;
+  tokens.Host = found[L.host];
+  tokens.Time = found[L.time];
+  tokens.Request = found[L.request];
+  tokens.Status = found[L.status];
+  tokens.Size = found[L.size];
+  if constexpr (L.referrer >= 0) tokens.Referrer = found[L.referrer];
+  if constexpr (L.user_agent >= 0) tokens.UserAgent = found[L.user_agent];
+  if constexpr (L.virtual_host >= 0) tokens.VirtualHost = found[L.virtual_host];
+
+  CheckedLine checked;
+  const RejectReason reason = CheckFields(tokens, &checked);
+  if (reason == RejectReason::kAccepted && record != nullptr) {
+    StoreRecord(ctx, scratch, checked, record);
+  }
+  return reason;
+}
+
+}  // namespace
+
+RejectReason LineParser::Prepare(ParseContext& ctx, std::string_view line, char** text,
+                                 std::size_t* length) {
+  return PrepareLine(ctx.scratch_, line, text, length);
+}
+
+RejectReason LineParser::Check(const LineTokens& tokens, CheckedLine* line) {
+  return CheckFields(tokens, line);
+}
+
+void LineParser::Store(ParseContext& ctx, const CheckedLine& line, LogRecord* record) {
+  StoreRecord(ctx, ctx.scratch_, line, record);
 }
 
 std::string_view OwnSiteOfVirtualHost(std::string_view virtual_host) {

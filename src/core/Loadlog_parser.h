@@ -39,6 +39,15 @@ namespace tw {
 
 class StringPool;
 
+// The parser's own buffers (Loadlog_parser_line.h); nothing else touches them.
+struct ParseScratch {
+  std::string Line;          // the line with escapes resolved, split in place
+  std::string Url;           // the decoded path
+  std::string ReferrerOnce;  // the referrer decoded once
+  std::string Referrer;      // ... and twice
+  std::string Phrase;        // the search phrase
+};
+
 // What the parser reads and writes besides the line. All of it belongs to the
 // loaded log and the window; the context only points at it. The scratch
 // buffers make parsing allocate nothing once they have grown to the longest line.
@@ -58,11 +67,7 @@ class ParseContext {
 
  private:
   friend class LineParser;
-  std::string line_;           // the line with escapes resolved, split in place
-  std::string url_;            // the decoded path
-  std::string referrer_once_;  // the referrer decoded once
-  std::string referrer_;       // ... and twice
-  std::string phrase_;         // the search phrase
+  ParseScratch scratch_;
 };
 
 // Parses one combined-format line (up to its first zero byte; it may end in "\n"

@@ -9,12 +9,11 @@
 #include <string_view>
 
 #include "Loadlog_format.h"
+#include "Loadlog_parser.h"
 #include "Loadlog_record.h"
 #include "Loadlog_reject_reason.h"
 
 namespace tw {
-
-class ParseContext;
 
 // The fields of one line as its tokens, views into the context's copy of the
 // line. A field the format lacks holds the text that stands for it.
@@ -58,6 +57,8 @@ class LineParser {
 
   // Fills *record from a checked line, interning its texts.
   static void Store(ParseContext& ctx, const CheckedLine& line, LogRecord* record);
+
+  static ParseScratch& Scratch(ParseContext& ctx) { return ctx.scratch_; }
 };
 
 // Parses `line` under a named format (kCustom reads as combined). With a null
