@@ -300,7 +300,9 @@ TEST_F(LogFormatTest, ReadsOtherApacheStrings) {
       {"%t \"%r\"", "\n", "", RejectReason::kEmptyLine},
   };
   for (const auto& c : cases) {
+    const RejectReason checked = CheckLogLineAs(ctx_, Custom(c.spec), c.line);
     const RejectReason got = Parse(Custom(c.spec), c.line);
+    EXPECT_EQ(checked, got) << "checking alone: " << c.spec << ": " << Show(c.line);
     if (c.fields.empty()) {
       EXPECT_EQ(got, c.reason) << c.spec << ": " << Show(c.line) << " gave " << ReasonName(got);
       continue;
@@ -398,21 +400,6 @@ TEST_F(LogFormatTest, DetectsTheFormatMostFirstPiecesParseUnder) {
     EXPECT_EQ(DetectLogFormat(ctx_, pieces).Label(), c.format) << c.what;
   }
   EXPECT_EQ(Pooled(), crawlers_.size()) << "detection adds nothing to the pools";
-}
-
-TEST_F(LogFormatTest, CheckingALineStoresNothing) {
-  const std::pair<const char*, std::string> cases[] = {{"combined", kCombined},
-                                                       {"vhost_combined", kVhost},
-                                                       {"combined_extra", kExtra},
-                                                       {"common", kCommon}};
-  for (const auto& [format, line] : cases) {
-    EXPECT_EQ(CheckLogLineAs(ctx_, Named(format), line), RejectReason::kAccepted) << format;
-  }
-  EXPECT_EQ(CheckLogLineAs(ctx_, Custom(R"(%h %t "%r" %D)"),
-                           "1.2.3.4 [10/Oct/2000:13:55:36 "
-                           "+0000] \"GET / HTTP/1.0\" 5"),
-            RejectReason::kAccepted);
-  EXPECT_EQ(Pooled(), crawlers_.size());
 }
 
 }  // namespace
