@@ -63,7 +63,7 @@ struct Parser {
   }
 };
 
-constexpr const char* kCustomSpecs[] = {
+constexpr const char* kCustomStrings[] = {
     R"(%h %l %u %t "%r" %>s %b "%{Referer}i" "%{User-Agent}i")",
     R"(%v:%p %h %l %u %t "%r" %>s %O "%{Referer}i" "%{User-Agent}i")",
     R"(%a %u %l %t "%r" %s %B "%{referer}i" "%{user-agent}i" %D "%{X-Forwarded-For}i")",
@@ -83,18 +83,18 @@ bool PickFormat(std::string_view& line, tw::LogFormat& format) {
   }
   std::string error;
   if (pick < 9) {
-    FUZZ_CHECK(tw::LogFormat::FromApacheString(kCustomSpecs[pick - 4], format, error));
+    FUZZ_CHECK(tw::LogFormat::FromApacheString(kCustomStrings[pick - 4], format, error));
     return true;
   }
   const std::size_t end = line.find('\n');
   if (end == std::string_view::npos) return false;
-  const std::string_view spec = line.substr(0, end);
+  const std::string_view pattern = line.substr(0, end);
   line.remove_prefix(end + 1);
-  if (!tw::LogFormat::FromApacheString(spec, format, error)) {
+  if (!tw::LogFormat::FromApacheString(pattern, format, error)) {
     FUZZ_CHECK(!error.empty());
     return false;
   }
-  FUZZ_CHECK(format.Label() == spec);
+  FUZZ_CHECK(format.Label() == pattern);
   return true;
 }
 

@@ -18,21 +18,21 @@ constexpr std::array<std::pair<LogFormatName, std::string_view>, 4> kNames = {{
 
 // The strings the two named formats stand for; a custom string that compiles
 // to the same tokens is read by the named format's own parser.
-constexpr std::string_view kCombinedSpec =
+constexpr std::string_view kCombinedString =
     R"(%h %l %u %t "%r" %>s %b "%{Referer}i" "%{User-Agent}i")";
-constexpr std::string_view kVhostCombinedSpec =
+constexpr std::string_view kVhostCombinedString =
     R"(%v:%p %h %l %u %t "%r" %>s %O "%{Referer}i" "%{User-Agent}i")";
 
-const std::vector<FormatToken>& CompiledTokens(std::string_view spec) {
+const std::vector<FormatToken>& CompiledTokens(std::string_view pattern) {
   static const auto compile = [](std::string_view text) {
     CustomLogFormat format;
     std::string error;
     CompileLogFormat(text, format, error);
     return format.Tokens;
   };
-  static const std::vector<FormatToken> combined = compile(kCombinedSpec);
-  static const std::vector<FormatToken> vhost_combined = compile(kVhostCombinedSpec);
-  return spec == kCombinedSpec ? combined : vhost_combined;
+  static const std::vector<FormatToken> combined = compile(kCombinedString);
+  static const std::vector<FormatToken> vhost_combined = compile(kVhostCombinedString);
+  return pattern == kCombinedString ? combined : vhost_combined;
 }
 
 }  // namespace
@@ -53,12 +53,12 @@ bool LogFormat::FromName(std::string_view name, LogFormat& format) {
   return false;
 }
 
-bool LogFormat::FromApacheString(std::string_view spec, LogFormat& format, std::string& error) {
+bool LogFormat::FromApacheString(std::string_view pattern, LogFormat& format, std::string& error) {
   auto custom = std::make_shared<CustomLogFormat>();
-  if (!CompileLogFormat(spec, *custom, error)) return false;
-  if (custom->Tokens == CompiledTokens(kCombinedSpec)) {
+  if (!CompileLogFormat(pattern, *custom, error)) return false;
+  if (custom->Tokens == CompiledTokens(kCombinedString)) {
     custom->SameAs = LogFormatName::kCombined;
-  } else if (custom->Tokens == CompiledTokens(kVhostCombinedSpec)) {
+  } else if (custom->Tokens == CompiledTokens(kVhostCombinedString)) {
     custom->SameAs = LogFormatName::kVhostCombined;
   }
   format.name_ = LogFormatName::kCustom;
@@ -67,7 +67,7 @@ bool LogFormat::FromApacheString(std::string_view spec, LogFormat& format, std::
 }
 
 std::string LogFormat::Label() const {
-  if (name_ == LogFormatName::kCustom) return custom_->Spec;
+  if (name_ == LogFormatName::kCustom) return custom_->Text;
   for (const auto& [value, text] : kNames) {
     if (value == name_) return std::string(text);
   }

@@ -19,30 +19,30 @@ bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
   return true;
 }
 
-struct SpecToken {
+struct StringToken {
   std::string Text;
   bool Quoted = false;
 };
 
 // Splits the string at blanks; a quoted part is one token and "" in it one quote.
-bool SplitSpec(std::string_view spec, std::vector<SpecToken>& tokens, std::string& error) {
+bool SplitString(std::string_view pattern, std::vector<StringToken>& tokens, std::string& error) {
   std::size_t i = 0;
   for (;;) {
-    while (i < spec.size() && IsBlank(spec[i])) ++i;
-    if (i == spec.size()) return true;
-    SpecToken token;
-    if (spec[i] != '"') {
-      while (i < spec.size() && !IsBlank(spec[i])) token.Text += spec[i++];
+    while (i < pattern.size() && IsBlank(pattern[i])) ++i;
+    if (i == pattern.size()) return true;
+    StringToken token;
+    if (pattern[i] != '"') {
+      while (i < pattern.size() && !IsBlank(pattern[i])) token.Text += pattern[i++];
     } else {
       token.Quoted = true;
       for (++i;; ++i) {
-        if (i == spec.size()) {
+        if (i == pattern.size()) {
           error = "a quote in the format is not closed";
           return false;
         }
-        if (spec[i] != '"') {
-          token.Text += spec[i];
-        } else if (i + 1 < spec.size() && spec[i + 1] == '"') {
+        if (pattern[i] != '"') {
+          token.Text += pattern[i];
+        } else if (i + 1 < pattern.size() && pattern[i + 1] == '"') {
           token.Text += '"';
           ++i;
         } else {
@@ -143,24 +143,25 @@ bool ReadDirective(const std::string& text, std::size_t* i, FieldKind* kind, std
 }
 
 // Compiles one token of the string.
-bool CompileToken(const SpecToken& spec, FormatToken& token, std::string& error) {
+bool CompileToken(const StringToken& pattern, FormatToken& token, std::string& error) {
   std::string literal;
   std::string previous;  // the spelling of the directive before, for messages
   bool time = false;
-  for (std::size_t i = 0; i < spec.Text.size();) {
-    if (spec.Text[i] != '%' || (i + 1 < spec.Text.size() && spec.Text[i + 1] == '%')) {
-      literal += spec.Text[i];
-      i += spec.Text[i] == '%' ? 2 : 1;
+  for (std::size_t i = 0; i < pattern.Text.size();) {
+    if (pattern.Text[i] != '%' || (i + 1 < pattern.Text.size() && pattern.Text[i + 1] == '%')) {
+      literal += pattern.Text[i];
+      i += pattern.Text[i] == '%' ? 2 : 1;
       continue;
     }
     FormatPart part;
     std::string spelling;
-    if (!ReadDirective(spec.Text, &i, &part.Kind, &spelling, error)) return false;
+    if (!ReadDirective(pattern.Text, &i, &part.Kind, &spelling, error)) return false;
     if (!token.Parts.empty() && literal.empty()) {
       error = "the directive " + spelling + " follows " + previous + " with nothing between them";
       return false;
     }
-    if (!spec.Quoted && (part.Kind == FieldKind::kRequest || part.Kind == FieldKind::kUserAgent)) {
+    if (!pattern.Quoted &&
+        (part.Kind == FieldKind::kRequest || part.Kind == FieldKind::kUserAgent)) {
       error = "the directive " + spelling + " must stand in quotes, as its text holds blanks";
       return false;
     }
@@ -171,7 +172,7 @@ bool CompileToken(const SpecToken& spec, FormatToken& token, std::string& error)
     previous = spelling;
   }
   (token.Parts.empty() ? token.Prefix : token.Parts.back().LiteralAfter) = std::move(literal);
-  if (time && !spec.Quoted) {
+  if (time && !pattern.Quoted) {
     if (token.Parts.size() != 1 || !token.Prefix.empty() || !token.Parts[0].LiteralAfter.empty()) {
       error = "the directive %t must stand alone or in quotes";
       return false;
@@ -246,19 +247,19 @@ bool MatchToken(const FormatToken& format, std::string_view text, LineTokens* to
 
 }  // namespace
 
-bool CompileLogFormat(std::string_view spec, CustomLogFormat& format, std::string& error) {
+bool CompileLogFormat(std::string_view pattern, CustomLogFormat& format, std::string& error) {
   format = CustomLogFormat();
-  format.Spec = std::string(spec);
+  format.Text = std::string(pattern);
   std::string unescaped;  // "\"" stands for a quote, as in a server's configuration
-  for (std::size_t i = 0; i < spec.size(); ++i) {
-    if (spec[i] == '\\' && i + 1 < spec.size() && spec[i + 1] == '"') ++i;
-    unescaped += spec[i];
+  for (std::size_t i = 0; i < pattern.size(); ++i) {
+    if (pattern[i] == '\\' && i + 1 < pattern.size() && pattern[i + 1] == '"') ++i;
+    unescaped += pattern[i];
   }
-  std::vector<SpecToken> spec_tokens;
-  if (!SplitSpec(unescaped, spec_tokens, error)) return false;
-  for (const SpecToken& spec_token : spec_tokens) {
+  std::vector<StringToken> string_tokens;
+  if (!SplitString(unescaped, string_tokens, error)) return false;
+  for (const StringToken& string_token : string_tokens) {
     FormatToken token;
-    if (!CompileToken(spec_token, token, error)) return false;
+    if (!CompileToken(string_token, token, error)) return false;
     format.LineTokens += token.TimeAndZone ? 2 : 1;
     format.Tokens.push_back(std::move(token));
   }

@@ -61,7 +61,7 @@ struct FormatToken {
 };
 
 struct CustomLogFormat {
-  std::string Spec;  // as given
+  std::string Text;  // as given
   std::vector<FormatToken> Tokens;
   std::size_t LineTokens = 0;  // how many tokens a matching line gives
   // kCombined or kVhostCombined when the string reads lines exactly as that
@@ -72,9 +72,9 @@ struct CustomLogFormat {
 // The most tokens a custom format may ask of a line.
 inline constexpr std::size_t kMaxCustomLineTokens = 64;
 
-// Compiles `spec` into `format` (SameAs left kCustom). On failure returns false
+// Compiles `pattern` into `format` (SameAs left kCustom). On failure returns false
 // and sets `error` to a message naming the directive or text that cannot be used.
-bool CompileLogFormat(std::string_view spec, CustomLogFormat& format, std::string& error);
+bool CompileLogFormat(std::string_view pattern, CustomLogFormat& format, std::string& error);
 
 // Parses one piece under a compiled format, by its tokens (SameAs is not
 // looked at). With a null `record` the piece is only checked and nothing is pooled.

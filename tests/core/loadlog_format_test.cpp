@@ -30,10 +30,10 @@ LogFormat Named(const char* name) {
   return format;
 }
 
-LogFormat Custom(const std::string& spec) {
+LogFormat Custom(const std::string& pattern) {
   LogFormat format;
   std::string error;
-  EXPECT_TRUE(LogFormat::FromApacheString(spec, format, error)) << spec << ": " << error;
+  EXPECT_TRUE(LogFormat::FromApacheString(pattern, format, error)) << pattern << ": " << error;
   return format;
 }
 
@@ -236,8 +236,9 @@ void ExpectSameParses(LogFormatTest& test, const std::vector<std::string>& lines
 }
 
 TEST_F(LogFormatTest, TheApacheStringsOfTheNamedFormatsReadAsThose) {
-  const std::string combined_spec = R"(%h %l %u %t "%r" %>s %b "%{Referer}i" "%{User-Agent}i")";
-  const std::string vhost_spec = R"(%v:%p %h %l %u %t "%r" %>s %O "%{Referer}i" "%{User-Agent}i")";
+  const std::string combined_string = R"(%h %l %u %t "%r" %>s %b "%{Referer}i" "%{User-Agent}i")";
+  const std::string vhost_string =
+      R"(%v:%p %h %l %u %t "%r" %>s %O "%{Referer}i" "%{User-Agent}i")";
   const std::vector<std::string> lines = CombinedLineVariants();
   std::vector<std::string> vhost_lines;
   for (const std::string& line : lines) {
@@ -249,24 +250,24 @@ TEST_F(LogFormatTest, TheApacheStringsOfTheNamedFormatsReadAsThose) {
 
   CustomLogFormat by_tokens;
   std::string error;
-  ASSERT_TRUE(CompileLogFormat(combined_spec, by_tokens, error)) << error;
-  ExpectSameParses(*this, lines, Named("combined"), Custom(combined_spec), &by_tokens);
-  ExpectSameParses(*this, vhost_lines, Named("vhost_combined"), Custom(vhost_spec), nullptr);
+  ASSERT_TRUE(CompileLogFormat(combined_string, by_tokens, error)) << error;
+  ExpectSameParses(*this, lines, Named("combined"), Custom(combined_string), &by_tokens);
+  ExpectSameParses(*this, vhost_lines, Named("vhost_combined"), Custom(vhost_string), nullptr);
 
   // Read by tokens, the vhost string agrees wherever the host has one colon.
-  ASSERT_TRUE(CompileLogFormat(vhost_spec, by_tokens, error)) << error;
+  ASSERT_TRUE(CompileLogFormat(vhost_string, by_tokens, error)) << error;
   vhost_lines.resize(vhost_lines.size() - 2);
-  ExpectSameParses(*this, vhost_lines, Named("vhost_combined"), Custom(vhost_spec), &by_tokens);
+  ExpectSameParses(*this, vhost_lines, Named("vhost_combined"), Custom(vhost_string), &by_tokens);
   // Equivalent directives read alike.
   ExpectSameParses(*this, lines, Named("combined"),
                    Custom(R"(%a %u %l %t "%r" %s %B "%{referer}i" "%{user-agent}i")"), nullptr);
-  EXPECT_EQ(Custom(combined_spec).Label(), combined_spec);
-  EXPECT_EQ(Custom(combined_spec).Name(), LogFormatName::kCustom);
+  EXPECT_EQ(Custom(combined_string).Label(), combined_string);
+  EXPECT_EQ(Custom(combined_string).Name(), LogFormatName::kCustom);
 }
 
 TEST_F(LogFormatTest, ReadsOtherApacheStrings) {
   struct Case {
-    std::string spec;
+    std::string pattern;
     std::string line;
     std::string fields;  // empty: expect `reason`
     RejectReason reason = RejectReason::kAccepted;
@@ -300,16 +301,16 @@ TEST_F(LogFormatTest, ReadsOtherApacheStrings) {
       {"%t \"%r\"", "\n", "", RejectReason::kEmptyLine},
   };
   for (const auto& c : cases) {
-    const RejectReason checked = CheckLogLineAs(ctx_, Custom(c.spec), c.line);
-    const RejectReason got = Parse(Custom(c.spec), c.line);
-    EXPECT_EQ(checked, got) << "checking alone: " << c.spec << ": " << Show(c.line);
+    const RejectReason checked = CheckLogLineAs(ctx_, Custom(c.pattern), c.line);
+    const RejectReason got = Parse(Custom(c.pattern), c.line);
+    EXPECT_EQ(checked, got) << "checking alone: " << c.pattern << ": " << Show(c.line);
     if (c.fields.empty()) {
-      EXPECT_EQ(got, c.reason) << c.spec << ": " << Show(c.line) << " gave " << ReasonName(got);
+      EXPECT_EQ(got, c.reason) << c.pattern << ": " << Show(c.line) << " gave " << ReasonName(got);
       continue;
     }
     ASSERT_EQ(got, RejectReason::kAccepted)
-        << c.spec << ": " << Show(c.line) << " gave " << ReasonName(got);
-    EXPECT_EQ(Fields(), c.fields) << c.spec << ": " << Show(c.line);
+        << c.pattern << ": " << Show(c.line) << " gave " << ReasonName(got);
+    EXPECT_EQ(Fields(), c.fields) << c.pattern << ": " << Show(c.line);
   }
 }
 
@@ -331,12 +332,12 @@ TEST(LogFormatString, NamesWhatItCannotUse) {
       {R"(%h %t)", "%r"},
       {"", "%t"},
   };
-  for (const auto& [spec, named] : cases) {
+  for (const auto& [pattern, named] : cases) {
     LogFormat format = LogFormat::Named(LogFormatName::kCommon);
     std::string error;
-    EXPECT_FALSE(LogFormat::FromApacheString(spec, format, error)) << spec;
-    EXPECT_NE(error.find(named), std::string::npos) << spec << " gave: " << error;
-    EXPECT_EQ(format.Name(), LogFormatName::kCommon) << "a failure leaves the format: " << spec;
+    EXPECT_FALSE(LogFormat::FromApacheString(pattern, format, error)) << pattern;
+    EXPECT_NE(error.find(named), std::string::npos) << pattern << " gave: " << error;
+    EXPECT_EQ(format.Name(), LogFormatName::kCommon) << "a failure leaves the format: " << pattern;
   }
   std::string many = "%t \"%r\"";
   for (int i = 0; i < 61; ++i) many += " %D";
