@@ -1,13 +1,19 @@
-// ParseLogLine on arbitrary bytes, zero bytes included, over real pools, a
-// crawler list and an engine list. Besides crashes it checks what the parser
-// promises: a rejected line adds nothing to the pools, an accepted one gives
-// a consistent record, and the same line parses to the same record again.
+// ParseLogLineAs on arbitrary bytes, zero bytes included, over real pools, a
+// crawler list and an engine list, under every named format and custom
+// LogFormat strings (fixed ones, and one taken from the input). Besides
+// crashes it checks what the parser promises: a rejected line adds nothing to
+// the pools, an accepted one gives a consistent record, the same line parses
+// to the same record again, checking a line gives the same reason and pools
+// nothing, combined reads as ParseLogLine does, and detection pools nothing.
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <string_view>
 #include <vector>
 
+#include "Loadlog_format.h"
 #include "Loadlog_parser.h"
 #include "Loadlog_referrer.h"
 #include "Loadlog_string_pool.h"
@@ -57,6 +63,55 @@ struct Parser {
   }
 };
 
+constexpr const char* kCustomStrings[] = {
+    R"(%h %l %u %t "%r" %>s %b "%{Referer}i" "%{User-Agent}i")",
+    R"(%v:%p %h %l %u %t "%r" %>s %O "%{Referer}i" "%{User-Agent}i")",
+    R"(%a %u %l %t "%r" %s %B "%{referer}i" "%{user-agent}i" %D "%{X-Forwarded-For}i")",
+    R"f(%V [%{SSL}e] "%t" "%r took %D" s=%>s "%{User-Agent}i (x)" 100%%)f",
+    R"(%t "%r")",
+};
+
+// The format the input's first byte picks; a custom string may come from the
+// input itself, up to its first line feed, which then leaves `line`.
+bool PickFormat(std::string_view& line, tw::LogFormat& format) {
+  if (line.empty()) return true;
+  const unsigned pick = static_cast<unsigned char>(line.front()) % 10;
+  line.remove_prefix(1);
+  if (pick < 4) {
+    format = tw::LogFormat::Named(static_cast<tw::LogFormatName>(pick));
+    return true;
+  }
+  std::string error;
+  if (pick < 9) {
+    FUZZ_CHECK(tw::LogFormat::FromApacheString(kCustomStrings[pick - 4], format, error));
+    return true;
+  }
+  const std::size_t end = line.find('\n');
+  if (end == std::string_view::npos) return false;
+  const std::string_view pattern = line.substr(0, end);
+  line.remove_prefix(end + 1);
+  if (!tw::LogFormat::FromApacheString(pattern, format, error)) {
+    FUZZ_CHECK(!error.empty());
+    return false;
+  }
+  FUZZ_CHECK(format.Label() == pattern);
+  return true;
+}
+
+// Detection over the input's lines pools nothing.
+void CheckDetection(Parser& parser, std::string_view text) {
+  std::vector<std::string_view> pieces;
+  while (!text.empty()) {
+    const std::size_t end = std::min(text.find('\n'), text.size() - 1);
+    pieces.push_back(text.substr(0, end + 1));
+    text.remove_prefix(end + 1);
+  }
+  const std::size_t pooled = parser.Pooled();
+  const tw::LogFormat format = tw::DetectLogFormat(parser.ctx, pieces);
+  FUZZ_CHECK(format.Name() != tw::LogFormatName::kCustom);
+  FUZZ_CHECK(parser.Pooled() == pooled);
+}
+
 bool SameRecord(const tw::LogRecord& a, const tw::LogRecord& b) {
   return a.Url == b.Url && a.Referrer == b.Referrer && a.UserAgent == b.UserAgent &&
          a.SearchPhrase == b.SearchPhrase && a.ReferrerDomain == b.ReferrerDomain &&
@@ -76,11 +131,25 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     delete parser;
     parser = new Parser;
   }
-  const std::string_view line(reinterpret_cast<const char*>(data), size);
+  std::string_view line(reinterpret_cast<const char*>(data), size);
+  CheckDetection(*parser, line);
+  tw::LogFormat format;
+  if (!PickFormat(line, format)) return 0;
 
   const std::size_t pooled = parser->Pooled();
+  const tw::RejectReason checked = tw::CheckLogLineAs(parser->ctx, format, line);
+  FUZZ_CHECK(parser->Pooled() == pooled);
   tw::LogRecord record;
-  if (!tw::ParseLogLine(parser->ctx, line, &record)) {
+  const tw::RejectReason reason = tw::ParseLogLineAs(parser->ctx, format, line, &record);
+  FUZZ_CHECK(reason == checked);
+  FUZZ_CHECK(static_cast<std::size_t>(reason) < tw::kRejectReasonCount);
+  FUZZ_CHECK(reason != tw::RejectReason::kDamagedData);
+  if (format.Name() == tw::LogFormatName::kCombined) {
+    tw::LogRecord plain;
+    FUZZ_CHECK(tw::ParseLogLine(parser->ctx, line, &plain) ==
+               (reason == tw::RejectReason::kAccepted));
+  }
+  if (reason != tw::RejectReason::kAccepted) {
     FUZZ_CHECK(parser->Pooled() == pooled);
     return 0;
   }
@@ -100,12 +169,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     default:
       FUZZ_CHECK(!"a referrer kind out of range");
   }
-  FUZZ_CHECK(record.IsCrawler == (tw::IsCrawlerAgent(&parser->crawlers, record.UserAgent) ? 1u : 0u));
+  FUZZ_CHECK(record.IsCrawler ==
+             (tw::IsCrawlerAgent(&parser->crawlers, record.UserAgent) ? 1u : 0u));
 
   // Parsing again reuses the grown scratch buffers and the pooled texts.
   const std::size_t after = parser->Pooled();
   tw::LogRecord again;
-  FUZZ_CHECK(tw::ParseLogLine(parser->ctx, line, &again));
+  FUZZ_CHECK(tw::ParseLogLineAs(parser->ctx, format, line, &again) == tw::RejectReason::kAccepted);
   FUZZ_CHECK(SameRecord(record, again));
   FUZZ_CHECK(parser->Pooled() == after);
   return 0;

@@ -8,6 +8,11 @@
 //   combined_extra  a combined line followed by further fields, which are ignored
 //   common          %h %l %u %t "%r" %>s %b  (referrer and user agent "-")
 //   custom          an Apache LogFormat string
+//
+// Every format checks the fields it has in the order of RejectReason. A line
+// of vhost_combined, or of a custom format with %v or %V, is its own virtual
+// host's line: the referrer's own-site test takes that host, lower-cased and
+// without its port, in place of the context's SiteName.
 
 #include <memory>
 #include <string>
@@ -27,10 +32,12 @@ enum class LogFormatName { kCombined, kVhostCombined, kCombinedExtra, kCommon, k
 class LogFormat {
  public:
   LogFormat() = default;  // combined
+  // A named format; kCustom, which needs a string, gives combined.
   static LogFormat Named(LogFormatName name);
   // "combined", "vhost_combined", "combined_extra" or "common". False for any other text.
   static bool FromName(std::string_view name, LogFormat& format);
-  // An Apache LogFormat string. On failure returns false and sets `error` to a
+  // An Apache LogFormat string (Loadlog_format_custom.h tells what it may hold).
+  // On failure returns false, leaves `format` as it was and sets `error` to a
   // message naming the directive that cannot be used.
   static bool FromApacheString(std::string_view spec, LogFormat& format, std::string& error);
 
@@ -41,8 +48,7 @@ class LogFormat {
  private:
   LogFormatName name_ = LogFormatName::kCombined;
   std::shared_ptr<const struct CustomLogFormat> custom_;  // set for kCustom
-  friend RejectReason ParseLogLineAs(ParseContext&, const LogFormat&, std::string_view,
-                                     LogRecord*);
+  friend RejectReason ParseLogLineAs(ParseContext&, const LogFormat&, std::string_view, LogRecord*);
 };
 
 // Parses one piece under `format`. kAccepted when *record holds the record;
@@ -50,6 +56,10 @@ class LogFormat {
 // REQUIRES: as ParseLogLine.
 RejectReason ParseLogLineAs(ParseContext& ctx, const LogFormat& format, std::string_view line,
                             LogRecord* record);
+
+// Whether `line` parses under `format`, and if not why, without storing a
+// record: nothing enters the pools of `ctx`.
+RejectReason CheckLogLineAs(ParseContext& ctx, const LogFormat& format, std::string_view line);
 
 // The format of a file from its first pieces (up to 1,000 non-empty ones): the
 // format under which most of them parse, ties to the earlier of combined,

@@ -4,23 +4,27 @@
 #include <cstring>
 
 #include "Loadlog_client_address.h"
+#include "Loadlog_format.h"
+#include "Loadlog_parser_line.h"
 #include "Loadlog_string_pool.h"
 #include "Text_cp1251.h"
 
 namespace tw {
 namespace {
 
-// Token positions of a combined-format line.
-enum : std::size_t {
-  kHost = 0,
-  kTime = 3,
-  kRequest = 5,
-  kStatus = 6,
-  kSize = 7,
-  kReferrer = 8,
-  kUserAgent = 9,
-  kTokenCount = 10,
+// Where the fields of a named format stand among its tokens; -1 for a field
+// the format lacks. A line is split into at most `capacity` tokens and must
+// give exactly `tokens` of them, so capacity == tokens allows more.
+struct Layout {
+  std::size_t tokens;
+  std::size_t capacity;
+  int virtual_host, host, time, request, status, size, referrer, user_agent;
 };
+
+constexpr Layout kCombinedLayout{10, 11, -1, 0, 3, 5, 6, 7, 8, 9};
+constexpr Layout kVhostCombinedLayout{11, 12, 0, 1, 4, 6, 7, 8, 9, 10};
+constexpr Layout kCombinedExtraLayout{10, 10, -1, 0, 3, 5, 6, 7, 8, 9};
+constexpr Layout kCommonLayout{8, 9, -1, 0, 3, 5, 6, 7, -1, -1};
 
 // A view into one of the context's own buffers, made writable again.
 char* Writable(std::string_view view) { return const_cast<char*>(view.data()); }
@@ -41,7 +45,139 @@ void LowerPath(char* p, std::size_t n) {
   LowerInPlace(p, n);
 }
 
+[[gnu::always_inline]] inline RejectReason PrepareLine(ParseScratch& scratch, std::string_view line,
+                                                       char** text, std::size_t* length) {
+  if (const void* nul = std::memchr(line.data(), 0, line.size())) {
+    line = line.substr(0, static_cast<std::size_t>(static_cast<const char*>(nul) - line.data()));
+  }
+  std::size_t content = line.size();
+  if (content > 0 && line[content - 1] == '\n') --content;
+  if (content > 0 && line[content - 1] == '\r') --content;
+  if (content == 0) return RejectReason::kEmptyLine;
+
+  // Escapes are resolved and the tokens split in the context's copy of the line.
+  if (scratch.Line.size() < line.size()) scratch.Line.resize(line.size());
+  *text = scratch.Line.data();
+  *length = ResolveEscapes(line, *text);
+  return RejectReason::kAccepted;
+}
+
+[[gnu::always_inline]] inline RejectReason CheckFields(const LineTokens& tokens,
+                                                       CheckedLine* line) {
+  if (!ReadClientAddress(tokens.Host, &line->Client)) return RejectReason::kClientAddress;
+  if (ParseLogTime(tokens.Time, &line->Time) != 0) return RejectReason::kTime;
+
+  // Folding letter case never makes or breaks a word, so only the path, the one
+  // word kept, is lower-cased; that happens before decoding, so characters that
+  // arrive encoded keep their case.
+  std::string_view words[4];
+  const std::string_view request = tokens.Request;
+  if (TokenizeInPlace(Writable(request), request.size(), words, 4) != 3) {
+    return RejectReason::kRequestLine;
+  }
+  LowerPath(Writable(words[1]), words[1].size());
+  line->Path = words[1];
+
+  if (!ParseLogNumber(tokens.Status, &line->Status)) return RejectReason::kStatus;
+  if (tokens.Size != "-" && !ParseLogNumber(tokens.Size, &line->Bytes)) return RejectReason::kSize;
+  line->Referrer = tokens.Referrer;
+  line->UserAgent = tokens.UserAgent;
+  line->VirtualHost = tokens.VirtualHost;
+  return RejectReason::kAccepted;
+}
+
+[[gnu::always_inline]] inline void StoreRecord(const ParseContext& ctx, ParseScratch& scratch,
+                                               const CheckedLine& line, LogRecord* record) {
+  StoreClientAddress(ctx.Ipv6Addresses, line.Client, record);
+  record->LogTime = line.Time;
+  record->Status = line.Status;
+  record->Bytes = line.Bytes;
+  record->Url = ctx.UrlPool->Intern(DecodeUrl(line.Path, scratch.Url));
+
+  const std::string_view once = DecodeUrl(line.Referrer, scratch.ReferrerOnce);
+  const std::string_view referrer = DecodeUrl(once, scratch.Referrer);
+  record->Referrer = ctx.ReferrerPool->Intern(referrer);
+  // A line that names its virtual host is its own site's line, whatever the log is called.
+  const std::string_view own_site = line.VirtualHost.data() != nullptr
+                                        ? OwnSiteOfVirtualHost(line.VirtualHost)
+                                        : std::string_view(ctx.SiteName);
+  const ReferrerContext referrer_ctx{ctx.ReferrerDomainPool, ctx.SearchPhrasePool, own_site,
+                                     ctx.Engines};
+  ClassifyReferrer(referrer_ctx, referrer, record, scratch.Phrase);
+
+  record->UserAgent = ctx.UserAgentPool->Intern(line.UserAgent);
+  record->IsCrawler = IsCrawlerAgent(ctx.Crawlers, record->UserAgent) ? 1 : 0;
+}
+
+template <const Layout& L>
+RejectReason ParseWithLayout(ParseContext& ctx, std::string_view line, LogRecord* record) {
+  ParseScratch& scratch = LineParser::Scratch(ctx);
+  char* text = nullptr;
+  std::size_t length = 0;
+  const RejectReason prepared = PrepareLine(scratch, line, &text, &length);
+  if (prepared != RejectReason::kAccepted) return prepared;
+  std::string_view found[L.capacity];  // sized to fit: a larger array costs its zeroing
+  if (TokenizeInPlace(text, length, found, L.capacity) != L.tokens)
+    return RejectReason::kFieldCount;
+
+  LineTokens tokens;
+  tokens.Host = found[L.host];
+  tokens.Time = found[L.time];
+  tokens.Request = found[L.request];
+  tokens.Status = found[L.status];
+  tokens.Size = found[L.size];
+  if constexpr (L.referrer >= 0) tokens.Referrer = found[L.referrer];
+  if constexpr (L.user_agent >= 0) tokens.UserAgent = found[L.user_agent];
+  if constexpr (L.virtual_host >= 0) tokens.VirtualHost = found[L.virtual_host];
+
+  CheckedLine checked;
+  const RejectReason reason = CheckFields(tokens, &checked);
+  if (reason == RejectReason::kAccepted && record != nullptr) {
+    StoreRecord(ctx, scratch, checked, record);
+  }
+  return reason;
+}
+
 }  // namespace
+
+RejectReason LineParser::Prepare(ParseContext& ctx, std::string_view line, char** text,
+                                 std::size_t* length) {
+  return PrepareLine(ctx.scratch_, line, text, length);
+}
+
+RejectReason LineParser::Check(const LineTokens& tokens, CheckedLine* line) {
+  return CheckFields(tokens, line);
+}
+
+void LineParser::Store(ParseContext& ctx, const CheckedLine& line, LogRecord* record) {
+  StoreRecord(ctx, ctx.scratch_, line, record);
+}
+
+std::string_view OwnSiteOfVirtualHost(std::string_view virtual_host) {
+  const std::size_t colon = virtual_host.rfind(':');
+  if (colon != std::string_view::npos &&
+      virtual_host.find_first_not_of("0123456789", colon + 1) == std::string_view::npos) {
+    virtual_host = virtual_host.substr(0, colon);
+  }
+  LowerInPlace(Writable(virtual_host), virtual_host.size());
+  return virtual_host;
+}
+
+RejectReason ParseNamedLine(ParseContext& ctx, LogFormatName name, std::string_view line,
+                            LogRecord* record) {
+  switch (name) {
+    case LogFormatName::kVhostCombined:
+      return ParseWithLayout<kVhostCombinedLayout>(ctx, line, record);
+    case LogFormatName::kCombinedExtra:
+      return ParseWithLayout<kCombinedExtraLayout>(ctx, line, record);
+    case LogFormatName::kCommon:
+      return ParseWithLayout<kCommonLayout>(ctx, line, record);
+    case LogFormatName::kCombined:
+    case LogFormatName::kCustom:
+      break;
+  }
+  return ParseWithLayout<kCombinedLayout>(ctx, line, record);
+}
 
 bool IsCrawlerAgent(const std::vector<const char*>* crawlers, const char* user_agent) {
   if (crawlers == nullptr) return false;
@@ -49,54 +185,7 @@ bool IsCrawlerAgent(const std::vector<const char*>* crawlers, const char* user_a
 }
 
 bool ParseLogLine(ParseContext& ctx, std::string_view line, LogRecord* record) {
-  if (const void* nul = std::memchr(line.data(), 0, line.size())) {
-    line = line.substr(0, static_cast<std::size_t>(static_cast<const char*>(nul) - line.data()));
-  }
-  if (line.empty()) return false;
-
-  // Escapes are resolved and the tokens split in the context's copy of the line.
-  if (ctx.line_.size() < line.size()) ctx.line_.resize(line.size());
-  char* text = ctx.line_.data();
-  const std::size_t length = ResolveEscapes(line, text);
-  std::string_view tokens[kTokenCount + 1];
-  if (TokenizeInPlace(text, length, tokens, kTokenCount + 1) != kTokenCount) return false;
-
-  ClientAddress client;
-  if (!ReadClientAddress(tokens[kHost], &client)) return false;
-
-  LogTime time = 0;
-  if (ParseLogTime(tokens[kTime], &time) != 0) return false;
-
-  // Folding letter case never makes or breaks a word, so only the path, the one
-  // word kept, is lower-cased; that happens before decoding, so characters that
-  // arrive encoded keep their case.
-  const std::string_view request = tokens[kRequest];
-  std::string_view words[4];
-  if (TokenizeInPlace(Writable(request), request.size(), words, 4) != 3) return false;
-  LowerPath(Writable(words[1]), words[1].size());
-
-  std::int32_t status = 0;
-  if (!ParseLogNumber(tokens[kStatus], &status)) return false;
-  std::int32_t bytes = 0;
-  if (tokens[kSize] != "-" && !ParseLogNumber(tokens[kSize], &bytes)) return false;
-
-  // Accepted: from here on nothing rejects.
-  StoreClientAddress(ctx.Ipv6Addresses, client, record);
-  record->LogTime = time;
-  record->Status = status;
-  record->Bytes = bytes;
-  record->Url = ctx.UrlPool->Intern(DecodeUrl(words[1], ctx.url_));
-
-  const std::string_view once = DecodeUrl(tokens[kReferrer], ctx.referrer_once_);
-  const std::string_view referrer = DecodeUrl(once, ctx.referrer_);
-  record->Referrer = ctx.ReferrerPool->Intern(referrer);
-  const ReferrerContext referrer_ctx{ctx.ReferrerDomainPool, ctx.SearchPhrasePool, ctx.SiteName,
-                                     ctx.Engines};
-  ClassifyReferrer(referrer_ctx, referrer, record, ctx.phrase_);
-
-  record->UserAgent = ctx.UserAgentPool->Intern(tokens[kUserAgent]);
-  record->IsCrawler = IsCrawlerAgent(ctx.Crawlers, record->UserAgent) ? 1 : 0;
-  return true;
+  return ParseWithLayout<kCombinedLayout>(ctx, line, record) == RejectReason::kAccepted;
 }
 
 }  // namespace tw

@@ -1,7 +1,8 @@
 #pragma once
 
 // The log line parser: one line of an Apache combined-format access log into a
-// LogRecord, its texts interned into the loaded log's pools.
+// LogRecord, its texts interned into the loaded log's pools. The other formats
+// (Loadlog_format.h) differ only in where the fields stand.
 //
 //   127.0.0.1 - frank [10/Oct/2000:13:55:36 -0700] "GET /apache_pb.gif HTTP/1.0" 200 2326
 //       "http://www.example.com/start.html" "Mozilla/4.08 [en] (Win98; I ;Nav)"
@@ -10,14 +11,15 @@
 //       ReferrerDomain "example.com", ReferrerKind RefExternal
 //
 // A line must give exactly ten tokens (Loadlog_parser_tokens.h); a line is
-// rejected, in this order, when
-//   - it is empty;
-//   - it does not give exactly ten tokens;
-//   - the host is neither an IPv6 address nor read by ParseIp (Loadlog_client_address.h);
-//   - the time token fails ParseLogTime;
-//   - the request is not exactly three words;
-//   - the status is not a whole number (ParseLogNumber);
-//   - the size is neither "-" nor a whole number.
+// rejected, in this order (the RejectReason of each in brackets), when
+//   - it is empty, or only a line end            [kEmptyLine];
+//   - it does not give exactly ten tokens        [kFieldCount];
+//   - the host is neither an IPv6 address nor read by ParseIp [kClientAddress]
+//     (Loadlog_client_address.h);
+//   - the time token fails ParseLogTime          [kTime];
+//   - the request is not exactly three words     [kRequestLine];
+//   - the status is not a whole number (ParseLogNumber) [kStatus];
+//   - the size is neither "-" nor a whole number [kSize].
 // The request is lower-cased, then its path is percent-decoded, so characters
 // that arrive encoded keep their case. The referrer is decoded twice and then
 // classified (Loadlog_referrer.h). The user agent is kept as written; it marks a
@@ -39,6 +41,15 @@ namespace tw {
 class StringPool;
 class Ipv6AddressTable;
 
+// The parser's own buffers (Loadlog_parser_line.h); nothing else touches them.
+struct ParseScratch {
+  std::string Line;          // the line with escapes resolved, split in place
+  std::string Url;           // the decoded path
+  std::string ReferrerOnce;  // the referrer decoded once
+  std::string Referrer;      // ... and twice
+  std::string Phrase;        // the search phrase
+};
+
 // What the parser reads and writes besides the line. All of it belongs to the
 // loaded log and the window; the context only points at it. The scratch
 // buffers make parsing allocate nothing once they have grown to the longest line.
@@ -59,17 +70,14 @@ class ParseContext {
   const EngineList* Engines = nullptr;
 
  private:
-  friend bool ParseLogLine(ParseContext& ctx, std::string_view line, LogRecord* record);
-  std::string line_;           // the line with escapes resolved, split in place
-  std::string url_;            // the decoded path
-  std::string referrer_once_;  // the referrer decoded once
-  std::string referrer_;       // ... and twice
-  std::string phrase_;         // the search phrase
+  friend class LineParser;
+  ParseScratch scratch_;
 };
 
-// Parses one line (up to its first zero byte; it may end in "\n" or "\r\n") into
-// *record and returns true, or returns false when the line is rejected; the
-// contents of *record then mean nothing. A rejected line adds nothing to the pools.
+// Parses one combined-format line (up to its first zero byte; it may end in "\n"
+// or "\r\n") into *record and returns true, or returns false when the line is
+// rejected; the contents of *record then mean nothing. A rejected line adds
+// nothing to the pools. ParseLogLineAs (Loadlog_format.h) also says why.
 // REQUIRES: the five pools of `ctx` are set; `record` points at writable storage.
 bool ParseLogLine(ParseContext& ctx, std::string_view line, LogRecord* record);
 
