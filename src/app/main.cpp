@@ -1,5 +1,5 @@
 // tallyweave: the log analyser's window. --version and --help answer without
-// a window; a LOGFILE argument is opened at start-up, as File > Open would.
+// a window; the LOGFILE arguments are opened at start-up as one log, as File > Open would.
 
 #include <QApplication>
 #include <QStringList>
@@ -35,8 +35,8 @@ int main(int argc, char* argv[]) {
   MainWindow window;
   window.show();
   if (!request.logs.isEmpty()) {
-    const QString path = request.logs.constFirst();
-    QTimer::singleShot(0, &window, [&window, path] { window.openLog(path); });
+    const QStringList paths = request.logs;
+    QTimer::singleShot(0, &window, [&window, paths] { window.openLogs(paths); });
   }
   QApplication::exec();
   return 0;
