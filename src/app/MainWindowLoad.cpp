@@ -77,7 +77,8 @@ void MainWindow::onLoadTimer() {
     return;
   }
   showLoadProgress();
-  if (m_load->Done()) finishLoad();
+  // A command's message box still open would refuse the hand-over; it waits.
+  if (m_load->Done() && !m_busy) finishLoad();
 }
 
 void MainWindow::showLoadProgress() {

@@ -6,8 +6,9 @@
 // and handler of the window. The Qt window shows its state and forwards user
 // events to its handlers; the command-line tool drives it without a window.
 //
-// Everything runs on one thread. The Platform given at construction must
-// outlive the form.
+// Everything runs on one thread; only RunLoad, between PrepareLoad and
+// FinishLoad, may run on another, and it touches no form. The Platform given
+// at construction must outlive the form.
 
 #include <cstdint>
 #include <memory>
