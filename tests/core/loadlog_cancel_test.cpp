@@ -136,20 +136,6 @@ TEST_F(CancelTest, CancelAtAnyPointLeavesTheLoadedLogAsItWas) {
   }
 }
 
-TEST_F(CancelTest, CancelledHalfFileLeavesTheOldLogsReportsUnchanged) {
-  form_->CheckReportButton(1);
-  form_->RunAnalysis();
-  const std::string before = form_->StringGrid1.Cell(1, 1) + form_->StringGrid1.Cell(2, 1);
-  LoadBoth([](LoadRequest& r, std::atomic<bool>& c) {
-    r.on_progress = [&c](const std::string&, int percent) {
-      if (percent >= 30) c = true;
-    };
-  });
-  form_->RunAnalysis();
-  EXPECT_EQ(form_->StringGrid1.Cell(1, 1) + form_->StringGrid1.Cell(2, 1), before);
-  EXPECT_EQ(form_->RecordCount, 40);
-}
-
 TEST_F(CancelTest, CompleteLoadReplacesTheLogAsTheOneCallLoadDoes) {
   EXPECT_EQ(LoadBoth([](LoadRequest&, std::atomic<bool>&) {}).kind, LoadRefusal::Kind::kNone);
   const std::vector<std::string> memo = form_->Memo3;
@@ -172,13 +158,6 @@ TEST_F(CancelTest, OutOfMemoryOnTheWorkerSaysSoAndKeepsTheLoadedLog) {
   ASSERT_EQ(platform_.messages.size(), 1u);
   EXPECT_NE(platform_.messages[0].find("not enough memory"), std::string::npos);
   EXPECT_EQ(form_->LoadError, platform_.messages[0]);
-}
-
-TEST_F(CancelTest, RefusedFileIsToldBeforeAnyLoadStarts) {
-  EXPECT_FALSE(form_->PrepareLoad({first_, dir_.path().string()}).has_value());
-  ASSERT_EQ(platform_.messages.size(), 1u);
-  EXPECT_NE(platform_.messages[0].find("not a regular file"), std::string::npos);
-  EXPECT_EQ(form_->RecordCount, 40) << "the loaded log stays";
 }
 
 TEST_F(CancelTest, BackgroundLoadGivesWhatTheLoadGivesAndReportsItsFiles) {
