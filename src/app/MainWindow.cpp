@@ -32,6 +32,7 @@
 #include "ChartBuilder.h"
 #include "GridModel.h"
 #include "GridSource.h"
+#include "Loadlog_background.h"
 #include "Main_form.h"
 #include "SiteTreeModel.h"
 #include "Table_stat_colours.h"
@@ -144,11 +145,14 @@ MainWindow::MainWindow(Hooks hooks, QWidget* parent)
 
   m_aboutBox = new AboutBox(*this, baseFont(), this);
   m_aboutBox->hide();
+  buildLoadControls();
   connectSignals();
   refreshFromForm();
 }
 
 MainWindow::~MainWindow() {
+  // The worker reads the form's engine list; it stops first.
+  abandonLoad();
   // The views and their models go before the form whose grids and tree they read.
   delete takeCentralWidget();
   m_form.reset();
@@ -195,26 +199,24 @@ void MainWindow::connectSignals() {
 
 // ---- Commands ----
 
-void MainWindow::openLog(const QString& path) {
-  runCommand([&] {
-    m_decode.rememberPath(path);
-    m_form->LoadLog(toPathBytes(path));
-  });
-}
+void MainWindow::openLog(const QString& path) { openLogs({path}); }
 
 void MainWindow::openLogs(const QStringList& paths) {
-  if (paths.isEmpty()) return;
-  runCommand([&] {
-    std::vector<std::string> bytes;
-    for (const QString& path : paths) {
-      m_decode.rememberPath(path);
-      bytes.push_back(toPathBytes(path));
-    }
-    m_form->LoadLogs(bytes);
-  });
+  if (paths.isEmpty() || m_busy || isLoading()) return;
+  std::vector<std::string> bytes;
+  for (const QString& path : paths) {
+    m_decode.rememberPath(path);
+    bytes.push_back(toPathBytes(path));
+  }
+  startLoad(bytes);
 }
 
 void MainWindow::runCommand(const std::function<void()>& command) {
+  if (isLoading()) return;  // the log is about to be replaced
+  runFormCall(command);
+}
+
+void MainWindow::runFormCall(const std::function<void()>& command) {
   if (m_busy) return;
   {
     FlagScope busy(m_busy);
@@ -224,17 +226,24 @@ void MainWindow::runCommand(const std::function<void()>& command) {
 }
 
 void MainWindow::onOpenTriggered() {
-  runCommand([this] { m_form->FileOpen1Execute(); });
+  if (m_busy || isLoading()) return;
+  std::vector<std::string> paths;
+  bool chosen = false;
+  {
+    FlagScope busy(m_busy);
+    chosen = AskOpenPaths(paths) && !paths.empty();
+  }
+  if (chosen) startLoad(paths);
 }
 void MainWindow::onSaveTriggered() {
   runCommand([this] { m_form->FileSave1Execute(); });
 }
 void MainWindow::onExitTriggered() { close(); }
 void MainWindow::onHelpTriggered() {
-  runCommand([this] { m_form->Help2Click(); });
+  runFormCall([this] { m_form->Help2Click(); });
 }
 void MainWindow::onHomePageTriggered() {
-  runCommand([this] { m_form->HomePage1Click(); });
+  runFormCall([this] { m_form->HomePage1Click(); });
 }
 
 void MainWindow::onAboutTriggered() {
@@ -304,7 +313,7 @@ void MainWindow::onRawCurrentRowChanged(const QModelIndex& current, const QModel
 }
 
 void MainWindow::onTreeCurrentChanged(const QModelIndex& current, const QModelIndex&) {
-  if (m_syncing) return;
+  if (m_syncing || isLoading()) return;
   // The choice counts at the next analysis run; nothing else changes now.
   m_form->TreeView1.Selected = const_cast<tw::TreeNode*>(SiteTreeModel::nodeAt(current));
   if (current.isValid() && m_form->TreeView1.AutoExpand) m_treeView1->expand(current);
@@ -324,21 +333,24 @@ void MainWindow::copyRows(QTableView* view, GridModel* model) {
 // ---- Events ----
 
 void MainWindow::closeEvent(QCloseEvent* event) {
-  // A load repaints through the event loop; the window stays until it ends.
+  // A command inside the event loop (a message box's) ends first.
   if (m_busy) {
     event->ignore();
     return;
   }
+  abandonLoad();
   QMainWindow::closeEvent(event);
 }
 
 void MainWindow::dragEnterEvent(QDragEnterEvent* event) {
+  if (isLoading()) return;
   const QMimeData* mime = event->mimeData();
   if (mime->hasUrls() && !mime->urls().isEmpty() && mime->urls().constFirst().isLocalFile())
     event->acceptProposedAction();
 }
 
 void MainWindow::dropEvent(QDropEvent* event) {
+  if (isLoading()) return;
   const QMimeData* mime = event->mimeData();
   if (!mime->hasUrls() || mime->urls().isEmpty() || !mime->urls().constFirst().isLocalFile())
     return;
@@ -348,13 +360,7 @@ void MainWindow::dropEvent(QDropEvent* event) {
   }
   event->acceptProposedAction();
   // The load runs after the drop has finished, so the source is not kept waiting.
-  QTimer::singleShot(0, this, [this, paths] {
-    if (paths.size() == 1) {
-      openLog(paths.constFirst());
-    } else {
-      openLogs(paths);
-    }
-  });
+  QTimer::singleShot(0, this, [this, paths] { openLogs(paths); });
 }
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
@@ -424,6 +430,7 @@ void MainWindow::applyControls() {
   const QString memo = lines.join(QLatin1Char('\n'));
   if (m_memo3->toPlainText() != memo) m_memo3->setPlainText(memo);
   m_statusLabel->setText(m_decode(form.StatusText));
+  applyLoadingState();
 }
 
 void MainWindow::syncModels() {

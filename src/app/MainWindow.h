@@ -32,8 +32,11 @@ class QGroupBox;
 class QLabel;
 class QMenu;
 class QPlainTextEdit;
+class QProgressBar;
 class QPushButton;
+class QShortcut;
 class QSplitter;
+class QTimer;
 class QTableView;
 class QTreeView;
 class RawLogGridSource;
@@ -41,6 +44,7 @@ class SiteTreeModel;
 class StatGridSource;
 
 namespace tw {
+class BackgroundLoad;
 struct Control;
 class TSDIAppForm;
 }  // namespace tw
@@ -67,6 +71,12 @@ class MainWindow : public QMainWindow, public tw::Platform {
   void openLog(const QString& path);
   // Opens several files as one log.
   void openLogs(const QStringList& paths);
+  // Both start the load on a worker thread and return; the log replaces the
+  // loaded one when the load is complete. One load runs at a time.
+  bool isLoading() const { return m_load != nullptr; }
+  // Stops the running load, as its Cancel button and Esc do: the loaded log
+  // stays as it was.
+  void cancelLoad();
 
   // Shows the form's current state in every widget.
   void refreshFromForm();
@@ -139,8 +149,23 @@ class MainWindow : public QMainWindow, public tw::Platform {
 
   void connectSignals();
 
-  // Runs a handler of the form, then refreshes; ignored while a load runs.
+  // Runs a handler of the form, then refreshes; ignored while another
+  // command or a load runs.
   void runCommand(const std::function<void()>& command);
+  // runCommand for a handler that leaves the log alone: it may run during a load.
+  void runFormCall(const std::function<void()>& command);
+
+  // MainWindowLoad.cpp: the load on a worker thread and its controls.
+  void buildLoadControls();
+  void startLoad(const std::vector<std::string>& paths);
+  void onLoadTimer();
+  void finishLoad();
+  void showLoadProgress();
+  void hideLoadProgress();
+  // Greys the commands that would read or replace the log while a load runs.
+  void applyLoadingState();
+  // Cancels and waits for a running load, throwing away what it read.
+  void abandonLoad();
 
   // Views over the core's grids and tree follow the core before any event runs.
   void syncModels();
@@ -216,6 +241,13 @@ class MainWindow : public QMainWindow, public tw::Platform {
   GridModel* m_statModel = nullptr;
   GridModel* m_rawModel = nullptr;
   SiteTreeModel* m_treeModel = nullptr;
+  // The running load, its files as given, and what shows it in the status bar.
+  std::unique_ptr<tw::BackgroundLoad> m_load;
+  std::vector<std::string> m_loadPaths;
+  QTimer* m_loadTimer = nullptr;
+  QProgressBar* m_loadProgress = nullptr;
+  QPushButton* m_cancelLoad = nullptr;
+  QShortcut* m_cancelShortcut = nullptr;
   std::vector<int> m_statWidths;  // column widths last taken from the core
   std::vector<int> m_rawWidths;
 };

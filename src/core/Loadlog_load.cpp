@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <memory>
 #include <new>
+#include <optional>
 #include <string>
 #include <utility>
 
@@ -94,42 +95,73 @@ void TSDIAppForm::DropLogForMemory() {
   StatusText.clear();
 }
 
+std::optional<LoadRequest> TSDIAppForm::PrepareLoad(const std::vector<std::string>& paths) {
+  LoadError.clear();
+  LoadWarning.clear();
+  LoadRequest request;
+  for (const std::string& path : paths) request.sources.push_back(LogSource{path, FormatChoice});
+  // A file that is no log at all is refused before the loaded log is touched.
+  const LoadRefusal refused = CheckLogSources(*request.files, request.sources);
+  if (refused.kind != LoadRefusal::Kind::kNone) {
+    LoadError = RefusalMessage(Lang, refused);
+    platform_.ShowMessage(LoadError);
+    return std::nullopt;
+  }
+  request.crawler_path = platform_.ExeFolder() + kCrawlerFileName;
+  request.engines = &Engines;
+  return request;
+}
+
+void TSDIAppForm::ReleaseLog() {
+  // The last report's rows and selection point into the records about to be freed.
+  ClearReport();
+  ClearLog();
+  ClearTable();
+  ClearSiteTree();
+  RejectedCount = 0;
+}
+
 void TSDIAppForm::LoadLogs(const std::vector<std::string>& paths) {
   try {
-    LoadError.clear();
-    LoadWarning.clear();
-    LoadRequest request;
-    for (const std::string& path : paths) request.sources.push_back(LogSource{path, FormatChoice});
-    // A file that is no log at all is refused before the loaded log is touched.
-    const LoadRefusal refused = CheckLogSources(*request.files, request.sources);
-    if (refused.kind != LoadRefusal::Kind::kNone) {
-      LoadError = RefusalMessage(Lang, refused);
-      platform_.ShowMessage(LoadError);
-      return;
-    }
-
-    // The last report's rows and selection point into the records about to be freed.
-    ClearReport();
-    ClearLog();
-    ClearTable();
-    ClearSiteTree();
-    RejectedCount = 0;
-
-    request.crawler_path = platform_.ExeFolder() + kCrawlerFileName;
-    request.engines = &Engines;
+    std::optional<LoadRequest> request = PrepareLoad(paths);
+    if (!request) return;
+    // Read alone, the old log goes first, so the two never share the memory.
+    ReleaseLog();
     const std::string progress_format = Lang.Get("mes0");
-    request.on_progress = [this, &progress_format](const std::string& path, int percent) {
+    request->on_progress = [this, &progress_format](const std::string& path, int percent) {
       StatusText = FormatText(progress_format, {path, percent, FormatArg::Char('%')});
     };
-    request.on_tick = [this] { platform_.ProcessPaint(); };
+    request->on_tick = [this] { platform_.ProcessPaint(); };
 
     LoadedLog log;
-    const LoadRefusal failed = LoadLogSources(request, log);
-    if (failed.kind != LoadRefusal::Kind::kNone) {
-      DropLog(RefusalMessage(Lang, failed));
-      return;
+    const LoadRefusal result = LoadLogSources(*request, log);
+    FinishLoad(result, std::move(log));
+  } catch (const std::bad_alloc&) {
+    DropLogForMemory();
+  }
+}
+
+void TSDIAppForm::FinishLoad(const LoadRefusal& result, LoadedLog&& log) {
+  try {
+    switch (result.kind) {
+      case LoadRefusal::Kind::kNone:
+        ReleaseLog();
+        ApplyLoadedLog(std::move(log));
+        return;
+      case LoadRefusal::Kind::kCancelled:
+        StatusText.clear();
+        return;
+      case LoadRefusal::Kind::kOutOfMemory:
+        LoadError = RefusalMessage(Lang, result);
+        platform_.ShowMessage(LoadError);
+        StatusText.clear();
+        return;
+      case LoadRefusal::Kind::kNotRegularFile:
+      case LoadRefusal::Kind::kZipArchive:
+      case LoadRefusal::Kind::kNoCrawlerList:
+        DropLog(RefusalMessage(Lang, result));
+        return;
     }
-    ApplyLoadedLog(std::move(log));
   } catch (const std::bad_alloc&) {
     DropLogForMemory();
   }

@@ -69,6 +69,10 @@ std::string RefusalMessage(const LanguagePack& lang, const LoadRefusal& refusal)
                         {refusal.path});
     case LoadRefusal::Kind::kNoCrawlerList:
       return FormatText(lang.GetOr("mes5", "Could not open %s: %s"), {refusal.path, refusal.reason});
+    case LoadRefusal::Kind::kOutOfMemory:
+      return lang.GetOr("mes9",
+                        "There is not enough memory to load the whole log. The log has been closed.");
+    case LoadRefusal::Kind::kCancelled:
     case LoadRefusal::Kind::kNone: break;
   }
   return {};

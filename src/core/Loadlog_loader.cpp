@@ -5,6 +5,7 @@
 #include <cstring>
 #include <chrono>
 #include <cstdint>
+#include <new>
 
 #include "Loadlog_crawlers.h"
 #include "Loadlog_parser.h"
@@ -21,6 +22,10 @@ constexpr auto kTickInterval = std::chrono::milliseconds(100);
 // Nothing before the line end, or a zero byte first: the parser sees no text.
 bool IsEmptyPiece(std::string_view piece) {
   return piece.front() == '\0' || piece == "\n" || piece == "\r\n";
+}
+
+bool Cancelled(const LoadRequest& request) {
+  return request.cancel != nullptr && request.cancel->load(std::memory_order_relaxed);
 }
 
 // Reports the share of one file read, and ticks about every 100 ms.
@@ -146,7 +151,7 @@ void ScanFile(const LoadRequest& request, const LogSource& source, PlannedFile& 
     if (accepts(sample.pieces[i], sample.cut[i])) return;
   }
   std::string_view piece;
-  while (reader.Next(piece)) {
+  while (!Cancelled(request) && reader.Next(piece)) {
     if (accepts(piece, reader.LastPieceCut())) return;
   }
 }
@@ -158,7 +163,10 @@ std::vector<PlannedFile> PlanReadingOrder(const LoadRequest& request) {
     plan[i].format = request.sources[i].format;
   }
   if (plan.size() < 2) return plan;
-  for (PlannedFile& p : plan) ScanFile(request, request.sources[p.source], p);
+  for (PlannedFile& p : plan) {
+    if (Cancelled(request)) return plan;
+    ScanFile(request, request.sources[p.source], p);
+  }
   std::stable_sort(plan.begin(), plan.end(), [](const PlannedFile& a, const PlannedFile& b) {
     if (a.has_time != b.has_time) return a.has_time;
     return a.has_time && CompareLogTime(a.first_time, b.first_time) < 0;
@@ -198,13 +206,13 @@ void ReadFile(const LoadRequest& request, ParseContext& ctx, const std::optional
     ++log.reasons[static_cast<std::size_t>(reason)];
     rejects.Write(piece);
   };
-  for (std::size_t i = 0; i < sample.pieces.size(); ++i) {
+  for (std::size_t i = 0; i < sample.pieces.size() && !Cancelled(request); ++i) {
     take(sample.pieces[i], sample.cut[i]);
     progress.Step(sample.positions[i]);
   }
   sample = Sample();
   std::string_view piece;
-  while (reader.Next(piece)) {
+  while (!Cancelled(request) && reader.Next(piece)) {
     take(piece, reader.LastPieceCut());
     progress.Step(reader.FilePosition());
   }
@@ -263,12 +271,30 @@ LoadRefusal LoadLogSources(const LoadRequest& request, LoadedLog& log) {
   }
   if (!log.files.empty()) log.site_name = SiteNameOfLogPath(log.files.front().path);
   ParseContext ctx = ContextOf(log, request);
-  for (std::size_t i = 0; i < plan.size(); ++i) ReadFile(request, ctx, plan[i].format, log.files[i], log);
+  for (std::size_t i = 0; i < plan.size(); ++i) {
+    if (Cancelled(request)) break;
+    if (request.on_file) request.on_file(i, plan[i].source);
+    ReadFile(request, ctx, plan[i].format, log.files[i], log);
+  }
+  if (Cancelled(request)) {
+    log = LoadedLog();
+    return {LoadRefusal::Kind::kCancelled, {}, {}};
+  }
   // A log that could not be opened names no site.
   if (!log.files.empty() && log.files.front().outcome == LoadedFile::Outcome::kCannotOpen) {
     log.site_name.clear();
   }
   return {};
+}
+
+LoadRefusal RunLoad(const LoadRequest& request, LoadedLog& log) {
+  try {
+    return LoadLogSources(request, log);
+  } catch (const std::bad_alloc&) {
+    // Unwinding freed what the pieces held; the log's own parts go here.
+    log = LoadedLog();
+    return {LoadRefusal::Kind::kOutOfMemory, {}, {}};
+  }
 }
 
 }  // namespace tw

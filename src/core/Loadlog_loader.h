@@ -9,6 +9,8 @@
 // in the order given. Records keep that order, file by file, and share one
 // set of pools. Each file's rejected pieces go to its own path + ".err".
 
+#include <atomic>
+#include <cstddef>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -75,6 +77,11 @@ struct LoadRequest {
   std::function<void(const std::string& path, int percent)> on_progress;
   // Called when a file starts and about every 100 ms while it is read.
   std::function<void()> on_tick;
+  // Called when a file starts: its place in the reading order and its index
+  // in `sources`.
+  std::function<void(std::size_t place, std::size_t source)> on_file;
+  // Looked at between pieces; once true the load stops and gives kCancelled.
+  const std::atomic<bool>* cancel = nullptr;
 };
 
 // Why a load gave no log.
@@ -84,6 +91,8 @@ struct LoadRefusal {
     kNotRegularFile,  // path: a folder, FIFO, device or socket
     kZipArchive,      // path
     kNoCrawlerList,   // path is the crawler list, reason the system's text
+    kCancelled,       // the request's cancel flag was set before the load ended
+    kOutOfMemory,     // given only by RunLoad
   };
   Kind kind = Kind::kNone;
   std::string path;
@@ -94,8 +103,12 @@ struct LoadRefusal {
 // file that can never be a log, or kind kNone.
 LoadRefusal CheckLogSources(FileAccess& files, const std::vector<LogSource>& sources);
 
-// Loads the sources into `log`. On a refusal `log` holds nothing. May throw
-// std::bad_alloc, leaving `log` partly filled.
+// Loads the sources into `log`. On a refusal or a cancel `log` holds nothing.
+// May throw std::bad_alloc, leaving `log` partly filled.
 LoadRefusal LoadLogSources(const LoadRequest& request, LoadedLog& log);
+
+// LoadLogSources for a thread of its own: running out of memory gives
+// kOutOfMemory and an empty `log` instead of an exception.
+LoadRefusal RunLoad(const LoadRequest& request, LoadedLog& log);
 
 }  // namespace tw

@@ -6,8 +6,9 @@
 // and handler of the window. The Qt window shows its state and forwards user
 // events to its handlers; the command-line tool drives it without a window.
 //
-// Everything runs on one thread. The Platform given at construction must
-// outlive the form.
+// Everything runs on one thread; only RunLoad, between PrepareLoad and
+// FinishLoad, may run on another, and it touches no form. The Platform given
+// at construction must outlive the form.
 
 #include <cstdint>
 #include <memory>
@@ -70,6 +71,14 @@ class TSDIAppForm {
   void LoadLog(const std::string& path);
   // Reads the files as one log (see Loadlog_loader.h), each under FormatChoice.
   void LoadLogs(const std::vector<std::string>& paths);
+  // A load in two halves, for a load run elsewhere (RunLoad on a worker
+  // thread). PrepareLoad gives the request for the files, each under
+  // FormatChoice, or none after showing why a file is no log at all; it
+  // leaves the loaded log alone. FinishLoad takes what RunLoad gave: a log
+  // replaces the loaded one, a cancel leaves everything as it was, running
+  // out of memory says so and keeps the loaded log, other refusals drop it.
+  std::optional<LoadRequest> PrepareLoad(const std::vector<std::string>& paths);
+  void FinishLoad(const LoadRefusal& result, LoadedLog&& log);
   // Makes a loaded log the window's: pools, records, pickers, information
   // box, caption, closing message, tree and analysis.
   void ApplyLoadedLog(LoadedLog&& log);
@@ -208,6 +217,8 @@ class TSDIAppForm {
   void DropLog(const std::string& message);
   // DropLog for a load that ran out of memory, even when saying so does too.
   void DropLogForMemory();
+  // Frees the report, the log, the table and the tree before a new log comes.
+  void ReleaseLog();
   // Sets both pickers to the analysed period within the log's dates, and the
   // month choice to the month that period is, if any.
   void ShowAnalysedPeriod();

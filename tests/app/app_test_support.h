@@ -12,6 +12,7 @@
 #include <QStringList>
 #include <QTableView>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTreeView>
 #include <memory>
 #include <ostream>
@@ -85,6 +86,16 @@ struct RecordingWindow {
   }
   ~RecordingWindow() {
     testers.clear();  // before the models go
+  }
+
+  // Waits for the window's load on its worker thread to end.
+  bool waitForLoad(int timeoutMs = 60000) {
+    return QTest::qWaitFor([this] { return !window->isLoading(); }, timeoutMs);
+  }
+  // Opens a log as File > Open does after its dialog, and waits for the load.
+  bool load(const QString& path) {
+    window->openLog(path);
+    return waitForLoad();
   }
 
   template <typename T>

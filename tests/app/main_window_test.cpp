@@ -128,7 +128,7 @@ TEST_F(MainWindowTest, ReportButtonsFormOneGroupAndWaitForTheAnalysis) {
 
 TEST_F(MainWindowTest, LoadFillsInformationBoxTableTreeAndTitle) {
   RecordingWindow w;
-  w.window->openLog(logPath);
+  ASSERT_TRUE(w.load(logPath));
 
   EXPECT_EQ(w.messages.size(), 1) << "one message after a load";
   EXPECT_TRUE(MemoText(w).contains(QStringLiteral("site.example-access_log"))) << MemoText(w);
@@ -150,7 +150,7 @@ TEST_F(MainWindowTest, PeriodFrameOffersTheLogsMonthsAndDaysAndAnalysesThem) {
   lines.append(QStringLiteral(R"log(2001:db8::1 - - [01/Nov/2023:10:00:00 +0000] "GET /index.html HTTP/1.1" 200 10 "-" "Opera/9.80")log"));
   const QString path = apptest::WriteLog(dir, QStringLiteral("two-months.log"), lines);
   RecordingWindow w;
-  w.window->openLog(path);
+  ASSERT_TRUE(w.load(path));
 
   auto* months = w.child<QComboBox>("ComboBox1");
   auto* from = w.child<QDateEdit>("DateTimePicker1");
@@ -182,13 +182,14 @@ TEST_F(MainWindowTest, OpenCommandAsksThePlatformForThePath) {
 
   w.openAnswers = {logPath};
   w.child<QAction>("FileOpen1")->trigger();
+  ASSERT_TRUE(w.waitForLoad());
   EXPECT_EQ(w.window->form().RecordCount, 5);
   EXPECT_TRUE(MemoText(w).contains(QStringLiteral("site.example-access_log")));
 }
 
 TEST_F(MainWindowTest, SaveCommandWritesTheTableToTheChosenFile) {
   RecordingWindow w;
-  w.window->openLog(logPath);
+  ASSERT_TRUE(w.load(logPath));
   const QString csv = dir.filePath(QStringLiteral("report.csv"));
   w.saveAnswers = {csv};
   w.child<QAction>("FileSave1")->trigger();
@@ -199,7 +200,7 @@ TEST_F(MainWindowTest, SaveCommandWritesTheTableToTheChosenFile) {
 
 TEST_F(MainWindowTest, ClosingMessageOpensOverTheLoadsResult) {
   RecordingWindow w;
-  w.window->openLog(logPath);
+  ASSERT_TRUE(w.load(logPath));
   ASSERT_EQ(w.scenes.size(), 1u);
   const RecordingWindow::Scene& scene = w.scenes.front();
   EXPECT_EQ(scene.memo.split(QLatin1Char('\n')).value(1), MemoText(w).split(QLatin1Char('\n')).value(1))
@@ -222,7 +223,7 @@ TEST_F(MainWindowTest, HelpOpensThePageBesideTheProgram) {
 
 TEST_F(MainWindowTest, TableRowsFollowTheCoreRowsAndDetailsListTheRowsRecords) {
   RecordingWindow w;
-  w.window->openLog(logPath);
+  ASSERT_TRUE(w.load(logPath));
   ChooseReport(w, "RadioButton5");  // status codes: 200, 404, totals
   auto* grid1 = w.child<QTableView>("StringGrid1");
   QAbstractItemModel* table = grid1->model();
@@ -253,7 +254,7 @@ TEST_F(MainWindowTest, TableRowsFollowTheCoreRowsAndDetailsListTheRowsRecords) {
 
 TEST_F(MainWindowTest, TreeSelectionLimitsTheNextRun) {
   RecordingWindow w;
-  w.window->openLog(logPath);
+  ASSERT_TRUE(w.load(logPath));
   auto* view = w.child<QTreeView>("TreeView1");
   auto* model = static_cast<SiteTreeModel*>(view->model());
   const QModelIndex root = model->index(0, 0);
@@ -279,7 +280,7 @@ TEST_F(MainWindowTest, TreeSelectionLimitsTheNextRun) {
 
 TEST_F(MainWindowTest, RepaintDuringALoadShowsStatusAndDropsFreedCoreData) {
   RecordingWindow w;
-  w.window->openLog(logPath);
+  ASSERT_TRUE(w.load(logPath));
   // What a load does before its first repaint: the old tree and table go.
   w.window->form().ClearSiteTree();
   w.window->form().ClearTable();
@@ -294,7 +295,7 @@ TEST_F(MainWindowTest, TimeTableKeepsItsWidthAndCountTableFollowsTheWindow) {
   RecordingWindow w;
   w.window->show();
   ASSERT_TRUE(QTest::qWaitForWindowExposed(w.window.get()));
-  w.window->openLog(logPath);  // ends with the by-day report
+  ASSERT_TRUE(w.load(logPath));  // ends with the by-day report
   auto* grid1 = w.child<QTableView>("StringGrid1");
   auto* side = w.child<QWidget>("Panel5");
   QApplication::processEvents();
@@ -315,7 +316,7 @@ TEST_F(MainWindowTest, TimeTableKeepsItsWidthAndCountTableFollowsTheWindow) {
 
 TEST_F(MainWindowTest, CtrlCCopiesTheSelectedRowOfTheTable) {
   RecordingWindow w;
-  w.window->openLog(logPath);
+  ASSERT_TRUE(w.load(logPath));
   ChooseReport(w, "RadioButton5");
   w.window->show();
   w.window->activateWindow();
@@ -347,7 +348,7 @@ TEST_F(MainWindowTest, ShowsAFileNameOutsideTheCodePageIntact) {
       apptest::WriteLog(dir, QStringLiteral("журнал[*]-access_log"), apptest::SampleLogLines());
   RecordingWindow w;
   w.window->show();
-  w.window->openLog(path);
+  ASSERT_TRUE(w.load(path));
   EXPECT_EQ(w.window->form().RecordCount, 5);
   EXPECT_EQ(w.window->windowHandle()->title(), path + QStringLiteral(" - Quelmark Tallyweave"));
   EXPECT_TRUE(MemoText(w).contains(QStringLiteral("  Log: журнал[*]-access_log"))) << MemoText(w);

@@ -140,5 +140,35 @@ TEST_F(OutOfMemoryTest, EveryFailedAllocationClosesTheLogAndTheNextLoadWorks) {
   EXPECT_GT(n, 100u) << "a load makes more allocations than that";
 }
 
+// The load as the window's worker runs it: memory that runs out there is told
+// in the window's thread, and the log loaded before stays.
+TEST_F(OutOfMemoryTest, WorkerThatRunsOutOfMemoryKeepsTheLoadedLog) {
+  ASSERT_FALSE(LoadFailingAt(other_, 0));
+  const std::vector<std::string> memo = form_->Memo3;
+  std::uint64_t n = 1;
+  for (;; ++n) {
+    platform_.messages.clear();
+    std::optional<LoadRequest> request = form_->PrepareLoad({log_});
+    ASSERT_TRUE(request.has_value());
+    LoadedLog log;
+    g_failed = false;
+    g_fail_in = n;
+    const LoadRefusal result = RunLoad(*request, log);
+    g_fail_in = 0;
+    if (!g_failed) break;
+    ASSERT_EQ(result.kind, LoadRefusal::Kind::kOutOfMemory) << "allocation " << n;
+    EXPECT_EQ(log.records, nullptr) << "allocation " << n;
+    EXPECT_EQ(log.url_pool, nullptr) << "allocation " << n;
+    form_->FinishLoad(result, std::move(log));
+    ASSERT_EQ(platform_.messages.size(), 1u) << "allocation " << n;
+    EXPECT_EQ(platform_.messages[0], kOutOfMemory) << "allocation " << n;
+    EXPECT_EQ(form_->RecordCount, 2) << "allocation " << n;
+    EXPECT_EQ(form_->Memo3, memo) << "allocation " << n;
+  }
+  EXPECT_GT(n, 100u) << "a load makes more allocations than that";
+  ASSERT_FALSE(LoadFailingAt(log_, 0));
+  EXPECT_EQ(form_->RecordCount, 30) << "the next load works";
+}
+
 }  // namespace
 }  // namespace tw
