@@ -152,7 +152,10 @@ void TSDIAppForm::FinishLoad(const LoadRefusal& result, LoadedLog&& log) {
         StatusText.clear();
         return;
       case LoadRefusal::Kind::kOutOfMemory:
-        LoadError = RefusalMessage(Lang, result);
+        // Read beside the loaded log, which is still whole: it stays.
+        LoadError = Lang.GetOr("mes15",
+                               "There is not enough memory to load the log. The log loaded "
+                               "before stays open.");
         platform_.ShowMessage(LoadError);
         StatusText.clear();
         return;

@@ -65,6 +65,8 @@ using loadlog_testing::WriteFile;
 
 constexpr const char* kOutOfMemory =
     "There is not enough memory to load the whole log. The log has been closed.";
+constexpr const char* kOutOfMemoryKeepingTheLog =
+    "There is not enough memory to load the log. The log loaded before stays open.";
 
 class OutOfMemoryTest : public LoadLogTest {
  protected:
@@ -161,7 +163,7 @@ TEST_F(OutOfMemoryTest, WorkerThatRunsOutOfMemoryKeepsTheLoadedLog) {
     EXPECT_EQ(log.url_pool, nullptr) << "allocation " << n;
     form_->FinishLoad(result, std::move(log));
     ASSERT_EQ(platform_.messages.size(), 1u) << "allocation " << n;
-    EXPECT_EQ(platform_.messages[0], kOutOfMemory) << "allocation " << n;
+    EXPECT_EQ(platform_.messages[0], kOutOfMemoryKeepingTheLog) << "allocation " << n;
     EXPECT_EQ(form_->RecordCount, 2) << "allocation " << n;
     EXPECT_EQ(form_->Memo3, memo) << "allocation " << n;
   }
