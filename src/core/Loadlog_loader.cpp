@@ -6,6 +6,7 @@
 #include <chrono>
 #include <cstdint>
 
+#include "Loadlog_crawler_patterns.h"
 #include "Loadlog_crawlers.h"
 #include "Loadlog_parser.h"
 #include "Loadlog_reject_file.h"
@@ -96,7 +97,8 @@ RejectReason ParsePiece(ParseContext& ctx, const LogFormat& format, std::string_
   return ParseLogLineAs(ctx, format, piece, slot);
 }
 
-ParseContext ContextOf(LoadedLog& log, const LoadRequest& request) {
+ParseContext ContextOf(LoadedLog& log, const LoadRequest& request,
+                       const CrawlerPatterns& patterns) {
   ParseContext ctx;
   ctx.UrlPool = log.url_pool.get();
   ctx.ReferrerPool = log.referrer_pool.get();
@@ -105,6 +107,7 @@ ParseContext ContextOf(LoadedLog& log, const LoadRequest& request) {
   ctx.ReferrerDomainPool = log.referrer_domain_pool.get();
   ctx.Ipv6Addresses = log.ipv6_addresses.get();
   ctx.Crawlers = &log.crawlers;
+  ctx.Patterns = &patterns;
   ctx.SiteName = log.site_name;
   ctx.Engines = request.engines;
   return ctx;
@@ -250,6 +253,8 @@ LoadRefusal LoadLogSources(const LoadRequest& request, LoadedLog& log) {
     return {LoadRefusal::Kind::kNoCrawlerList, request.crawler_path, std::strerror(error)};
   }
   ParseCrawlerList(crawler_text, *log.user_agent_pool, log.crawlers);
+  CrawlerPatterns patterns;
+  LoadCrawlerPatterns(*request.files, CrawlerPatternPathBeside(request.crawler_path), patterns);
   log.search_phrase_pool = std::make_unique<StringPool>();
   log.referrer_domain_pool = std::make_unique<StringPool>();
   log.ipv6_addresses = std::make_unique<Ipv6AddressTable>();
@@ -262,7 +267,7 @@ LoadRefusal LoadLogSources(const LoadRequest& request, LoadedLog& log) {
     log.files.push_back(std::move(file));
   }
   if (!log.files.empty()) log.site_name = SiteNameOfLogPath(log.files.front().path);
-  ParseContext ctx = ContextOf(log, request);
+  ParseContext ctx = ContextOf(log, request, patterns);
   for (std::size_t i = 0; i < plan.size(); ++i) ReadFile(request, ctx, plan[i].format, log.files[i], log);
   // A log that could not be opened names no site.
   if (!log.files.empty() && log.files.front().outcome == LoadedFile::Outcome::kCannotOpen) {
