@@ -27,7 +27,8 @@ void CrawlerPatterns::Parse(std::string_view text) {
         patterns_.push_back(std::move(pattern));
       }
     }
-    if (stop < text.size() && text[stop] == '\r' && stop + 1 < text.size() && text[stop + 1] == '\n') {
+    if (stop < text.size() && text[stop] == '\r' && stop + 1 < text.size() &&
+        text[stop + 1] == '\n') {
       ++stop;
     }
     start = stop + 1;
@@ -81,7 +82,8 @@ bool CrawlerPatterns::Matches(std::string_view user_agent) const {
 
 std::string CrawlerPatternPathBeside(const std::string& crawler_path) {
   const std::size_t slash = crawler_path.find_last_of('/');
-  const std::string folder = slash == std::string::npos ? std::string() : crawler_path.substr(0, slash + 1);
+  const std::string folder =
+      slash == std::string::npos ? std::string() : crawler_path.substr(0, slash + 1);
   return folder + kCrawlerPatternFileName;
 }
 

@@ -50,11 +50,11 @@ class CrawlerPatterns {
   void Index();
   bool StartsHere(const std::string& folded, std::size_t at) const;
 
-  std::vector<std::string> patterns_;        // lower-case
-  std::vector<Start> starts_;                // patterns of two bytes or more, by pair
-  std::vector<std::uint64_t> pair_bits_;     // 65536 bits, one per pair of bytes
-  std::array<bool, 256> single_{};           // the patterns of one byte
-  mutable std::string folded_;               // the agent being tested, lower-cased
+  std::vector<std::string> patterns_;     // lower-case
+  std::vector<Start> starts_;             // patterns of two bytes or more, by pair
+  std::vector<std::uint64_t> pair_bits_;  // 65536 bits, one per pair of bytes
+  std::array<bool, 256> single_{};        // the patterns of one byte
+  mutable std::string folded_;            // the agent being tested, lower-cased
   mutable std::size_t tests_ = 0;
 };
 
