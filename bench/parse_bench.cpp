@@ -11,7 +11,9 @@
 #include <vector>
 
 #include "Bench_support.h"
+#include "Loadlog_crawler_patterns.h"
 #include "Loadlog_crawlers.h"
+#include "Loadlog_file_access.h"
 #include "Loadlog_ipv6_table.h"
 #include "Loadlog_parser.h"
 #include "Loadlog_record_array.h"
@@ -42,6 +44,8 @@ int main(int argc, char** argv) {
     std::vector<const char*> crawlers;
     std::string error;
     LoadCrawlerList(platform.ExeFolder() + "crawlers.lst", agent_pool, crawlers, error);
+    CrawlerPatterns patterns;
+    LoadCrawlerPatterns(SystemFiles(), platform.ExeFolder() + kCrawlerPatternFileName, patterns);
     RecordArray records;
     ParseContext ctx;
     ctx.UrlPool = &url_pool;
@@ -51,6 +55,7 @@ int main(int argc, char** argv) {
     ctx.ReferrerDomainPool = &domain_pool;
     ctx.Ipv6Addresses = &ipv6_addresses;
     ctx.Crawlers = &crawlers;
+    ctx.Patterns = &patterns;
     ctx.SiteName = "www.example-shop.ru";
     ctx.Engines = &engines;
 
@@ -81,6 +86,8 @@ int main(int argc, char** argv) {
                 "IPv6 addresses %zu\n",
                 url_pool.Count(), referrer_pool.Count(), agent_pool.Count(), phrase_pool.Count(),
                 domain_pool.Count(), ipv6_addresses.Count());
+    std::printf("parse: %zu user agents tested against %zu crawler patterns\n", patterns.Tests(),
+                patterns.Count());
   }
   return 0;
 }

@@ -1,7 +1,8 @@
 // A whole load of an arbitrary file, then an analysis run of every report
 // kind, the details of the first and the last data row, and the table saved
 // as CSV. The program's folder is a temporary one holding copies of
-// engines.lst, crawlers.lst and Language/English.lng. Besides crashes it
+// engines.lst, crawlers.lst, crawler-patterns.lst and Language/English.lng.
+// Besides crashes it
 // checks that every piece of the file is counted once, as a record or as a
 // rejected line (a compressed file is refused), and that the table and the
 // details stay within their rows.
@@ -93,7 +94,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
   session->folder = tw::fuzz::MakeTempFolder("load");
   const std::filesystem::path resources = TALLYWEAVE_RESOURCE_FOLDER;
   std::filesystem::create_directories(session->folder + "Language");
-  for (const char* name : {"engines.lst", "crawlers.lst", "Language/English.lng"}) {
+  for (const char* name :
+       {"engines.lst", "crawlers.lst", "crawler-patterns.lst", "Language/English.lng"}) {
     std::filesystem::copy_file(resources / name, session->folder + name,
                                std::filesystem::copy_options::overwrite_existing);
   }

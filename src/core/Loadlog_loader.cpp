@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <new>
 
+#include "Loadlog_crawler_patterns.h"
 #include "Loadlog_crawlers.h"
 #include "Loadlog_parser.h"
 #include "Loadlog_reject_file.h"
@@ -101,7 +102,8 @@ RejectReason ParsePiece(ParseContext& ctx, const LogFormat& format, std::string_
   return ParseLogLineAs(ctx, format, piece, slot);
 }
 
-ParseContext ContextOf(LoadedLog& log, const LoadRequest& request) {
+ParseContext ContextOf(LoadedLog& log, const LoadRequest& request,
+                       const CrawlerPatterns& patterns) {
   ParseContext ctx;
   ctx.UrlPool = log.url_pool.get();
   ctx.ReferrerPool = log.referrer_pool.get();
@@ -110,6 +112,7 @@ ParseContext ContextOf(LoadedLog& log, const LoadRequest& request) {
   ctx.ReferrerDomainPool = log.referrer_domain_pool.get();
   ctx.Ipv6Addresses = log.ipv6_addresses.get();
   ctx.Crawlers = &log.crawlers;
+  ctx.Patterns = &patterns;
   ctx.SiteName = log.site_name;
   ctx.Engines = request.engines;
   return ctx;
@@ -258,6 +261,8 @@ LoadRefusal LoadLogSources(const LoadRequest& request, LoadedLog& log) {
     return {LoadRefusal::Kind::kNoCrawlerList, request.crawler_path, std::strerror(error)};
   }
   ParseCrawlerList(crawler_text, *log.user_agent_pool, log.crawlers);
+  CrawlerPatterns patterns;
+  LoadCrawlerPatterns(*request.files, CrawlerPatternPathBeside(request.crawler_path), patterns);
   log.search_phrase_pool = std::make_unique<StringPool>();
   log.referrer_domain_pool = std::make_unique<StringPool>();
   log.ipv6_addresses = std::make_unique<Ipv6AddressTable>();
@@ -270,7 +275,7 @@ LoadRefusal LoadLogSources(const LoadRequest& request, LoadedLog& log) {
     log.files.push_back(std::move(file));
   }
   if (!log.files.empty()) log.site_name = SiteNameOfLogPath(log.files.front().path);
-  ParseContext ctx = ContextOf(log, request);
+  ParseContext ctx = ContextOf(log, request, patterns);
   for (std::size_t i = 0; i < plan.size(); ++i) {
     if (Cancelled(request)) break;
     if (request.on_file) request.on_file(i, plan[i].source);

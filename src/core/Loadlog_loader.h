@@ -70,7 +70,7 @@ struct LoadedLog {
 
 struct LoadRequest {
   std::vector<LogSource> sources;
-  std::string crawler_path;
+  std::string crawler_path;  // crawler-patterns.lst, if there, is read from its folder
   const EngineList* engines = nullptr;
   FileAccess* files = &SystemFiles();
   // Called when a file starts and whenever its share read changes.

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "Loadlog_client_address.h"
+#include "Loadlog_crawler_patterns.h"
 #include "Loadlog_format.h"
 #include "Loadlog_parser_line.h"
 #include "Loadlog_string_pool.h"
@@ -86,6 +87,20 @@ void LowerPath(char* p, std::size_t n) {
   return RejectReason::kAccepted;
 }
 
+// The marks of UserAgentPool's entries: the crawler verdict, once judged.
+constexpr std::uint8_t kNotJudged = 0;
+constexpr std::uint8_t kNotCrawler = 1;
+constexpr std::uint8_t kCrawler = 2;
+
+[[gnu::always_inline]] inline std::uint32_t CrawlerBit(const ParseContext& ctx, const char* agent) {
+  std::uint8_t mark = StringPool::Mark(agent);
+  if (mark == kNotJudged) [[unlikely]] {
+    mark = JudgeCrawlerAgent(ctx, agent) ? kCrawler : kNotCrawler;
+    StringPool::SetMark(agent, mark);
+  }
+  return mark == kCrawler ? 1 : 0;
+}
+
 [[gnu::always_inline]] inline void StoreRecord(const ParseContext& ctx, ParseScratch& scratch,
                                                const CheckedLine& line, LogRecord* record) {
   StoreClientAddress(ctx.Ipv6Addresses, line.Client, record);
@@ -106,7 +121,7 @@ void LowerPath(char* p, std::size_t n) {
   ClassifyReferrer(referrer_ctx, referrer, record, scratch.Phrase);
 
   record->UserAgent = ctx.UserAgentPool->Intern(line.UserAgent);
-  record->IsCrawler = IsCrawlerAgent(ctx.Crawlers, record->UserAgent) ? 1 : 0;
+  record->IsCrawler = CrawlerBit(ctx, record->UserAgent);
 }
 
 template <const Layout& L>
@@ -182,6 +197,11 @@ RejectReason ParseNamedLine(ParseContext& ctx, LogFormatName name, std::string_v
 bool IsCrawlerAgent(const std::vector<const char*>* crawlers, const char* user_agent) {
   if (crawlers == nullptr) return false;
   return std::find(crawlers->begin(), crawlers->end(), user_agent) != crawlers->end();
+}
+
+bool JudgeCrawlerAgent(const ParseContext& ctx, const char* user_agent) {
+  if (IsCrawlerAgent(ctx.Crawlers, user_agent)) return true;
+  return ctx.Patterns != nullptr && ctx.Patterns->Matches(user_agent);
 }
 
 bool ParseLogLine(ParseContext& ctx, std::string_view line, LogRecord* record) {

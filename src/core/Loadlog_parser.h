@@ -40,6 +40,7 @@ namespace tw {
 
 class StringPool;
 class Ipv6AddressTable;
+class CrawlerPatterns;
 
 // The parser's own buffers (Loadlog_parser_line.h); nothing else touches them.
 struct ParseScratch {
@@ -64,6 +65,11 @@ class ParseContext {
   Ipv6AddressTable* Ipv6Addresses = nullptr;
   // The crawler lines as interned into UserAgentPool; null for none.
   const std::vector<const char*>* Crawlers = nullptr;
+  // The crawler patterns; null for none.
+  const CrawlerPatterns* Patterns = nullptr;
+  // A user agent is judged a crawler's or not on its first use, and the verdict
+  // is kept as the agent's mark in UserAgentPool: the two lists above must not
+  // change while that pool is parsed into.
   // The site's own domain name, lower-case; empty matches nothing.
   std::string SiteName;
   // The search engines; null for none.
@@ -84,5 +90,9 @@ bool ParseLogLine(ParseContext& ctx, std::string_view line, LogRecord* record);
 // Whether the pooled user agent is one of `crawlers` (a pointer comparison, as
 // both come from UserAgentPool). `crawlers` may be null.
 bool IsCrawlerAgent(const std::vector<const char*>* crawlers, const char* user_agent);
+
+// Whether the pooled user agent is a crawler's: one of ctx.Crawlers, or one
+// that contains one of ctx.Patterns. Does not look at the agent's mark.
+bool JudgeCrawlerAgent(const ParseContext& ctx, const char* user_agent);
 
 }  // namespace tw

@@ -45,26 +45,30 @@ const char* StringPool::Intern(std::string_view text) {
   return copy;
 }
 
+// A stored text is laid out as: mark byte, the text, a zero byte.
 char* StringPool::Store(std::string_view text) {
-  const std::size_t need = text.size() + 1;
+  const std::size_t need = text.size() + 2;
+  char* at = nullptr;
   if (need > block_left_) {
     const std::size_t size = need > kBlockSize / 4 ? need : kBlockSize;
     blocks_.push_back(std::make_unique<char[]>(size));
     block_bytes_ += size;
     if (size == need) {  // a very long text gets a block of its own
-      char* own = blocks_.back().get();
-      std::memcpy(own, text.data(), text.size());
-      own[text.size()] = '\0';
-      return own;
+      at = blocks_.back().get();
+    } else {
+      block_pos_ = blocks_.back().get();
+      block_left_ = size;
     }
-    block_pos_ = blocks_.back().get();
-    block_left_ = size;
   }
-  char* copy = block_pos_;
+  if (at == nullptr) {
+    at = block_pos_;
+    block_pos_ += need;
+    block_left_ -= need;
+  }
+  at[0] = 0;
+  char* copy = at + 1;
   std::memcpy(copy, text.data(), text.size());
   copy[text.size()] = '\0';
-  block_pos_ += need;
-  block_left_ -= need;
   return copy;
 }
 

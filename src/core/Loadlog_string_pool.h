@@ -10,6 +10,10 @@
 // The first spelling stays. Two texts interned into one pool compare equal
 // (letter case ignored) exactly when the returned pointers are equal. A stored
 // copy is zero-terminated, never moves and never changes while the pool exists.
+//
+// Each stored text also carries one byte for its owner, the mark: zero when
+// the text is stored, then whatever SetMark last put there. It lets a caller
+// remember a verdict about a text once, instead of once per use.
 
 #include <cstddef>
 #include <cstdint>
@@ -29,6 +33,16 @@ class StringPool {
   // Returns the pool's shared copy of `text`, adding it when it is new.
   // A text is taken up to its first zero byte, as the program's texts end there.
   const char* Intern(std::string_view text);
+
+  // The mark of a text this pool returned. REQUIRES: `pooled` came from Intern
+  // of this pool.
+  static std::uint8_t Mark(const char* pooled) {
+    return static_cast<std::uint8_t>(pooled[-1]);
+  }
+  static void SetMark(const char* pooled, std::uint8_t mark) {
+    // The storage is the pool's own writable block; only the text is handed out as const.
+    const_cast<char*>(pooled)[-1] = static_cast<char>(mark);
+  }
 
   // Number of distinct texts held.
   std::size_t Count() const { return count_; }

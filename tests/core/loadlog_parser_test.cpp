@@ -485,8 +485,16 @@ TEST_F(ParseLogLineTest, MarksCrawlersIgnoringLetterCase) {
     ASSERT_TRUE(Parse(Sample(10, agent))) << "agent " << agent;
     EXPECT_EQ(record_.IsCrawler, crawler) << "agent " << agent;
   }
-  ctx_.Crawlers = nullptr;
-  ASSERT_TRUE(Parse(Sample(10, "\"YandexBot/3.0\"")));
+  // Without a list nothing is a crawler's. The verdict is kept with the pooled
+  // agent, so a context without crawlers gets pools of its own.
+  StringPool urls, referrers, agents, phrases, domains;
+  ParseContext bare;
+  bare.UrlPool = &urls;
+  bare.ReferrerPool = &referrers;
+  bare.UserAgentPool = &agents;
+  bare.SearchPhrasePool = &phrases;
+  bare.ReferrerDomainPool = &domains;
+  ASSERT_TRUE(ParseLogLine(bare, Sample(10, "\"YandexBot/3.0\""), &record_));
   EXPECT_EQ(record_.IsCrawler, 0u);
 }
 

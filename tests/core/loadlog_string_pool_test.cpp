@@ -98,5 +98,23 @@ TEST(StringPool, StoredCopiesNeverMoveOrChange) {
   EXPECT_EQ(pool.Count(), kept.size() + kTexts);
 }
 
+TEST(StringPool, MarksBelongToOneTextAndOutliveGrowth) {
+  StringPool pool;
+  const std::string very_long(200 * 1024, 'x');  // stored in a block of its own
+  const char* texts[] = {pool.Intern(""), pool.Intern("a"), pool.Intern(very_long),
+                         pool.Intern("b")};
+  for (const char* t : texts) EXPECT_EQ(StringPool::Mark(t), 0u) << "a new text's mark";
+  for (std::size_t i = 0; i < std::size(texts); ++i) {
+    StringPool::SetMark(texts[i], static_cast<std::uint8_t>(i + 250));
+  }
+  for (int i = 0; i < 5000; ++i) pool.Intern("filler " + std::to_string(i));  // the table grows
+  EXPECT_EQ(pool.Intern("A"), texts[1]);
+  for (std::size_t i = 0; i < std::size(texts); ++i) {
+    EXPECT_EQ(StringPool::Mark(texts[i]), i + 250) << "text " << i;
+  }
+  EXPECT_EQ(std::strlen(texts[2]), very_long.size()) << "the mark is not part of the text";
+  EXPECT_STREQ(texts[1], "a");
+}
+
 }  // namespace
 }  // namespace tw
