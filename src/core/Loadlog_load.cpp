@@ -14,6 +14,7 @@
 #include "Loadlog_crawlers.h"
 #include "Loadlog_load_messages.h"
 #include "Loadlog_site_name.h"
+#include "Stat_period.h"
 #include "Text_format.h"
 
 namespace tw {
@@ -22,30 +23,8 @@ namespace {
 // The latest date the period pickers allow, counted from today.
 constexpr int kPickerDaysAhead = 10000;
 
-// Days since 1970-01-01 of a Gregorian date, and back.
-std::int64_t DaysFromCivil(int y, int m, int d) {
-  y -= m <= 2;
-  const std::int64_t era = (y >= 0 ? y : y - 399) / 400;
-  const int yoe = static_cast<int>(y - era * 400);
-  const int doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-  const int doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + doe - 719468;
-}
-
-CalendarDate CivilFromDays(std::int64_t z) {
-  z += 719468;
-  const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
-  const int doe = static_cast<int>(z - era * 146097);
-  const int yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-  const int doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-  const int mp = (5 * doy + 2) / 153;
-  const int d = doy - (153 * mp + 2) / 5 + 1;
-  const int m = mp + (mp < 10 ? 3 : -9);
-  return CalendarDate{static_cast<int>(yoe + era * 400) + (m <= 2), m, d};
-}
-
 CalendarDate AddDays(const CalendarDate& date, int days) {
-  return CivilFromDays(DaysFromCivil(date.Year, date.Month, date.Day) + days);
+  return DateOfDayNumber(DayNumber(date) + days);
 }
 
 }  // namespace
