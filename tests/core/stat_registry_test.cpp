@@ -5,6 +5,7 @@
 
 #include <set>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "Loadlog_carray.h"
@@ -89,6 +90,37 @@ TEST_F(RegistryTest, EveryKindIsDrivenByItsEntry) {
   EXPECT_EQ(FindReportKindByName("nonsense"), nullptr);
   EXPECT_EQ(FindReportKind(0), nullptr);
   EXPECT_EQ(FindReportKind(15), nullptr);
+}
+
+// A caller that analyses on its own choices skips the load's tree and by-day run.
+TEST_F(RegistryTest, LoadSkipsTheClosingStepsWhenAsked) {
+  form_->TreeAfterLoad = false;
+  form_->AnalysisAfterLoad = false;
+  LoadMixed();
+  EXPECT_EQ(form_->TreeView1.Root, nullptr);
+  EXPECT_EQ(form_->Rows, nullptr) << "no analysis ran after the load";
+  EXPECT_EQ(form_->RecordCount, 4);
+
+  form_->TreeAfterLoad = true;
+  form_->AnalysisAfterLoad = true;
+  LoadMixed();
+  EXPECT_NE(form_->TreeView1.Root, nullptr);
+  EXPECT_NE(form_->Rows, nullptr);
+  EXPECT_EQ(form_->ReportKind, 1);
+}
+
+TEST_F(RegistryTest, CsvPiecesStopAtTheFirstRefusal) {
+  LoadMixed();
+  Press(kReportKinds[3]);
+  std::string whole;
+  EXPECT_TRUE(form_->WriteCsvTo([&whole](std::string_view bytes) {
+    whole += bytes;
+    return true;
+  }));
+  EXPECT_EQ(whole.substr(whole.size() - 2), "\r\n");
+  int calls = 0;
+  EXPECT_FALSE(form_->WriteCsvTo([&calls](std::string_view) { return ++calls < 2; }));
+  EXPECT_EQ(calls, 2);
 }
 
 }  // namespace
