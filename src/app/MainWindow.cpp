@@ -35,6 +35,7 @@
 #include "Loadlog_background.h"
 #include "Main_form.h"
 #include "SiteTreeModel.h"
+#include "Stat_kinds.h"
 #include "Table_stat_colours.h"
 
 namespace {
@@ -111,12 +112,9 @@ MainWindow::MainWindow(Hooks hooks, QWidget* parent)
   m_treeView1->setModel(m_treeModel);
 
   using F = tw::TSDIAppForm;
-  static constexpr tw::Control F::*kReportControls[14] = {
-      &F::RadioButton1,  &F::RadioButton2,  &F::RadioButton3,  &F::RadioButton4, &F::RadioButton5,
-      &F::RadioButton6,  &F::RadioButton7,  &F::RadioButton8,  &F::RadioButton9, &F::RadioButton10,
-      &F::RadioButton11, &F::RadioButton12, &F::RadioButton13, &F::RadioButton17};
-  for (int kind = 1; kind <= 14; ++kind)
-    m_buttonBindings.push_back({kReportControls[kind - 1], m_reportButtons[kind - 1]});
+  // Each report button shows the form's control the registry names for its kind.
+  for (const tw::ReportKindInfo& info : tw::kReportKinds)
+    m_buttonBindings.push_back({info.Button, m_reportButtons[info.Kind - 1]});
   m_buttonBindings.push_back({&F::RadioButton14, m_requestButtons[0]});
   m_buttonBindings.push_back({&F::RadioButton15, m_requestButtons[1]});
   m_buttonBindings.push_back({&F::RadioButton16, m_requestButtons[2]});

@@ -3,23 +3,22 @@
 // File > Save writes for those choices.
 
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
 #include <iostream>
+#include <new>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
-
-#include <unistd.h>
 
 #include "Main_form.h"
 #include "Main_headless_platform.h"
+#include "Stat_kinds.h"
 #include "Stat_period.h"
 #include "Text_cp1251.h"
 
 namespace {
 
-constexpr const char* kUsage =
+constexpr const char* kUsageHead =
     "usage: tallyweave-report [--report NAME] [--requests html|no-graphics|all] [--crawlers]\n"
     "                         [--section PATH] [--month YYYY-MM | --from YYYY-MM-DD --to YYYY-MM-DD]\n"
     "                         [--format NAME|STRING] [--output FILE] LOGFILE...\n"
@@ -28,8 +27,9 @@ constexpr const char* kUsage =
     "xz or zstd), runs one report and writes it as semicolon-separated values to\n"
     "FILE, or to standard output.\n"
     "\n"
-    "  --report NAME     day (default), hour, weekday, pages, status, addresses, browsers,\n"
-    "                    domains, referrers, catalogues, engines, phrases\n"
+    "  --report NAME     ";
+
+constexpr const char* kUsageTail =
     "  --requests KIND   html (default), no-graphics or all\n"
     "  --crawlers        count crawler requests too (they are left out by default)\n"
     "  --section PATH    only requests below this section of the site, e.g. /news/2008\n"
@@ -46,15 +46,37 @@ constexpr const char* kUsage =
     "Exits with 1 when a file cannot be read, or breaks off part way (the CSV is\n"
     "then still written from what came before), and with 2 on bad usage.\n";
 
-struct ReportName {
-  const char* name;
-  int kind;
-};
-constexpr ReportName kReports[] = {
-    {"day", 1},      {"hour", 2},      {"weekday", 3},    {"pages", 4},
-    {"status", 5},   {"addresses", 6}, {"browsers", 14},  {"domains", 9},
-    {"referrers", 10}, {"catalogues", 11}, {"engines", 12}, {"phrases", 13},
-};
+// The report names of the registry, the first marked as the default, wrapped
+// under the option's column.
+std::string ReportNamesText() {
+  constexpr std::size_t kWidth = 86;
+  const std::string indent(20, ' ');
+  std::string text;
+  std::size_t line = indent.size();
+  bool first = true;
+  for (const tw::ReportKindInfo& info : tw::kReportKinds) {
+    if (info.CliName == nullptr) continue;
+    std::string word = info.CliName;
+    if (first) word += " (default)";
+    if (!first) {
+      text += ',';
+      ++line;
+      if (line + 1 + word.size() > kWidth) {
+        text += "\n" + indent;
+        line = indent.size();
+      } else {
+        text += ' ';
+        ++line;
+      }
+    }
+    text += word;
+    line += word.size();
+    first = false;
+  }
+  return text + "\n";
+}
+
+std::string Usage() { return kUsageHead + ReportNamesText() + kUsageTail; }
 
 struct Options {
   int kind = 1;
@@ -80,7 +102,7 @@ bool ParseFormat(const std::string& text, tw::LogFormat& format, std::string& er
 }
 
 int UsageError(const std::string& message) {
-  std::cerr << "tallyweave-report: " << message << "\n\n" << kUsage;
+  std::cerr << "tallyweave-report: " << message << "\n\n" << Usage();
   return 2;
 }
 
@@ -96,15 +118,13 @@ int ParseOptions(int argc, char** argv, Options& o) {
     };
     std::string v;
     if (a == "--help" || a == "-h") {
-      std::cout << kUsage;
+      std::cout << Usage();
       return -1;
     } else if (a == "--report") {
       if (!value(v)) return UsageError("--report needs a report name");
-      o.kind = 0;
-      for (const auto& r : kReports) {
-        if (v == r.name) o.kind = r.kind;
-      }
-      if (o.kind == 0) return UsageError("unknown report '" + v + "'");
+      const tw::ReportKindInfo* info = tw::FindReportKindByName(v);
+      if (info == nullptr) return UsageError("unknown report '" + v + "'");
+      o.kind = info->Kind;
     } else if (a == "--requests") {
       if (!value(v)) return UsageError("--requests needs html, no-graphics or all");
       if (v == "html") {
@@ -166,6 +186,18 @@ void ApplyPeriod(const Options& o, tw::TSDIAppForm& form) {
   }
 }
 
+// Writes the CSV to standard output; false when a write fails or memory runs out.
+bool WriteCsvToStdout(const tw::TSDIAppForm& form) {
+  try {
+    const bool written = form.WriteCsvTo([](std::string_view bytes) {
+      return std::fwrite(bytes.data(), 1, bytes.size(), stdout) == bytes.size();
+    });
+    return std::fflush(stdout) == 0 && written;
+  } catch (const std::bad_alloc&) {
+    return false;
+  }
+}
+
 // Prints a Windows-1251 text to standard error as UTF-8.
 void PrintLine(const std::string& text) { std::cerr << tw::Cp1251ToUtf8(text) << '\n'; }
 
@@ -179,6 +211,10 @@ int main(int argc, char** argv) {
   tw::TSDIAppForm form(platform);
   const std::size_t before = platform.messages.size();
   form.FormatChoice = o.format;
+  // The one analysis is the one asked for, run below once the choices are set;
+  // the site tree is needed only to find a section.
+  form.TreeAfterLoad = false;
+  form.AnalysisAfterLoad = false;
   form.LoadLogs(o.logs);
   // What the window shows in its information box and message boxes goes to
   // standard error: the counts, and why a load stopped or what it could not write.
@@ -188,38 +224,29 @@ int main(int argc, char** argv) {
 
   form.CheckReportButton(o.kind);
   form.CheckRequestButton(o.filter);
-  form.RadioButton14Click();
   form.CheckBox1.Checked = !o.crawlers;
-  if (!o.section.empty() && !form.SelectSectionByPath(o.section)) {
-    return UsageError("the site has no section '" + o.section + "'");
+  if (o.section.empty()) {
+    form.RequestFilter = o.filter;
+  } else {
+    form.RadioButton14Click();  // the filter, then the tree it shapes
+    if (!form.SelectSectionByPath(o.section)) {
+      return UsageError("the site has no section '" + o.section + "'");
+    }
   }
   ApplyPeriod(o, form);
   form.RunAnalysis();
 
-  // Written through a file in every case, so standard output gets exactly the
-  // bytes the window's File > Save writes.
-  std::string target = o.output;
-  std::filesystem::path temp;
-  if (target.empty()) {
-    temp = std::filesystem::temp_directory_path() /
-           ("tallyweave-report-" + std::to_string(::getpid()) + ".csv");
-    target = temp.string();
-  }
-  std::string error;
-  if (!form.WriteCsv(target, error)) {
-    PrintLine(error);
-    return 1;
-  }
-  if (!temp.empty()) {
-    std::ifstream in(temp, std::ios::binary);
-    std::cout << in.rdbuf();
-    std::cout.flush();
-    in.close();
-    std::filesystem::remove(temp);
-    if (!std::cout) {
-      std::cerr << "tallyweave-report: could not write to standard output\n";
+  // Standard output gets exactly the bytes the window's File > Save writes;
+  // a file named by --output is written whole or not at all.
+  if (!o.output.empty()) {
+    std::string error;
+    if (!form.WriteCsv(o.output, error)) {
+      PrintLine(error);
       return 1;
     }
+  } else if (!WriteCsvToStdout(form)) {
+    std::cerr << "tallyweave-report: could not write to standard output\n";
+    return 1;
   }
   // A file that broke off part way: the CSV holds what came before.
   return form.LoadWarning.empty() ? 0 : 1;

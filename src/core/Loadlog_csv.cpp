@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <functional>
 #include <new>
 #include <string>
 #include <string_view>
@@ -21,24 +22,32 @@ constexpr std::string_view kLineEnd = "\r\n";
 
 }  // namespace
 
+bool TSDIAppForm::WriteCsvTo(const std::function<bool(std::string_view)>& write) const {
+  std::string line = CsvTitleLine(GroupBox4.Caption);
+  line += kLineEnd;
+  line += CsvTitleLine(std::string(kForPrefix) + Label8.Caption);
+  line += kLineEnd;
+  if (!write(line)) return false;
+  const int rows = StringGrid1.RowCount();
+  const int cols = StringGrid1.ColCount();
+  for (int r = 0; r < rows; ++r) {
+    line.clear();
+    for (int c = 1; c < cols; ++c) AppendCsvField(line, StringGrid1.Cell(c, r));
+    line += kLineEnd;
+    if (!write(line)) return false;
+  }
+  return true;
+}
+
 bool TSDIAppForm::WriteCsv(const std::string& path, std::string& error) const {
   int failure = 0;
   try {
     // Written whole or not at all: a failed save leaves an existing file as it was.
     AtomicFile file(path);
-    std::string line = CsvTitleLine(GroupBox4.Caption);
-    line += kLineEnd;
-    line += CsvTitleLine(std::string(kForPrefix) + Label8.Caption);
-    line += kLineEnd;
-    file.Write(line);
-    const int rows = StringGrid1.RowCount();
-    const int cols = StringGrid1.ColCount();
-    for (int r = 0; r < rows && file.error() == 0; ++r) {
-      line.clear();
-      for (int c = 1; c < cols; ++c) AppendCsvField(line, StringGrid1.Cell(c, r));
-      line += kLineEnd;
-      file.Write(line);
-    }
+    WriteCsvTo([&file](std::string_view bytes) {
+      file.Write(bytes);
+      return file.error() == 0;
+    });
     failure = file.Commit();
   } catch (const std::bad_alloc&) {
     failure = ENOMEM;  // the unfinished file is gone with `file`

@@ -202,8 +202,8 @@ void TSDIAppForm::ApplyLoadedLog(LoadedLog&& log) {
   LoadWarning = summary.warning;
   platform_.ShowMessage(summary.message);
 
-  BuildSiteTree();
-  RunAnalysis();
+  if (TreeAfterLoad) BuildSiteTree();
+  if (AnalysisAfterLoad) RunAnalysis();
   StatusText.clear();
 }
 

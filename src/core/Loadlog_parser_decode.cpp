@@ -48,9 +48,10 @@ char* Utf8ToCp1251InPlace(char* begin, char* end) {
         continue;
       }
     }
-    // One well-formed sequence gives exactly one character.
-    const std::string one = Utf8ToCp1251(std::string_view(read, static_cast<std::size_t>(length)));
-    *write++ = one.empty() ? '?' : one[0];
+    // One well-formed sequence gives exactly one character; read before written.
+    char one[4];
+    const std::size_t n = Utf8ToCp1251(std::string_view(read, static_cast<std::size_t>(length)), one);
+    *write++ = n == 0 ? '?' : one[0];
     read += length;
   }
   return write;

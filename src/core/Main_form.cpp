@@ -2,6 +2,7 @@
 
 #include "Main_file_address.h"
 #include "Main_version.h"
+#include "Stat_kinds.h"
 #include "Text_cp1251.h"
 #include "Text_delimited.h"
 
@@ -115,16 +116,12 @@ void TSDIAppForm::HomePage1Click() { platform_.OpenLink(kHomeAddress); }
 void TSDIAppForm::Button1Click() { RunAnalysis(); }
 
 Control* TSDIAppForm::ReportButton(int kind) {
-  Control* buttons[] = {&RadioButton1,  &RadioButton2,  &RadioButton3,  &RadioButton4,
-                        &RadioButton5,  &RadioButton6,  &RadioButton7,  &RadioButton8,
-                        &RadioButton9,  &RadioButton10, &RadioButton11, &RadioButton12,
-                        &RadioButton13, &RadioButton17};
-  if (kind < 1 || kind > 14) return nullptr;
-  return buttons[kind - 1];
+  const ReportKindInfo* info = FindReportKind(kind);
+  return info != nullptr ? &(this->*info->Button) : nullptr;
 }
 
 void TSDIAppForm::CheckReportButton(int kind) {
-  for (int k = 1; k <= 14; ++k) ReportButton(k)->Checked = (k == kind);
+  for (const ReportKindInfo& info : kReportKinds) (this->*info.Button).Checked = info.Kind == kind;
 }
 
 void TSDIAppForm::CheckRequestButton(int filter) {

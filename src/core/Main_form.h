@@ -11,9 +11,11 @@
 // at construction must outlive the form.
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "Language.h"
@@ -130,6 +132,9 @@ class TSDIAppForm {
   // Writes the table as shown to a semicolon-separated file. On failure returns
   // false and sets `error` to a message naming the file and the reason.
   bool WriteCsv(const std::string& path, std::string& error) const;
+  // The same bytes in pieces, in order, to `write`; stops at the first piece
+  // `write` refuses (returns false) and then returns false.
+  bool WriteCsvTo(const std::function<bool(std::string_view)>& write) const;
   // WriteCsv, with a message box on failure.
   void ExportCsv(const std::string& path);
 
@@ -162,6 +167,10 @@ class TSDIAppForm {
   std::string LoadWarning;
   std::vector<LoadedFile> LoadedFiles;  // what happened to each file, in reading order
   std::optional<LogFormat> FormatChoice;  // the format logs are opened with; none: recognised
+  // Closing steps of a load: the site tree and the by-day analysis. A caller
+  // that sets its own choices and analyses after the load skips them.
+  bool TreeAfterLoad = true;
+  bool AnalysisAfterLoad = true;
 
   // The period: the log's calendar dates (none when HasLogDates is false), its
   // months (day 1 each, in the order of ComboBox1) and the analysed days.

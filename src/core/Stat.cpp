@@ -114,7 +114,7 @@ void TSDIAppForm::RunAnalysis() {
       break;
     }
   }
-  GroupBox4.Caption = Lang.Get("stat" + std::to_string(ReportKind));
+  GroupBox4.Caption = Lang.Get(chosen != nullptr ? chosen->TitleId : "stat0");
   Label8.Caption = RecordCount <= 0 ? Lang.Get("mes1")
                                     : "http://" + SiteName + SelectedSectionPath() + "  " +
                                           FormatPeriod(CurrentPeriod());

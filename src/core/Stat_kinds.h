@@ -1,61 +1,120 @@
 #pragma once
 
-// The report kinds as data: which radio button chooses a kind, which report
-// produces it and which language id holds its column titles. An analysis run
-// takes the first checked button in the order of kReportKinds.
+// The registry of report kinds: each kind with everything that belongs to it.
+// The analysis driver, the details command, the command-line report names and
+// the window's report buttons all read this one table, so a new kind is one
+// new entry (and its report). An analysis run takes the first checked button
+// in the order of kReportKinds.
 //
-//   kind 1   RadioButton1   ReportByDay    "statheader1"
-//   kind 7   RadioButton7   (no report)    (no titles)   -> the table stays empty
-//   kind 14  RadioButton17  ReportBrowsers "statheader14"
+//   kind 1   "day"   RadioButton1   "stat1"   "statheader1"   ReportByDay    rows by day
+//   kind 7   null    RadioButton7   "stat7"   (no titles)     (no report)    -> table stays empty
+//   kind 14  "browsers" RadioButton17 "stat14" "statheader14" ReportBrowsers rows by text
 //
-// The frame title of a kind is the language text "stat" + kind. A kind whose
-// report is null produces no rows: the table stays as ClearReport left it.
+// A kind whose report is null produces no rows: the table stays as
+// ClearReport left it, and its details list nothing.
 
 #include <cstdint>
+#include <string_view>
 #include <vector>
 
 #include "Loadlog_record.h"
 #include "Main_controls.h"
 #include "Main_form.h"
+#include "Stat_period.h"
+#include "Stat_row_report.h"
 
 namespace tw {
 
 using ReportFunction = void (TSDIAppForm::*)(std::vector<const LogRecord*>& selected,
                                              std::int32_t count);
 
+// What a time report's details rule sees of the chosen table row.
+struct TimeRowQuery {
+  Period period;
+  int row = 0;                // the table row, 1 the first under the titles
+  std::int32_t entries = 0;   // entries of the form's Rows
+};
+// Whether `record` belongs to the queried row of a time report.
+using TimeRowRule = bool (*)(const TimeRowQuery& query, const LogRecord& record);
+
+// Row Y of the day report is day Y of the period.
+inline bool DayRowLists(const TimeRowQuery& q, const LogRecord& r) {
+  return PeriodDayIndex(q.period, r.LogTime) == q.row - 1;
+}
+// Row Y of the hour report is hour Y - 1.
+inline bool HourRowLists(const TimeRowQuery& q, const LogRecord& r) {
+  return LogHour(r.LogTime) == q.row - 1;
+}
+// Row 1 of the weekday report is Sunday; its rows are entries of Rows.
+inline bool WeekdayRowLists(const TimeRowQuery& q, const LogRecord& r) {
+  return q.row >= 1 && q.row <= q.entries && IsCalendarDate(r.LogTime) &&
+         DayOfWeek(r.LogTime) + 1 == q.row;
+}
+
 struct ReportKindInfo {
   int Kind;
+  const char* CliName;           // the name after --report; null: not offered there
   Control TSDIAppForm::*Button;  // the radio button that chooses the kind
-  ReportFunction Report;         // null: the kind shows nothing
+  const char* TitleId;           // language id of the frame title
   const char* HeaderId;          // language id of the column titles; null without a report
+  ReportFunction Report;         // null: the kind shows nothing
+  // The details rule: a time report's row test, or the row report whose
+  // grouping finds a row's records (its rows are entries of Rows). Both
+  // null: details list nothing.
+  TimeRowRule TimeRow;
+  const RowReport* Rows;
+  bool OwnsLabels;  // rows hold new char[] labels that ClearReport frees
 };
 
 inline constexpr ReportKindInfo kReportKinds[] = {
-    {1, &TSDIAppForm::RadioButton1, &TSDIAppForm::ReportByDay, "statheader1"},
-    {2, &TSDIAppForm::RadioButton2, &TSDIAppForm::ReportByHour, "statheader2"},
-    {3, &TSDIAppForm::RadioButton3, &TSDIAppForm::ReportByDayOfWeek, "statheader3"},
-    {4, &TSDIAppForm::RadioButton4, &TSDIAppForm::ReportRequests, "statheader4"},
-    {5, &TSDIAppForm::RadioButton5, &TSDIAppForm::ReportStatusCodes, "statheader5"},
-    {6, &TSDIAppForm::RadioButton6, &TSDIAppForm::ReportAddresses, "statheader6"},
-    {7, &TSDIAppForm::RadioButton7, nullptr, nullptr},
-    {8, &TSDIAppForm::RadioButton8, nullptr, nullptr},
-    {9, &TSDIAppForm::RadioButton9, &TSDIAppForm::ReportReferrerDomains, "statheader9"},
-    {10, &TSDIAppForm::RadioButton10, &TSDIAppForm::ReportReferrerPages, "statheader10"},
-    {11, &TSDIAppForm::RadioButton11, &TSDIAppForm::ReportCatalogues, "statheader11"},
-    {12, &TSDIAppForm::RadioButton12, &TSDIAppForm::ReportSearchEngines, "statheader12"},
-    {13, &TSDIAppForm::RadioButton13, &TSDIAppForm::ReportSearchPhrases, "statheader13"},
-    {14, &TSDIAppForm::RadioButton17, &TSDIAppForm::ReportBrowsers, "statheader14"},
+    {1, "day", &TSDIAppForm::RadioButton1, "stat1", "statheader1", &TSDIAppForm::ReportByDay,
+     &DayRowLists, nullptr, false},
+    {2, "hour", &TSDIAppForm::RadioButton2, "stat2", "statheader2", &TSDIAppForm::ReportByHour,
+     &HourRowLists, nullptr, false},
+    {3, "weekday", &TSDIAppForm::RadioButton3, "stat3", "statheader3",
+     &TSDIAppForm::ReportByDayOfWeek, &WeekdayRowLists, nullptr, false},
+    {4, "pages", &TSDIAppForm::RadioButton4, "stat4", "statheader4", &TSDIAppForm::ReportRequests,
+     nullptr, &kRequestsReport, false},
+    {5, "status", &TSDIAppForm::RadioButton5, "stat5", "statheader5",
+     &TSDIAppForm::ReportStatusCodes, nullptr, &kStatusCodesReport, true},
+    {6, "addresses", &TSDIAppForm::RadioButton6, "stat6", "statheader6",
+     &TSDIAppForm::ReportAddresses, nullptr, &kAddressesReport, true},
+    {7, nullptr, &TSDIAppForm::RadioButton7, "stat7", nullptr, nullptr, nullptr, nullptr, false},
+    {8, nullptr, &TSDIAppForm::RadioButton8, "stat8", nullptr, nullptr, nullptr, nullptr, false},
+    {9, "domains", &TSDIAppForm::RadioButton9, "stat9", "statheader9",
+     &TSDIAppForm::ReportReferrerDomains, nullptr, &kReferrerDomainsReport, false},
+    {10, "referrers", &TSDIAppForm::RadioButton10, "stat10", "statheader10",
+     &TSDIAppForm::ReportReferrerPages, nullptr, &kReferrerPagesReport, false},
+    {11, "catalogues", &TSDIAppForm::RadioButton11, "stat11", "statheader11",
+     &TSDIAppForm::ReportCatalogues, nullptr, &kCataloguesReport, false},
+    {12, "engines", &TSDIAppForm::RadioButton12, "stat12", "statheader12",
+     &TSDIAppForm::ReportSearchEngines, nullptr, &kSearchEnginesReport, false},
+    {13, "phrases", &TSDIAppForm::RadioButton13, "stat13", "statheader13",
+     &TSDIAppForm::ReportSearchPhrases, nullptr, &kSearchPhrasesReport, false},
+    {14, "browsers", &TSDIAppForm::RadioButton17, "stat14", "statheader14",
+     &TSDIAppForm::ReportBrowsers, nullptr, &kBrowsersReport, false},
 };
 
 // The entry of `kind`, or null for 0 and numbers outside 1 to 14.
-inline const ReportKindInfo* FindReportKind(int kind) {
+constexpr const ReportKindInfo* FindReportKind(int kind) {
   for (const ReportKindInfo& info : kReportKinds) {
     if (info.Kind == kind) return &info;
   }
   return nullptr;
 }
 
+// The entry offered on the command line as `name`, or null.
+constexpr const ReportKindInfo* FindReportKindByName(std::string_view name) {
+  for (const ReportKindInfo& info : kReportKinds) {
+    if (info.CliName != nullptr && name == info.CliName) return &info;
+  }
+  return nullptr;
+}
+
 // Kinds whose rows own their labels (new char[] copies): status codes and addresses.
-inline constexpr bool KindOwnsRowLabels(int kind) { return kind == 5 || kind == 6; }
+constexpr bool KindOwnsRowLabels(int kind) {
+  const ReportKindInfo* info = FindReportKind(kind);
+  return info != nullptr && info->OwnsLabels;
+}
 
 }  // namespace tw

@@ -171,15 +171,8 @@ bool RowMembers::Contains(const LogRecord& record) const {
 }
 
 const RowReport* FindRowReport(int kind) {
-  static const RowReport* const kReports[] = {
-      &kRequestsReport,        &kStatusCodesReport,   &kAddressesReport,
-      &kReferrerDomainsReport, &kReferrerPagesReport, &kCataloguesReport,
-      &kSearchEnginesReport,   &kSearchPhrasesReport, &kBrowsersReport,
-  };
-  for (const RowReport* report : kReports) {
-    if (report->Kind == kind) return report;
-  }
-  return nullptr;
+  const ReportKindInfo* info = FindReportKind(kind);
+  return info != nullptr ? info->Rows : nullptr;
 }
 
 }  // namespace tw

@@ -12,6 +12,7 @@
 #include "Loadlog_carray.h"
 #include "Loadlog_client_address.h"
 #include "Main_form.h"
+#include "Stat_kinds.h"
 #include "Stat_row_report.h"
 #include "Stat_rows.h"
 #include "Table_log_grid.h"
@@ -56,41 +57,30 @@ void RawLogGrid::Clear() {
 
 namespace {
 
-// Which records belong to the current row of the statistics table.
+// Which records belong to the current row of the statistics table: the
+// registry's rule for the report kind shown.
 class DetailsRule {
  public:
-  DetailsRule(const TSDIAppForm& form, int row)
-      : kind_(form.ReportKind), row_(row), period_(form.CurrentPeriod()) {
-    if (kind_ >= 3) {
-      // Table row Y shows entry Y - 1 of Rows; past the rows nothing is listed.
-      if (row < 1 || row > CARRAY_Count(form.Rows)) {
-        kind_ = 0;
-        return;
-      }
-      if (const RowReport* report = FindRowReport(kind_)) {
-        const char* label = static_cast<const ReportRow*>(CARRAY_Item(form.Rows, row - 1))->Label;
-        members_.emplace(form, *report, label);
-      }
+  DetailsRule(const TSDIAppForm& form, int row) {
+    const ReportKindInfo* info = FindReportKind(form.ReportKind);
+    if (info == nullptr) return;
+    time_row_ = info->TimeRow;
+    query_ = {form.CurrentPeriod(), row, CARRAY_Count(form.Rows)};
+    // Table row Y shows entry Y - 1 of Rows; past the rows nothing is listed.
+    if (info->Rows != nullptr && row >= 1 && row <= query_.entries) {
+      const char* label = static_cast<const ReportRow*>(CARRAY_Item(form.Rows, row - 1))->Label;
+      members_.emplace(form, *info->Rows, label);
     }
   }
 
   bool Lists(const LogRecord& r) const {
-    switch (kind_) {
-      case 1:  // row Y is day Y of the period
-        return PeriodDayIndex(period_, r.LogTime) == row_ - 1;
-      case 2:
-        return LogHour(r.LogTime) == row_ - 1;  // row Y is hour Y - 1
-      case 3:                                   // row 1 is Sunday
-        return IsCalendarDate(r.LogTime) && DayOfWeek(r.LogTime) + 1 == row_;
-      default:
-        return members_ && members_->Contains(r);
-    }
+    if (time_row_ != nullptr) return time_row_(query_, r);
+    return members_ && members_->Contains(r);
   }
 
  private:
-  int kind_;
-  int row_;
-  Period period_;
+  TimeRowRule time_row_ = nullptr;
+  TimeRowQuery query_;
   std::optional<RowMembers> members_;  // the row of a row report
 };
 

@@ -145,16 +145,15 @@ std::uint64_t HashNoCase(std::string_view text) {
   return h;
 }
 
-std::string Utf8ToCp1251(std::string_view utf8) {
-  std::string out;
-  out.reserve(utf8.size());
+std::size_t Utf8ToCp1251(std::string_view utf8, char* out) {
+  std::size_t written = 0;
   const auto* s = reinterpret_cast<const unsigned char*>(utf8.data());
   const std::size_t n = utf8.size();
   std::size_t i = 0;
   while (i < n) {
     const unsigned char b = s[i];
     if (b < 0x80) {
-      out.push_back(static_cast<char>(b));
+      out[written++] = (static_cast<char>(b));
       ++i;
       continue;
     }
@@ -168,7 +167,7 @@ std::string Utf8ToCp1251(std::string_view utf8) {
     } else if ((b & 0xF8) == 0xF0) {
       extra = 3, cp = b & 0x07, min = 0x10000;
     } else {
-      out.push_back('?');  // a stray continuation byte or an invalid lead byte
+      out[written++] = ('?');  // a stray continuation byte or an invalid lead byte
       ++i;
       continue;
     }
@@ -182,12 +181,18 @@ std::string Utf8ToCp1251(std::string_view utf8) {
       cp = (cp << 6) | (s[j] & 0x3F);
     }
     if (!ok || cp < min || cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF)) {
-      out.push_back('?');
+      out[written++] = ('?');
     } else {
-      out.push_back(static_cast<char>(UnicodeToCp1251(cp)));
+      out[written++] = (static_cast<char>(UnicodeToCp1251(cp)));
     }
     i = j;
   }
+  return written;
+}
+
+std::string Utf8ToCp1251(std::string_view utf8) {
+  std::string out(utf8.size(), '\0');
+  out.resize(Utf8ToCp1251(utf8, out.data()));
   return out;
 }
 

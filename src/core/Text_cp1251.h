@@ -29,6 +29,10 @@ std::uint64_t HashNoCase(std::string_view text);
 // forms, surrogates and code points past U+10FFFF included): one '?' per
 // malformed sequence.
 std::string Utf8ToCp1251(std::string_view utf8);
+// The same conversion into `out`, which has room for utf8.size() bytes (the
+// result is never longer) and may be utf8.data() itself: each byte is written
+// after the bytes it comes from are read. Returns the bytes written.
+std::size_t Utf8ToCp1251(std::string_view utf8, char* out);
 
 // Converts Windows-1251 to UTF-8 for display; the one unassigned byte 0x98 becomes U+FFFD.
 std::string Cp1251ToUtf8(std::string_view text);

@@ -266,5 +266,15 @@ TEST_F(TallyweaveReportTest, ALogOrOutputThatCannotBeUsedExitsWithStatusOne) {
   EXPECT_EQ(RunReport("--output " + Quote(unwritable.string()) + " " + Quote(log_)).status, 1);
 }
 
+// The CSV goes straight to standard output; a write it refuses is a failure.
+TEST_F(TallyweaveReportTest, StandardOutputThatRefusesTheCsvExitsWithStatusOne) {
+  if (!fs::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+  const std::string command = Quote(testing::TestBinaryFolder() + "tallyweave-report") +
+                              " --report pages " + Quote(log_) + " >/dev/full 2>/dev/null";
+  const int raw = std::system(command.c_str());
+  ASSERT_TRUE(WIFEXITED(raw));
+  EXPECT_EQ(WEXITSTATUS(raw), 1);
+}
+
 }  // namespace
 }  // namespace tw

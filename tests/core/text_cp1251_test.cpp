@@ -164,7 +164,13 @@ TEST(TextCp1251, Utf8ToCp1251MarksEachBadOrMissingCharacterWithOneQuestionMark) 
       {"\xFF\xFE", "??"},
       {std::string("a\0b", 3), std::string("a\0b", 3)},   // a zero byte is an ordinary character
   };
-  for (const auto& c : cases) EXPECT_EQ(Hex(Utf8ToCp1251(c.utf8)), Hex(c.cp1251)) << "input " << Hex(c.utf8);
+  for (const auto& c : cases) {
+    EXPECT_EQ(Hex(Utf8ToCp1251(c.utf8)), Hex(c.cp1251)) << "input " << Hex(c.utf8);
+    // In place, as the parser converts: every byte is read before it is overwritten.
+    std::string text = c.utf8;
+    text.resize(Utf8ToCp1251(text, text.data()));
+    EXPECT_EQ(Hex(text), Hex(c.cp1251)) << "in place, input " << Hex(c.utf8);
+  }
 }
 
 // What iconv -f CP1251 -t UTF-8 gives for 0x80..0xFF, sixteen bytes a row;

@@ -1,0 +1,127 @@
+// The registry of report kinds drives the buttons, titles, command-line names
+// and details of every kind.
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "Loadlog_carray.h"
+#include "Stat_kinds.h"
+#include "Stat_rows.h"
+#include "report_fixture.h"
+
+namespace tw {
+namespace {
+
+class RegistryTest : public testing::ReportFixture {
+ protected:
+  // Row 1 of every report holds records: 1 March 2008 (day 1, a Saturday),
+  // hour 0, Sunday 2 March, referrers from a search engine.
+  void LoadMixed() {
+    Load({{.ip = "10.0.0.1", .time = "01/Mar/2008:00:05:00", .url = "/a.html",
+           .referrer = "http://www.google.com/search?q=cats", .agent = "Mozilla/5.0 (MSIE 6.0)"},
+          {.ip = "10.0.0.2", .time = "02/Mar/2008:00:10:00", .url = "/b/c.html", .status = "404",
+           .referrer = "http://x.example/p/q.html"},
+          {.ip = "10.0.0.1", .time = "02/Mar/2008:13:00:00", .url = "/a.html",
+           .referrer = "http://www.google.com/search?q=dogs"},
+          {.ip = "10.0.0.3", .time = "09/Mar/2008:00:20:00", .url = "/b/c.html", .status = "404"}});
+  }
+
+  // Presses only the kind's own button, as the window does, and runs.
+  void Press(const ReportKindInfo& info) {
+    form_->CheckReportButton(0);
+    (form_.get()->*info.Button).Checked = true;
+    form_->CheckRequestButton(3);
+    form_->RequestFilter = 3;
+    form_->CheckBox1.Checked = false;
+    form_->RunAnalysis();
+  }
+
+  std::size_t DetailsCount(int row) {
+    form_->StringGrid1.Row = row;
+    form_->ShowDetails();
+    return static_cast<std::size_t>(form_->StringGrid2.RowCount() - 2);
+  }
+
+  // The count the report shows in row 1: the hits column of a time table,
+  // else the count of the first row entry.
+  int FirstRowCount(const ReportKindInfo& info) const {
+    if (info.Rows == nullptr && info.Kind != 3) return std::stoi(form_->StringGrid1.Cell(2, 1));
+    return static_cast<const ReportRow*>(CARRAY_Item(form_->Rows, 0))->Count;
+  }
+};
+
+TEST_F(RegistryTest, EveryKindIsDrivenByItsEntry) {
+  LoadMixed();
+  std::set<int> kinds;
+  std::set<std::string> names;
+  std::set<const Control*> buttons;
+  for (const ReportKindInfo& info : kReportKinds) {
+    SCOPED_TRACE("kind " + std::to_string(info.Kind));
+    EXPECT_TRUE(kinds.insert(info.Kind).second);
+    const Control* button = &(form_.get()->*info.Button);
+    EXPECT_TRUE(buttons.insert(button).second);
+    EXPECT_EQ(form_->ReportButton(info.Kind), button);
+    EXPECT_EQ(FindReportKind(info.Kind), &info);
+
+    Press(info);
+    EXPECT_EQ(form_->ReportKind, info.Kind);
+    EXPECT_EQ(form_->GroupBox4.Caption, form_->Lang.Get(info.TitleId));
+    EXPECT_FALSE(form_->GroupBox4.Caption.empty());
+
+    if (info.Report == nullptr) {
+      EXPECT_EQ(info.CliName, nullptr) << "a kind without rows is not offered";
+      EXPECT_EQ(CARRAY_Count(form_->Rows), 0);
+      EXPECT_EQ(DetailsCount(1), 0u);
+      continue;
+    }
+    ASSERT_NE(info.CliName, nullptr);
+    EXPECT_TRUE(names.insert(info.CliName).second);
+    EXPECT_EQ(FindReportKindByName(info.CliName), &info);
+    EXPECT_EQ(form_->StringGrid1.Cell(1, 0).empty(), false);
+    EXPECT_NE(info.TimeRow == nullptr, info.Rows == nullptr) << "exactly one details rule";
+    const int counted = FirstRowCount(info);
+    EXPECT_GT(counted, 0);
+    EXPECT_EQ(DetailsCount(1), static_cast<std::size_t>(counted));
+  }
+  EXPECT_EQ(FindReportKindByName("nonsense"), nullptr);
+  EXPECT_EQ(FindReportKind(0), nullptr);
+  EXPECT_EQ(FindReportKind(15), nullptr);
+}
+
+// A caller that analyses on its own choices skips the load's tree and by-day run.
+TEST_F(RegistryTest, LoadSkipsTheClosingStepsWhenAsked) {
+  form_->TreeAfterLoad = false;
+  form_->AnalysisAfterLoad = false;
+  LoadMixed();
+  EXPECT_EQ(form_->TreeView1.Root, nullptr);
+  EXPECT_EQ(form_->Rows, nullptr) << "no analysis ran after the load";
+  EXPECT_EQ(form_->RecordCount, 4);
+
+  form_->TreeAfterLoad = true;
+  form_->AnalysisAfterLoad = true;
+  LoadMixed();
+  EXPECT_NE(form_->TreeView1.Root, nullptr);
+  EXPECT_NE(form_->Rows, nullptr);
+  EXPECT_EQ(form_->ReportKind, 1);
+}
+
+TEST_F(RegistryTest, CsvPiecesStopAtTheFirstRefusal) {
+  LoadMixed();
+  Press(kReportKinds[3]);
+  std::string whole;
+  EXPECT_TRUE(form_->WriteCsvTo([&whole](std::string_view bytes) {
+    whole += bytes;
+    return true;
+  }));
+  EXPECT_EQ(whole.substr(whole.size() - 2), "\r\n");
+  int calls = 0;
+  EXPECT_FALSE(form_->WriteCsvTo([&calls](std::string_view) { return ++calls < 2; }));
+  EXPECT_EQ(calls, 2);
+}
+
+}  // namespace
+}  // namespace tw
