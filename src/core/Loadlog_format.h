@@ -39,7 +39,7 @@ class LogFormat {
   // An Apache LogFormat string (Loadlog_format_custom.h tells what it may hold).
   // On failure returns false, leaves `format` as it was and sets `error` to a
   // message naming the directive that cannot be used.
-  static bool FromApacheString(std::string_view spec, LogFormat& format, std::string& error);
+  static bool FromApacheString(std::string_view format_string, LogFormat& format, std::string& error);
 
   LogFormatName Name() const { return name_; }
   // "combined", ..., or the custom string as given.
