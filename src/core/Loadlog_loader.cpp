@@ -5,8 +5,12 @@
 #include <cstring>
 #include <chrono>
 #include <cstdint>
+#include <deque>
+#include <exception>
 #include <new>
 
+#include "Loadlog_chunk.h"
+#include "Loadlog_chunk_workers.h"
 #include "Loadlog_crawler_patterns.h"
 #include "Loadlog_crawlers.h"
 #include "Loadlog_parser.h"
@@ -19,11 +23,8 @@ namespace {
 // Pieces between two looks at the clock, and the time between two ticks.
 constexpr std::uint32_t kPiecesPerClockCheck = 4096;
 constexpr auto kTickInterval = std::chrono::milliseconds(100);
-
-// Nothing before the line end, or a zero byte first: the parser sees no text.
-bool IsEmptyPiece(std::string_view piece) {
-  return piece.front() == '\0' || piece == "\n" || piece == "\r\n";
-}
+// Text per chunk when a file is parsed on several threads.
+constexpr std::size_t kChunkBytes = std::size_t{2} << 20;
 
 bool Cancelled(const LoadRequest& request) {
   return request.cancel != nullptr && request.cancel->load(std::memory_order_relaxed);
@@ -48,6 +49,16 @@ class Progress {
       if (request_.on_progress) request_.on_progress(path_, percent);
     }
     if (--pieces_to_clock_check_ != 0) return;
+    Tick();
+  }
+  // After a chunk: the share read, and a tick when one is due.
+  void Reached(std::int64_t position) {
+    pieces_to_clock_check_ = 1;
+    Step(position);
+  }
+
+ private:
+  void Tick() {
     pieces_to_clock_check_ = kPiecesPerClockCheck;
     const auto now = std::chrono::steady_clock::now();
     if (now - last_tick_ < kTickInterval) return;
@@ -55,7 +66,6 @@ class Progress {
     if (request_.on_tick) request_.on_tick();
   }
 
- private:
   const LoadRequest& request_;
   const std::string& path_;
   std::int64_t size_;
@@ -92,14 +102,6 @@ LogFormat FormatOf(ParseContext& ctx, const std::optional<LogFormat>& given,
   if (given) return *given;
   ReadSample(reader, sample);
   return DetectLogFormat(ctx, sample.non_empty);
-}
-
-RejectReason ParsePiece(ParseContext& ctx, const LogFormat& format, std::string_view piece,
-                        bool cut, LogRecord* slot) {
-  if (cut) return RejectReason::kDamagedData;
-  // The parser reads a piece up to its first zero byte.
-  if (IsEmptyPiece(piece)) return RejectReason::kEmptyLine;
-  return ParseLogLineAs(ctx, format, piece, slot);
 }
 
 ParseContext ContextOf(LoadedLog& log, const LoadRequest& request,
@@ -177,6 +179,63 @@ std::vector<PlannedFile> PlanReadingOrder(const LoadRequest& request) {
   return plan;
 }
 
+// The pieces of a file, from its sample on, parsed in chunks on several
+// threads and merged in file order.
+void ReadInChunks(const LoadRequest& request, ParseContext& ctx, LogPieceReader& reader,
+                  Sample& sample, Progress& progress, RejectFile& rejects, LoadedFile& file,
+                  LoadedLog& log) {
+  const ChunkSettings settings{file.format, ctx.SiteName, ctx.Engines};
+  const std::size_t chunk_bytes = request.chunk_bytes != 0 ? request.chunk_bytes : kChunkBytes;
+  const ChunkTarget target{&ctx, log.records.get(), &rejects, &log.reasons, &file.records,
+                           &file.rejected};
+  std::deque<std::unique_ptr<LogChunk>> in_flight;
+  std::vector<std::unique_ptr<LogChunk>> spare;
+  std::unique_ptr<LogChunk> filling;
+  // Declared last, so it stops its threads before the chunks they read go.
+  ChunkWorkers workers(LoadThreads(request.threads), settings);
+
+  auto merge_oldest = [&] {
+    std::unique_ptr<LogChunk> chunk = std::move(in_flight.front());
+    in_flight.pop_front();
+    workers.WaitFor(chunk.get());
+    if (chunk->failure) std::rethrow_exception(chunk->failure);
+    MergeChunk(*chunk, target);
+    progress.Reached(chunk->EndPosition());
+    chunk->Clear();
+    spare.push_back(std::move(chunk));
+  };
+  auto submit = [&] {
+    in_flight.push_back(std::move(filling));
+    workers.Submit(in_flight.back().get());
+    while (in_flight.size() >= workers.MaxInFlight() && !Cancelled(request)) merge_oldest();
+  };
+  auto add = [&](std::string_view piece, bool cut, std::int64_t position) {
+    if (!filling) {
+      if (spare.empty()) {
+        filling = std::make_unique<LogChunk>();
+      } else {
+        filling = std::move(spare.back());
+        spare.pop_back();
+      }
+    }
+    filling->AddPiece(piece, cut, position);
+    if (filling->Bytes() >= chunk_bytes) submit();
+  };
+
+  for (std::size_t i = 0; i < sample.pieces.size(); ++i) {
+    add(sample.pieces[i], sample.cut[i], sample.positions[i]);
+  }
+  sample = Sample();
+  std::string_view piece;
+  while (!Cancelled(request) && reader.Next(piece)) {
+    add(piece, reader.LastPieceCut(), reader.FilePosition());
+  }
+  if (filling && filling->Pieces() > 0 && !Cancelled(request)) submit();
+  while (!in_flight.empty() && !Cancelled(request)) merge_oldest();
+}
+
+void CloseFile(LogPieceReader& reader, RejectFile& rejects, LoadedFile& file, LoadedLog& log);
+
 // Reads one file into the log.
 void ReadFile(const LoadRequest& request, ParseContext& ctx, const std::optional<LogFormat>& given,
               LoadedFile& file, LoadedLog& log) {
@@ -197,6 +256,12 @@ void ReadFile(const LoadRequest& request, ParseContext& ctx, const std::optional
 
   Sample sample;
   file.format = FormatOf(ctx, given, reader, sample);
+  const std::size_t chunk_bytes = request.chunk_bytes != 0 ? request.chunk_bytes : kChunkBytes;
+  if (LoadThreads(request.threads) > 1 && reader.Size() > static_cast<std::int64_t>(chunk_bytes)) {
+    ReadInChunks(request, ctx, reader, sample, progress, rejects, file, log);
+    CloseFile(reader, rejects, file, log);
+    return;
+  }
   auto take = [&](std::string_view piece, bool cut) {
     LogRecord* slot = log.records->NextSlot();
     const RejectReason reason = ParsePiece(ctx, file.format, piece, cut, slot);
@@ -219,6 +284,11 @@ void ReadFile(const LoadRequest& request, ParseContext& ctx, const std::optional
     take(piece, reader.LastPieceCut());
     progress.Step(reader.FilePosition());
   }
+  CloseFile(reader, rejects, file, log);
+}
+
+// The end of reading a file: its reject file closed, its outcome known.
+void CloseFile(LogPieceReader& reader, RejectFile& rejects, LoadedFile& file, LoadedLog& log) {
   rejects.Close();
   file.reject_error = rejects.error();
   log.rejected += file.rejected;

@@ -82,6 +82,11 @@ struct LoadRequest {
   std::function<void(std::size_t place, std::size_t source)> on_file;
   // Looked at between pieces; once true the load stops and gives kCancelled.
   const std::atomic<bool>* cancel = nullptr;
+  // Threads that parse: 0 for one per core. With more than one, a file larger
+  // than a chunk is parsed in chunks of about `chunk_bytes` (0: 2 MiB); the
+  // log is the same either way.
+  unsigned threads = 0;
+  std::size_t chunk_bytes = 0;
 };
 
 // Why a load gave no log.

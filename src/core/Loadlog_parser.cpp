@@ -92,7 +92,7 @@ constexpr std::uint8_t kNotJudged = 0;
 constexpr std::uint8_t kNotCrawler = 1;
 constexpr std::uint8_t kCrawler = 2;
 
-[[gnu::always_inline]] inline std::uint32_t CrawlerBit(const ParseContext& ctx, const char* agent) {
+[[gnu::always_inline]] inline std::uint32_t CrawlerBitOf(const ParseContext& ctx, const char* agent) {
   std::uint8_t mark = StringPool::Mark(agent);
   if (mark == kNotJudged) [[unlikely]] {
     mark = JudgeCrawlerAgent(ctx, agent) ? kCrawler : kNotCrawler;
@@ -121,7 +121,7 @@ constexpr std::uint8_t kCrawler = 2;
   ClassifyReferrer(referrer_ctx, referrer, record, scratch.Phrase);
 
   record->UserAgent = ctx.UserAgentPool->Intern(line.UserAgent);
-  record->IsCrawler = CrawlerBit(ctx, record->UserAgent);
+  record->IsCrawler = CrawlerBitOf(ctx, record->UserAgent);
 }
 
 template <const Layout& L>
@@ -202,6 +202,10 @@ bool IsCrawlerAgent(const std::vector<const char*>* crawlers, const char* user_a
 bool JudgeCrawlerAgent(const ParseContext& ctx, const char* user_agent) {
   if (IsCrawlerAgent(ctx.Crawlers, user_agent)) return true;
   return ctx.Patterns != nullptr && ctx.Patterns->Matches(user_agent);
+}
+
+std::uint32_t CrawlerBit(const ParseContext& ctx, const char* user_agent) {
+  return CrawlerBitOf(ctx, user_agent);
 }
 
 bool ParseLogLine(ParseContext& ctx, std::string_view line, LogRecord* record) {

@@ -26,6 +26,7 @@
 // crawler when it equals one of the crawler lines, letter case ignored.
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -94,5 +95,9 @@ bool IsCrawlerAgent(const std::vector<const char*>* crawlers, const char* user_a
 // Whether the pooled user agent is a crawler's: one of ctx.Crawlers, or one
 // that contains one of ctx.Patterns. Does not look at the agent's mark.
 bool JudgeCrawlerAgent(const ParseContext& ctx, const char* user_agent);
+
+// The record's IsCrawler bit for an agent pooled in ctx.UserAgentPool: judged
+// on the agent's first use and kept as its mark from then on.
+std::uint32_t CrawlerBit(const ParseContext& ctx, const char* user_agent);
 
 }  // namespace tw

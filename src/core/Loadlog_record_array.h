@@ -35,6 +35,11 @@ class RecordArray {
   LogRecord* NextSlot();
   // Keeps the slot returned by the last NextSlot as the newest record.
   void Commit() { ++count_; }
+  // Adds a copy of `record` as the newest record.
+  void Append(const LogRecord& record) {
+    *NextSlot() = record;
+    Commit();
+  }
 
   // The file-order index of a record of this array, for breaking ties by file
   // order. REQUIRES: `record` was returned by operator[] of this array.

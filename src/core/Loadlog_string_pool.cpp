@@ -1,5 +1,6 @@
 #include "Loadlog_string_pool.h"
 
+#include <algorithm>
 #include <cstring>
 
 #include "Text_cp1251.h"
@@ -10,14 +11,18 @@ constexpr std::size_t kInitialSlots = 1024;
 constexpr std::size_t kBlockSize = 256 * 1024;
 }  // namespace
 
-StringPool::StringPool() : slots_(kInitialSlots, Slot{nullptr, 0, 0}) {}
+StringPool::StringPool() : StringPool(Role::kShared) {}
+StringPool::StringPool(Role role) : role_(role), slots_(kInitialSlots, Slot{nullptr, 0, 0}) {}
 StringPool::~StringPool() = default;
 
 const char* StringPool::Intern(std::string_view text) {
   if (const void* nul = std::memchr(text.data(), 0, text.size())) {
     text = text.substr(0, static_cast<const char*>(nul) - text.data());
   }
-  const std::uint64_t h64 = HashNoCase(text);
+  return InternHashed(text, HashNoCase(text));
+}
+
+const char* StringPool::InternHashed(std::string_view text, std::uint64_t h64) {
   const auto h32 = static_cast<std::uint32_t>(h64);
   std::size_t mask = slots_.size() - 1;
   std::size_t i = static_cast<std::size_t>(h64 >> 20) & mask;
@@ -42,12 +47,17 @@ const char* StringPool::Intern(std::string_view text) {
   char* copy = Store(text);
   slots_[i] = Slot{copy, h32, static_cast<std::uint32_t>(text.size())};
   ++count_;
+  if (role_ == Role::kChunk) {
+    entries_.push_back(Entry{copy, static_cast<std::uint32_t>(text.size()), h64});
+  }
   return copy;
 }
 
-// A stored text is laid out as: mark byte, the text, a zero byte.
+// A stored text is laid out as: (in a chunk pool, the forward slot), mark
+// byte, the text, a zero byte.
 char* StringPool::Store(std::string_view text) {
-  const std::size_t need = text.size() + 2;
+  const std::size_t head = role_ == Role::kChunk ? sizeof(const char*) : 0;
+  const std::size_t need = head + text.size() + 2;
   char* at = nullptr;
   if (need > block_left_) {
     const std::size_t size = need > kBlockSize / 4 ? need : kBlockSize;
@@ -65,6 +75,7 @@ char* StringPool::Store(std::string_view text) {
     block_pos_ += need;
     block_left_ -= need;
   }
+  at += head;
   at[0] = 0;
   char* copy = at + 1;
   std::memcpy(copy, text.data(), text.size());
@@ -82,6 +93,16 @@ void StringPool::Grow() {
     while (slots_[i].text != nullptr) i = (i + 1) & mask;
     slots_[i] = s;
   }
+}
+
+void StringPool::Clear() {
+  std::fill(slots_.begin(), slots_.end(), Slot{nullptr, 0, 0});
+  entries_.clear();
+  count_ = 0;
+  blocks_.clear();
+  block_bytes_ = 0;
+  block_pos_ = nullptr;
+  block_left_ = 0;
 }
 
 std::size_t StringPool::MemoryUsage() const {

@@ -17,6 +17,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string_view>
 #include <vector>
@@ -25,7 +26,19 @@ namespace tw {
 
 class StringPool {
  public:
+  // A chunk pool serves one piece of a load parsed on its own: it also keeps
+  // its texts in the order they arrived, and gives each a forward slot that
+  // the merge fills with the shared pool's copy.
+  enum class Role { kShared, kChunk };
+
+  struct Entry {
+    const char* text;
+    std::uint32_t length;
+    std::uint64_t hash;  // HashNoCase of the text
+  };
+
   StringPool();
+  explicit StringPool(Role role);
   ~StringPool();
   StringPool(const StringPool&) = delete;
   StringPool& operator=(const StringPool&) = delete;
@@ -33,6 +46,23 @@ class StringPool {
   // Returns the pool's shared copy of `text`, adding it when it is new.
   // A text is taken up to its first zero byte, as the program's texts end there.
   const char* Intern(std::string_view text);
+  // Intern for a text without zero bytes whose HashNoCase is `hash`.
+  const char* InternHashed(std::string_view text, std::uint64_t hash);
+
+  // A chunk pool's texts in the order they were first interned.
+  const std::vector<Entry>& Entries() const { return entries_; }
+  // The forward slot of a chunk pool's text. REQUIRES: Role::kChunk.
+  static const char* Forward(const char* pooled) {
+    const char* target;
+    std::memcpy(&target, pooled - 1 - sizeof target, sizeof target);
+    return target;
+  }
+  static void SetForward(const char* pooled, const char* target) {
+    std::memcpy(const_cast<char*>(pooled) - 1 - sizeof target, &target, sizeof target);
+  }
+
+  // Forgets every text; the table keeps its size for the next use.
+  void Clear();
 
   // The mark of a text this pool returned. REQUIRES: `pooled` came from Intern
   // of this pool.
@@ -60,7 +90,9 @@ class StringPool {
   char* Store(std::string_view text);
   void Grow();
 
+  Role role_ = Role::kShared;
   std::vector<Slot> slots_;
+  std::vector<Entry> entries_;  // Role::kChunk only
   std::size_t count_ = 0;
   std::vector<std::unique_ptr<char[]>> blocks_;
   char* block_pos_ = nullptr;

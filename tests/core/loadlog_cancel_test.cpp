@@ -75,10 +75,14 @@ class CancelTest : public LoadLogTest {
 
   // Runs the load of both new files, as the worker would, with `arm` given
   // the request and the flag to set; then hands its result to the form.
-  LoadRefusal LoadBoth(const std::function<void(LoadRequest&, std::atomic<bool>&)>& arm) {
+  // With more than one thread, the files are parsed in chunks of a few lines.
+  LoadRefusal LoadBoth(const std::function<void(LoadRequest&, std::atomic<bool>&)>& arm,
+                       unsigned threads = 1) {
     std::optional<LoadRequest> request = form_->PrepareLoad({first_, second_});
     EXPECT_TRUE(request.has_value());
     if (!request) return {};
+    request->threads = threads;
+    request->chunk_bytes = 1000;
     std::atomic<bool> cancel{false};
     request->cancel = &cancel;
     arm(*request, cancel);
@@ -122,17 +126,19 @@ TEST_F(CancelTest, CancelAtAnyPointLeavesTheLoadedLogAsItWas) {
        }},
   };
   for (const auto& c : cases) {
-    SCOPED_TRACE(c.when);
+   for (const unsigned threads : {1u, 2u}) {
+    SCOPED_TRACE(std::string(c.when) + ", threads " + std::to_string(threads));
     form_->CheckReportButton(5);
     form_->RunAnalysis();
     form_->TreeView1.Selected = form_->TreeView1.Root.get();
     const Snapshot before(*form_);
     const std::int64_t old_first_time = (*form_->Records)[0]->LogTime;
-    EXPECT_EQ(LoadBoth(c.arm).kind, LoadRefusal::Kind::kCancelled);
+    EXPECT_EQ(LoadBoth(c.arm, threads).kind, LoadRefusal::Kind::kCancelled);
     EXPECT_TRUE(Snapshot(*form_) == before);
     EXPECT_EQ((*form_->Records)[0]->LogTime, old_first_time);
     EXPECT_TRUE(platform_.messages.empty()) << "a cancel says nothing";
     EXPECT_TRUE(form_->LoadError.empty());
+   }
   }
 }
 

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -17,13 +18,22 @@
 namespace {
 
 // Allocations left before the one that fails; 0 when nothing is to fail.
-std::uint64_t g_fail_in = 0;
-std::uint64_t g_allocations = 0;
-bool g_failed = false;
+// Atomic, as a load on several threads allocates from all of them.
+std::atomic<std::uint64_t> g_fail_in{0};
+std::atomic<std::uint64_t> g_allocations{0};
+std::atomic<bool> g_failed{false};
+
+// Counts one allocation down; true for the one that is to fail.
+bool FailsNow() {
+  std::uint64_t left = g_fail_in.load();
+  while (left != 0 && !g_fail_in.compare_exchange_weak(left, left - 1)) {
+  }
+  return left == 1;
+}
 
 void* Allocate(std::size_t size) {
   ++g_allocations;
-  if (g_fail_in != 0 && --g_fail_in == 0) {
+  if (FailsNow()) {
     g_failed = true;
     throw std::bad_alloc();
   }
@@ -94,6 +104,9 @@ class OutOfMemoryTest : public LoadLogTest {
     return g_failed;
   }
 
+  // Loads through RunLoad on `threads` threads, failing at every allocation in turn.
+  void WorkerRunsOutOfMemory(unsigned threads);
+
   std::string log_;
   std::string other_;
 };
@@ -144,7 +157,7 @@ TEST_F(OutOfMemoryTest, EveryFailedAllocationClosesTheLogAndTheNextLoadWorks) {
 
 // The load as the window's worker runs it: memory that runs out there is told
 // in the window's thread, and the log loaded before stays.
-TEST_F(OutOfMemoryTest, WorkerThatRunsOutOfMemoryKeepsTheLoadedLog) {
+void OutOfMemoryTest::WorkerRunsOutOfMemory(unsigned threads) {
   ASSERT_FALSE(LoadFailingAt(other_, 0));
   const std::vector<std::string> memo = form_->Memo3;
   std::uint64_t n = 1;
@@ -152,12 +165,20 @@ TEST_F(OutOfMemoryTest, WorkerThatRunsOutOfMemoryKeepsTheLoadedLog) {
     platform_.messages.clear();
     std::optional<LoadRequest> request = form_->PrepareLoad({log_});
     ASSERT_TRUE(request.has_value());
+    request->threads = threads;
+    request->chunk_bytes = 200;  // a few lines a chunk
     LoadedLog log;
     g_failed = false;
     g_fail_in = n;
     const LoadRefusal result = RunLoad(*request, log);
     g_fail_in = 0;
     if (!g_failed) break;
+    if (threads > 1 && result.kind == LoadRefusal::Kind::kNone) {
+      // A thread that could not start: the others parse the whole log.
+      ASSERT_NE(log.records, nullptr) << "allocation " << n;
+      EXPECT_EQ(log.records->Count(), 30) << "allocation " << n;
+      continue;
+    }
     ASSERT_EQ(result.kind, LoadRefusal::Kind::kOutOfMemory) << "allocation " << n;
     EXPECT_EQ(log.records, nullptr) << "allocation " << n;
     EXPECT_EQ(log.url_pool, nullptr) << "allocation " << n;
@@ -170,6 +191,12 @@ TEST_F(OutOfMemoryTest, WorkerThatRunsOutOfMemoryKeepsTheLoadedLog) {
   EXPECT_GT(n, 100u) << "a load makes more allocations than that";
   ASSERT_FALSE(LoadFailingAt(log_, 0));
   EXPECT_EQ(form_->RecordCount, 30) << "the next load works";
+}
+
+TEST_F(OutOfMemoryTest, WorkerThatRunsOutOfMemoryKeepsTheLoadedLog) { WorkerRunsOutOfMemory(1); }
+
+TEST_F(OutOfMemoryTest, ParsingOnSeveralThreadsThatRunsOutOfMemoryKeepsTheLoadedLog) {
+  WorkerRunsOutOfMemory(3);
 }
 
 }  // namespace
