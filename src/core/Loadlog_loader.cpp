@@ -24,7 +24,7 @@ namespace {
 constexpr std::uint32_t kPiecesPerClockCheck = 4096;
 constexpr auto kTickInterval = std::chrono::milliseconds(100);
 // Text per chunk when a file is parsed on several threads.
-constexpr std::size_t kChunkBytes = std::size_t{2} << 20;
+constexpr std::size_t kChunkBytes = std::size_t{1} << 20;
 
 bool Cancelled(const LoadRequest& request) {
   return request.cancel != nullptr && request.cancel->load(std::memory_order_relaxed);
