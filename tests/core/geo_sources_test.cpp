@@ -65,10 +65,6 @@ TEST(LegacyGeoSource, FindsCountriesOfWellKnownAddresses) {
   }
 }
 
-TEST(LegacyGeoSource, MissingFolderOpensNothing) {
-  EXPECT_EQ(OpenLegacySource("/nonexistent-folder/"), nullptr);
-}
-
 TEST(LegacyGeoSource, NamesCountryCodes) {
   EXPECT_EQ(CountryNameOfCode("DE"), "Germany");
   EXPECT_EQ(CountryNameOfCode("JP"), "Japan");
@@ -130,7 +126,7 @@ TEST_F(GeoSearchTest, NothingFoundMeansNoButtonsAndAMessage) {
   // A file by a searched name that is no database is passed over.
   std::ofstream(dir_ / "a" / "GeoLite2-City.mmdb") << "not a database";
   const std::unique_ptr<GeoSource> source = FindGeoSource(Search());
-  EXPECT_EQ(source, nullptr);
+  EXPECT_EQ(source, nullptr) << "no GeoIP.dat in the legacy folder either";
   EXPECT_FALSE(GeoKindAvailable(source.get(), 7));
   EXPECT_FALSE(GeoKindAvailable(source.get(), 8));
   EXPECT_NE(GeoMissingMessage(nullptr, 8).find("geoip-database"), std::string::npos);
@@ -161,17 +157,6 @@ TEST_F(GeoSearchTest, FirstFolderAndCityNamesComeFirst) {
     EXPECT_TRUE(GeoKindAvailable(source.get(), 8)) << c.name;
     EXPECT_EQ(GeoMissingMessage(source.get(), 7).empty(), c.cities) << c.name;
   }
-}
-
-TEST_F(GeoSearchTest, LegacyDatabaseServesCountriesOnly) {
-  if (!fs::exists(fs::path(kDebianFolder) / "GeoIP.dat")) {
-    GTEST_SKIP() << "no /usr/share/GeoIP/GeoIP.dat: install the Debian package geoip-database";
-  }
-  fs::copy_file(fs::path(kDebianFolder) / "GeoIP.dat", dir_ / "b" / "GeoIP.dat");
-  const std::unique_ptr<GeoSource> source = FindGeoSource(Search());
-  ASSERT_NE(source, nullptr);
-  EXPECT_TRUE(GeoKindAvailable(source.get(), 8));
-  EXPECT_FALSE(GeoKindAvailable(source.get(), 7));
 }
 
 }  // namespace

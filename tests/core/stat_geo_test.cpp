@@ -123,18 +123,6 @@ TEST_F(GeoReportsTest, EachDistinctAddressIsLookedUpOncePerLoad) {
   EXPECT_EQ(source_->lookups, 12) << "a new log is looked up anew";
 }
 
-TEST_F(GeoReportsTest, OnlySelectedRecordsAreCounted) {
-  // The middle record's month, March, is the period analysed after the load.
-  Load({{.ip = "1.1.1.1", .time = "10/Mar/2008:12:00:00"},
-        {.ip = "1.1.1.1", .time = "11/Mar/2008:12:00:00", .agent = "Crawler/1.0"},
-        {.ip = "2.2.2.2", .time = "10/Apr/2008:12:00:00"}});
-  Run(8);
-  EXPECT_EQ(Rows(), (std::vector<Row>{{"Germany", 2}})) << "April is outside the period";
-  form_->CheckBox1.Checked = true;
-  form_->RunAnalysis();
-  EXPECT_EQ(Rows(), (std::vector<Row>{{"Germany", 1}})) << "the crawler is left out";
-}
-
 TEST_F(GeoReportsTest, WithoutADatabaseEveryClientIsUnknown) {
   form_->UseGeoSource(nullptr);
   LoadPlaces();
