@@ -64,7 +64,7 @@ AboutBox::AboutBox(tw::Platform& platform, const QFont& font, QWidget* parent)
   addLabel(panel, fromCp1251(tw::TSDIAppForm::AboutVersionLine()), withStyle(font, 10, true),
            kMaroon, QRect(8, 50, right - 8, 22), Qt::AlignRight)
       ->setObjectName(QStringLiteral("Label2"));
-  m_databaseLine = addLabel(panel, QString(), font, kTeal, QRect(16, 110, kWidth - 32, 32),
+  m_databaseLine = addLabel(panel, QString(), font, kTeal, QRect(16, 98, kWidth - 32, 48),
                             Qt::AlignLeft);
   m_databaseLine->setObjectName(QStringLiteral("DatabaseLabel"));
   m_databaseLine->setWordWrap(true);

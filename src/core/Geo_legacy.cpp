@@ -42,7 +42,8 @@ std::string DateOfInfo(const std::string& info) {
 
 class LegacySource : public GeoSource {
  public:
-  LegacySource(GeoIpHandle v4, GeoIpHandle v6) : v4_(std::move(v4)), v6_(std::move(v6)) {}
+  LegacySource(GeoIpHandle v4, GeoIpHandle v6, std::string path)
+      : v4_(std::move(v4)), v6_(std::move(v6)), path_(std::move(path)) {}
 
   bool Lookup(const ClientAddress& address, GeoPlace* place) const override {
     int id = 0;
@@ -68,6 +69,7 @@ class LegacySource : public GeoSource {
  private:
   GeoIpHandle v4_;
   GeoIpHandle v6_;
+  std::string path_;  // of GeoIP.dat
 };
 
 std::string LegacySource::Description() const {
@@ -81,7 +83,7 @@ std::string LegacySource::Description() const {
     std::free(info);
     if (!date.empty()) text += ", " + date;
   }
-  return text;
+  return text + " (" + path_ + ")";
 }
 
 std::string Latin1ToUtf8(const char* text) {
@@ -101,9 +103,10 @@ std::string Latin1ToUtf8(const char* text) {
 }  // namespace
 
 std::unique_ptr<GeoSource> OpenLegacySource(const std::string& folder) {
-  GeoIpHandle v4 = OpenDat(folder + "GeoIP.dat");
+  const std::string path = folder + "GeoIP.dat";
+  GeoIpHandle v4 = OpenDat(path);
   if (v4 == nullptr) return nullptr;
-  return std::make_unique<LegacySource>(std::move(v4), OpenDat(folder + "GeoIPv6.dat"));
+  return std::make_unique<LegacySource>(std::move(v4), OpenDat(folder + "GeoIPv6.dat"), path);
 }
 
 std::string CountryNameOfCode(const std::string& code) {

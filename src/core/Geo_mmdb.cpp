@@ -38,7 +38,7 @@ std::string DateOfEpoch(std::uint64_t epoch) {
 
 class MmdbSource : public GeoSource {
  public:
-  MmdbSource(const MMDB_s& db, bool city_file) : db_(db) {
+  MmdbSource(const MMDB_s& db, bool city_file) : db_(db), path_(db.filename) {
     const char* type = db_.metadata.database_type;
     type_ = type != nullptr ? type : "mmdb";
     has_cities_ = city_file || type_.find("City") != std::string::npos || type_.find("city") != std::string::npos;
@@ -50,11 +50,12 @@ class MmdbSource : public GeoSource {
   bool Lookup(const ClientAddress& address, GeoPlace* place) const override;
   bool HasCities() const override { return has_cities_; }
   std::string Description() const override {
-    return type_ + ", " + DateOfEpoch(db_.metadata.build_epoch);
+    return type_ + ", " + DateOfEpoch(db_.metadata.build_epoch) + " (" + path_ + ")";
   }
 
  private:
   mutable MMDB_s db_;  // lookups do not change it; the library's calls take it non-const
+  std::string path_;
   std::string type_;
   bool has_cities_ = false;
 };

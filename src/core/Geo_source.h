@@ -26,7 +26,8 @@ class GeoSource {
   virtual bool Lookup(const ClientAddress& address, GeoPlace* place) const = 0;
   // Whether lookups can name cities.
   virtual bool HasCities() const = 0;
-  // "name, date" of the database, e.g. "GeoLite2-City, 2024-05-03".
+  // "name, date" of the database, and its file:
+  // "GeoLite2-City, 2024-05-03 (/var/lib/GeoIP/GeoLite2-City.mmdb)".
   virtual std::string Description() const = 0;
 };
 

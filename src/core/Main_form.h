@@ -145,7 +145,7 @@ class TSDIAppForm {
   // Makes `source` (null: none) the location database of the countries and
   // cities reports, and shows their buttons when it can serve them.
   void UseGeoSource(std::unique_ptr<GeoSource> source);
-  // "Location database: GeoLite2-City, 2024-05-03", or "...: none".
+  // "Location database: " and the database's Description, or "...: none".
   std::string GeoDatabaseLine() const;
   // Builds GeoPlaces for the loaded log, unless it was built already.
   void PrepareGeoPlaces();
