@@ -7,6 +7,7 @@ packages=(
   g++ cmake ninja-build pkg-config
   libgtest-dev
   zlib1g-dev libbz2-dev liblzma-dev libzstd-dev gzip bzip2 xz-utils zstd
+  libmaxminddb-dev libgeoip-dev geoip-database
   qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev
   fonts-dejavu-core
   clang libclang-rt-14-dev

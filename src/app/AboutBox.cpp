@@ -64,6 +64,10 @@ AboutBox::AboutBox(tw::Platform& platform, const QFont& font, QWidget* parent)
   addLabel(panel, fromCp1251(tw::TSDIAppForm::AboutVersionLine()), withStyle(font, 10, true),
            kMaroon, QRect(8, 50, right - 8, 22), Qt::AlignRight)
       ->setObjectName(QStringLiteral("Label2"));
+  m_databaseLine = addLabel(panel, QString(), font, kTeal, QRect(16, 98, kWidth - 32, 48),
+                            Qt::AlignLeft);
+  m_databaseLine->setObjectName(QStringLiteral("DatabaseLabel"));
+  m_databaseLine->setWordWrap(true);
   addLabel(panel, tr("Reports on Apache combined-format access logs."), font, kTeal,
            QRect(16, 150, kWidth - 32, 16), Qt::AlignLeft)
       ->setObjectName(QStringLiteral("Label3"));
@@ -87,6 +91,8 @@ QLabel* AboutBox::addLink(QWidget* panel, const char* text, int y) {
   label->installEventFilter(this);
   return label;
 }
+
+void AboutBox::setDatabaseLine(const QString& text) { m_databaseLine->setText(text); }
 
 bool AboutBox::eventFilter(QObject* watched, QEvent* event) {
   auto* label = qobject_cast<QLabel*>(watched);

@@ -142,6 +142,7 @@ MainWindow::MainWindow(Hooks hooks, QWidget* parent)
                       {&F::HelpAboutItem, m_aboutAction}};
 
   m_aboutBox = new AboutBox(*this, baseFont(), this);
+  m_aboutBox->setDatabaseLine(fromCp1251(m_form->GeoDatabaseLine()));
   m_aboutBox->hide();
   buildLoadControls();
   connectSignals();

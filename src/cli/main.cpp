@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "Geo_find.h"
 #include "Main_form.h"
 #include "Main_headless_platform.h"
 #include "Stat_kinds.h"
@@ -42,9 +43,14 @@ constexpr const char* kUsageTail =
     "  --to YYYY-MM-DD   analyse up to this day (from the earliest day of the log)\n"
     "  --output FILE     write the CSV to FILE instead of standard output\n"
     "\n"
+    "The countries report needs a location database: Debian's geoip-database, or a\n"
+    "GeoLite2-Country.mmdb or dbip-country-lite.mmdb; the cities report needs a\n"
+    "GeoLite2-City.mmdb or dbip-city-lite.mmdb, beside the program or in /var/lib/GeoIP.\n"
+    "\n"
     "Rejected lines are copied to LOGFILE.err. The summary goes to standard error.\n"
     "Exits with 1 when a file cannot be read, or breaks off part way (the CSV is\n"
-    "then still written from what came before), and with 2 on bad usage.\n";
+    "then still written from what came before), and with 2 on bad usage or when the\n"
+    "report's location database is missing.\n";
 
 // The report names of the registry, the first marked as the default, wrapped
 // under the option's column.
@@ -209,6 +215,12 @@ int main(int argc, char** argv) {
 
   tw::HeadlessPlatform platform;
   tw::TSDIAppForm form(platform);
+  // A location report without its database is refused before the log is read.
+  if (const std::string missing = tw::GeoMissingMessage(form.GeoDatabase.get(), o.kind);
+      !missing.empty()) {
+    std::cerr << "tallyweave-report: " << missing << "\n";
+    return 2;
+  }
   const std::size_t before = platform.messages.size();
   form.FormatChoice = o.format;
   // The one analysis is the one asked for, run below once the choices are set;

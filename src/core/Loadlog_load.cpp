@@ -208,6 +208,7 @@ void TSDIAppForm::ApplyLoadedLog(LoadedLog&& log) {
 }
 
 void TSDIAppForm::ClearLog() {
+  GeoPlaces.reset();  // its addresses are the log's
   Records.reset();
   RecordCount = 0;
   UrlPool.reset();

@@ -1,5 +1,6 @@
 #include "Main_form.h"
 
+#include "Geo_find.h"
 #include "Main_file_address.h"
 #include "Main_version.h"
 #include "Stat_kinds.h"
@@ -14,8 +15,6 @@ TSDIAppForm::TSDIAppForm(Platform& platform)
   RadioButton1.Checked = true;
   RadioButton14.Checked = true;
   CheckBox1.Checked = true;
-  RadioButton7.Visible = RadioButton7.Enabled = false;
-  RadioButton8.Visible = RadioButton8.Enabled = false;
   Edit1.Caption = "&Edit";
   Edit1.Visible = false;
   Settings1.Visible = false;
@@ -29,6 +28,7 @@ TSDIAppForm::TSDIAppForm(Platform& platform)
   ComboBox1.Enabled = false;
 
   LoadEngineList(platform_.ExeFolder(), Engines);
+  UseGeoSource(FindGeoSource(DefaultGeoSearch(platform_.ExeFolder())));
   Label8.Caption.clear();
   ApplyLanguage();
   ResetMemo3();

@@ -18,6 +18,8 @@
 #include <string_view>
 #include <vector>
 
+#include "Geo_source.h"
+#include "Geo_table.h"
 #include "Language.h"
 #include "Loadlog_carray.h"
 #include "Loadlog_format.h"
@@ -108,6 +110,8 @@ class TSDIAppForm {
   void ReportStatusCodes(std::vector<const LogRecord*>& selected, std::int32_t count);
   void ReportAddresses(std::vector<const LogRecord*>& selected, std::int32_t count);
   void ReportBrowsers(std::vector<const LogRecord*>& selected, std::int32_t count);
+  void ReportCities(std::vector<const LogRecord*>& selected, std::int32_t count);
+  void ReportCountries(std::vector<const LogRecord*>& selected, std::int32_t count);
   void ReportReferrerDomains(std::vector<const LogRecord*>& selected, std::int32_t count);
   void ReportReferrerPages(std::vector<const LogRecord*>& selected, std::int32_t count);
   void ReportCatalogues(std::vector<const LogRecord*>& selected, std::int32_t count);
@@ -138,6 +142,14 @@ class TSDIAppForm {
   // WriteCsv, with a message box on failure.
   void ExportCsv(const std::string& path);
 
+  // Makes `source` (null: none) the location database of the countries and
+  // cities reports, and shows their buttons when it can serve them.
+  void UseGeoSource(std::unique_ptr<GeoSource> source);
+  // "Location database: " and the database's Description, or "...: none".
+  std::string GeoDatabaseLine() const;
+  // Builds GeoPlaces for the loaded log, unless it was built already.
+  void PrepareGeoPlaces();
+
   // "Version: 1.0.1.83." from the program's own version, or "Version 1.0.3.30" when none was recorded.
   static std::string AboutVersionLine();
 
@@ -160,7 +172,11 @@ class TSDIAppForm {
   std::unique_ptr<Ipv6AddressTable> Ipv6Addresses;
   std::vector<const char*> Crawlers;
   std::int32_t CrawlerCount = 0;
+  // The places of the log's clients; built by the first location report
+  // after a load, dropped with the log.
+  std::unique_ptr<GeoTable> GeoPlaces;
   EngineList Engines;  // EngineNames and EngineParams
+  std::unique_ptr<GeoSource> GeoDatabase;  // null: no location database
   std::int64_t RejectedCount = 0;  // lines rejected by the last load
   std::string LoadError;  // why the last load stopped early; empty when it ran to its end
   // Files of the last load that broke off part way (what came before is loaded).

@@ -7,7 +7,7 @@
 // in the order of kReportKinds.
 //
 //   kind 1   "day"   RadioButton1   "stat1"   "statheader1"   ReportByDay    rows by day
-//   kind 7   null    RadioButton7   "stat7"   (no titles)     (no report)    -> table stays empty
+//   kind 5   "status" RadioButton5  "stat5"   "statheader5"   ReportStatusCodes rows by number
 //   kind 14  "browsers" RadioButton17 "stat14" "statheader14" ReportBrowsers rows by text
 //
 // A kind whose report is null produces no rows: the table stays as
@@ -79,8 +79,10 @@ inline constexpr ReportKindInfo kReportKinds[] = {
      &TSDIAppForm::ReportStatusCodes, nullptr, &kStatusCodesReport, true},
     {6, "addresses", &TSDIAppForm::RadioButton6, "stat6", "statheader6",
      &TSDIAppForm::ReportAddresses, nullptr, &kAddressesReport, true},
-    {7, nullptr, &TSDIAppForm::RadioButton7, "stat7", nullptr, nullptr, nullptr, nullptr, false},
-    {8, nullptr, &TSDIAppForm::RadioButton8, "stat8", nullptr, nullptr, nullptr, nullptr, false},
+    {7, "cities", &TSDIAppForm::RadioButton7, "stat7", "statheader7", &TSDIAppForm::ReportCities,
+     nullptr, &kCitiesReport, true},
+    {8, "countries", &TSDIAppForm::RadioButton8, "stat8", "statheader8",
+     &TSDIAppForm::ReportCountries, nullptr, &kCountriesReport, true},
     {9, "domains", &TSDIAppForm::RadioButton9, "stat9", "statheader9",
      &TSDIAppForm::ReportReferrerDomains, nullptr, &kReferrerDomainsReport, false},
     {10, "referrers", &TSDIAppForm::RadioButton10, "stat10", "statheader10",
@@ -111,7 +113,8 @@ constexpr const ReportKindInfo* FindReportKindByName(std::string_view name) {
   return nullptr;
 }
 
-// Kinds whose rows own their labels (new char[] copies): status codes and addresses.
+// Kinds whose rows own their labels (new char[] copies): status codes,
+// addresses, cities and countries.
 constexpr bool KindOwnsRowLabels(int kind) {
   const ReportKindInfo* info = FindReportKind(kind);
   return info != nullptr && info->OwnsLabels;

@@ -1,9 +1,9 @@
 #pragma once
 
-// The row reports (requests, status codes, addresses, browsers and the five
-// referrer reports) share one shape: order the selected records by a key,
-// make one ReportRow per group of counted records with an equal key, and show
-// the rows as the count table. Each report is one RowReport value; this walk
+// The row reports (requests, status codes, addresses, cities, countries,
+// browsers and the five referrer reports) share one shape: order the selected
+// records by a key, make one ReportRow per group of counted records with an
+// equal key, and show the rows as the count table. Each report is one RowReport value; this walk
 // is the only code that groups.
 //
 //   ReportRequests: Text = &LogRecord::Url, every record counted, label = the
@@ -56,6 +56,8 @@ struct RowReport {
 extern const RowReport kRequestsReport;         // 4
 extern const RowReport kStatusCodesReport;      // 5
 extern const RowReport kAddressesReport;        // 6
+extern const RowReport kCitiesReport;           // 7
+extern const RowReport kCountriesReport;        // 8
 extern const RowReport kReferrerDomainsReport;  // 9
 extern const RowReport kReferrerPagesReport;    // 10
 extern const RowReport kCataloguesReport;       // 11
@@ -63,7 +65,7 @@ extern const RowReport kSearchEnginesReport;    // 12
 extern const RowReport kSearchPhrasesReport;    // 13
 extern const RowReport kBrowsersReport;         // 14
 
-// The row report of a kind, or null for the time reports and kinds 0, 7, 8.
+// The row report of a kind, or null for the time reports and kind 0.
 const RowReport* FindRowReport(int kind);
 
 // Sorts the first `count` entries of `selected` (clamped to its size) by the

@@ -22,6 +22,9 @@ TEST(AboutBox, HasItsFixedSizeTitleAndVersionLine) {
             tw::TSDIAppForm::AboutVersionLine());
   EXPECT_TRUE(box.findChild<QPushButton*>(QStringLiteral("OKButton"))->isDefault());
   EXPECT_FALSE(box.isVisible()) << "created hidden";
+  box.setDatabaseLine(QStringLiteral("Location database: GeoLite2-City, 2024-05-03"));
+  EXPECT_EQ(box.findChild<QLabel*>(QStringLiteral("DatabaseLabel"))->text(),
+            QStringLiteral("Location database: GeoLite2-City, 2024-05-03"));
 }
 
 TEST(AboutBox, LinksOpenTheirOwnText) {

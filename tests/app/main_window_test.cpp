@@ -20,6 +20,8 @@
 #include <QUrl>
 #include <QWindow>
 
+#include "AboutBox.h"
+#include "Geo_find.h"
 #include "GridModel.h"
 #include "Main_form.h"
 #include "SiteTreeModel.h"
@@ -80,10 +82,21 @@ TEST_F(MainWindowTest, BuildsWithTheLanguageTexts) {
        {"GroupBox1", "GroupBox2", "GroupBox3", "GroupBox4", "GroupBox5", "GroupBox6"})
     EXPECT_FALSE(w.child<QGroupBox>(box)->title().trimmed().isEmpty()) << box;
   EXPECT_FALSE(w.child<QGroupBox>("GroupBox2")->isHidden());
-  for (const char* button : {"RadioButton7", "RadioButton8"}) {
-    EXPECT_TRUE(w.child<QRadioButton>(button)->isHidden()) << button;
-    EXPECT_FALSE(w.child<QRadioButton>(button)->isEnabled()) << button;
+  // The location buttons show what the core found on this machine.
+  const struct {
+    const char* button;
+    int kind;
+  } geoButtons[] = {{"RadioButton7", 7}, {"RadioButton8", 8}};
+  for (const auto& g : geoButtons) {
+    const bool available = tw::GeoKindAvailable(w.window->form().GeoDatabase.get(), g.kind);
+    EXPECT_EQ(w.child<QRadioButton>(g.button)->isHidden(), !available) << g.button;
+    EXPECT_EQ(w.child<QRadioButton>(g.button)->isEnabled(), available) << g.button;
   }
+  EXPECT_EQ(w.child<AboutBox>("AboutBox")
+                ->findChild<QLabel*>(QStringLiteral("DatabaseLabel"))
+                ->text()
+                .toStdString(),
+            w.window->form().GeoDatabaseLine());
   EXPECT_TRUE(w.child<QRadioButton>("RadioButton1")->isChecked());
   EXPECT_TRUE(w.child<QRadioButton>("RadioButton14")->isChecked());
   EXPECT_FALSE(w.child<QLabel>("Label8")->text().isEmpty()) << "the no-log text";

@@ -9,10 +9,12 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "Geo_find.h"
 #include "Main_form.h"
 #include "fake_platform.h"
 
@@ -129,6 +131,31 @@ TEST_F(TallyweaveReportTest, WritesWhatFileSaveWritesForTheSameChoices) {
     const RunResult run = RunReport(std::string(c.args) + " " + Quote(log_));
     EXPECT_EQ(run.status, 0) << c.args;
     EXPECT_EQ(run.out, WindowCsv(c.kind, c.filter, c.crawlers, c.section)) << c.args;
+  }
+}
+
+// With its database the location report is the window's; without it the tool
+// says what to install and exits with 2, whatever this machine has.
+TEST_F(TallyweaveReportTest, LocationReportsNeedTheirDatabase) {
+  const std::unique_ptr<GeoSource> source =
+      FindGeoSource(DefaultGeoSearch(testing::TestBinaryFolder()));
+  struct Case {
+    const char* name;
+    int kind;
+    const char* advice;
+  };
+  const Case cases[] = {{"countries", 8, "geoip-database"}, {"cities", 7, "GeoLite2-City.mmdb"}};
+  for (const Case& c : cases) {
+    const std::string args = std::string("--report ") + c.name + " " + Quote(log_);
+    const RunResult run = RunReport(args);
+    if (GeoKindAvailable(source.get(), c.kind)) {
+      EXPECT_EQ(run.status, 0) << c.name;
+      EXPECT_EQ(run.out, WindowCsv(c.kind, 1, false, "")) << c.name;
+    } else {
+      EXPECT_EQ(run.status, 2) << c.name;
+      EXPECT_EQ(run.out, "") << c.name;
+      EXPECT_NE(ReportErrors(args).find(c.advice), std::string::npos) << c.name;
+    }
   }
 }
 
