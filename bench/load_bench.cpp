@@ -2,7 +2,7 @@
 // A whole load of a generated log of 1,000,000 lines through the window's core
 // (reading, parsing, interning, reject file), then one analysis run of every
 // report kind and the details of the largest rows.
-// Targets (Release, one core): a load at 1,200,000 lines per second or more and
+// Targets (Release): a load at 1,200,000 lines per second or more and
 // at most 100 heap bytes per record; every analysis run under one second;
 // details of a row of a million records within two seconds.
 
