@@ -70,6 +70,9 @@ void TSDIAppForm::SelectRecords() {
   if (!Records) return;
   const bool skip_crawlers = CheckBox1.Checked;
   const std::int32_t count = Records->Count();
+  // Room for every record at once: growing by doubling would hold the old and
+  // the new array together, half as much again as the whole selection.
+  Selected.reserve(static_cast<std::size_t>(count));
   for (std::int32_t i = 0; i < count; ++i) {
     const LogRecord* r = (*Records)[i];
     if (skip_crawlers && r->IsCrawler) continue;

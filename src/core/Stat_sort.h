@@ -29,9 +29,12 @@ void SortRecordsByKey(std::vector<const LogRecord*>& records, KeyOf key_of) {
   std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
     return a.key != b.key ? a.key < b.key : a.position < b.position;
   });
-  std::vector<const LogRecord*> sorted(records.size());
-  for (std::size_t i = 0; i < entries.size(); ++i) sorted[i] = records[entries[i].position];
-  records.swap(sorted);
+  // The sorted order is written back through the keys' room, so no third
+  // array of the selection's size is needed.
+  for (Entry& e : entries) e.key = reinterpret_cast<std::uintptr_t>(records[e.position]);
+  for (std::size_t i = 0; i < entries.size(); ++i) {
+    records[i] = reinterpret_cast<const LogRecord*>(static_cast<std::uintptr_t>(entries[i].key));
+  }
 }
 
 }  // namespace tw
