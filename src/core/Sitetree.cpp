@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -48,17 +49,17 @@ std::vector<UrlEntry> CollectUrls(const TSDIAppForm& form) {
   const std::int32_t count = records.Count();
   // Repeats first, by pointer: a pooled text is one pointer however often it is
   // requested, so each distinct text is filtered and sorted by its letters once.
-  std::vector<UrlEntry> urls;
+  // A table of the distinct pointers keeps the first record of each, at one
+  // look-up per record instead of a sort of every record.
+  std::unordered_map<const char*, std::int32_t> first_of;
+  first_of.reserve(form.UrlPool != nullptr ? form.UrlPool->Count() : 0);
   for (std::int32_t i = 0; i < count; ++i) {
     const LogRecord* r = records[i];
-    if (r->Status < 400 && r->Url != nullptr) urls.push_back({r->Url, i});
+    if (r->Status < 400 && r->Url != nullptr) first_of.try_emplace(r->Url, i);
   }
-  std::sort(urls.begin(), urls.end(), [](const UrlEntry& a, const UrlEntry& b) {
-    return a.url != b.url ? std::less<const char*>()(a.url, b.url) : a.first_index < b.first_index;
-  });
-  urls.erase(std::unique(urls.begin(), urls.end(),
-                         [](const UrlEntry& a, const UrlEntry& b) { return a.url == b.url; }),
-             urls.end());
+  std::vector<UrlEntry> urls;
+  urls.reserve(first_of.size());
+  for (const auto& [url, first_index] : first_of) urls.push_back({url, first_index});
   urls.erase(std::remove_if(urls.begin(), urls.end(),
                             [&form](const UrlEntry& e) { return !form.RequestPassesFilter(e.url); }),
              urls.end());
