@@ -10,6 +10,7 @@ packages=(
   libmaxminddb-dev libgeoip-dev geoip-database
   qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev
   fonts-dejavu-core
+  curl ca-certificates
   clang libclang-rt-14-dev
 )
 

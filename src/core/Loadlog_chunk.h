@@ -53,6 +53,8 @@ class LogChunk {
 
   // Appends a piece as the reader gave it; `position` is the file position after it.
   void AddPiece(std::string_view piece, bool cut, std::int64_t position);
+  // Room for `bytes` of pieces, so a chunk's text never grows by doubling.
+  void Reserve(std::size_t bytes) { text_.reserve(bytes); }
   std::size_t Bytes() const { return text_.size(); }
   std::size_t Pieces() const { return ends_.size(); }
   std::string_view Piece(std::size_t i) const;

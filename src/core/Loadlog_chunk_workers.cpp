@@ -14,7 +14,7 @@ unsigned LoadThreads(unsigned wanted) {
 ChunkWorkers::ChunkWorkers(unsigned threads, const ChunkSettings& settings) : settings_(settings) {
   // Reserved first, so that neither a worker's bookkeeping nor a thread that
   // could not start leaves threads running behind a failed constructor.
-  done_.reserve(threads + 2);
+  done_.reserve(threads + 1);
   threads_.reserve(threads);
   for (unsigned i = 0; i < threads; ++i) {
     try {

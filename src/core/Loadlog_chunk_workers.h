@@ -24,8 +24,9 @@ class ChunkWorkers {
   ChunkWorkers& operator=(const ChunkWorkers&) = delete;
 
   unsigned Threads() const { return static_cast<unsigned>(threads_.size()); }
-  // The most chunks to have submitted and not yet waited for.
-  std::size_t MaxInFlight() const { return threads_.size() + 2; }
+  // The most chunks to have submitted and not yet waited for: one more than
+  // the threads, so a thread finds the next chunk ready while one is merged.
+  std::size_t MaxInFlight() const { return threads_.size() + 1; }
 
   // REQUIRES: `chunk` outlives this object or its WaitFor.
   void Submit(LogChunk* chunk);

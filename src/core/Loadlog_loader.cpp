@@ -217,6 +217,7 @@ void ReadInChunks(const LoadRequest& request, ParseContext& ctx, LogPieceReader&
     if (!filling) {
       if (spare.empty()) {
         filling = std::make_unique<LogChunk>();
+        filling->Reserve(chunk_bytes + LogPieceReader::kMaxPiece);
       } else {
         filling = std::move(spare.back());
         spare.pop_back();
