@@ -1,13 +1,14 @@
 // The report by day of the analysed period: hits, good hits, hosts and visits
 // per calendar day, one row for each day from the first to the last.
 
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "Main_form.h"
 #include "Stat_period.h"
-#include "Stat_sort.h"
 #include "Stat_time_run.h"
 #include "Text_format.h"
 
@@ -15,23 +16,14 @@ namespace tw {
 
 namespace {
 
-// Year, month, day, address (number and IPv6 flag), minute, second: each
-// calendar day is one run, its records grouped by client in minute order.
-// The hour takes no part.
-std::uint64_t DayKey(const LogRecord& r) {
-  const LogTime t = r.LogTime;
-  return std::uint64_t(LogYear(t) - 1970) << 58 | std::uint64_t(LogMonth(t)) << 54 |
-         std::uint64_t(LogDay(t)) << 49 | std::uint64_t(r.ClientIp) << 17 |
-         std::uint64_t(r.IsIpv6) << 16 | std::uint64_t(LogMinute(t)) << 10 |
-         std::uint64_t(LogSecond(t)) << 4;
-}
+// Inside a day's run, a client's records go by minute alone: the hour takes
+// no part.
+constexpr TimeKeyLayout kDayLayout{6};
 
 }  // namespace
 
 void TSDIAppForm::ReportByDay(std::vector<const LogRecord*>& selected, std::int32_t count) {
   const Period period = CurrentPeriod();
-  SortRecordsByKey(selected, DayKey);
-
   const int days = PeriodDayCount(period);
   std::vector<TimeRow> rows(static_cast<std::size_t>(days));
   for (int i = 0; i < days; ++i) {
@@ -41,10 +33,17 @@ void TSDIAppForm::ReportByDay(std::vector<const LogRecord*>& selected, std::int3
   }
 
   // A record outside the period (or of no calendar date) has no row and is not counted.
-  CountTimeRuns(
-      selected, count < 0 ? 0 : static_cast<std::size_t>(count), rows,
-      [&period](const LogRecord& r) { return PeriodDayIndex(period, r.LogTime); },
-      [](const LogRecord& r) { return r.LogTime & 0x7FFF; });  // day, month, year bits
+  const std::size_t n = std::min(selected.size(), static_cast<std::size_t>(std::max(count, 0)));
+  std::vector<std::uint64_t> keys;
+  keys.reserve(n);
+  for (std::size_t i = 0; i < n; ++i) {
+    const LogRecord& r = *selected[i];
+    const int day = PeriodDayIndex(period, r.LogTime);
+    if (day < 0 || day >= days || static_cast<std::uint64_t>(day) >= kDayLayout.MaxRows()) continue;
+    keys.push_back(TimeKey(kDayLayout, static_cast<std::uint32_t>(day), r,
+                           static_cast<std::uint32_t>(LogMinute(r.LogTime))));
+  }
+  CountTimeKeys(keys, kDayLayout, rows);
 
   ShowTimeTable(Lang.Get("statheader1"), rows);
 }

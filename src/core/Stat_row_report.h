@@ -1,20 +1,19 @@
 #pragma once
 
 // The row reports (requests, status codes, addresses, cities, countries,
-// browsers and the five referrer reports) share one shape: order the selected
-// records by a key, make one ReportRow per group of counted records with an
-// equal key, and show the rows as the count table. Each report is one RowReport value; this walk
-// is the only code that groups.
+// browsers and the five referrer reports) share one shape: count the selected
+// records that the report counts by their key, make one ReportRow per key,
+// and show the rows as the count table. Each report is one RowReport value;
+// this walk is the only code that groups.
 //
 //   ReportRequests: Text = &LogRecord::Url, every record counted, label = the
 //   pooled Url. "/a" x2, "/b" x1  ->  Rows {"/a", 2}, {"/b", 1}.
 //
-// Order: the optional Major number ascending (signed), then the key: a pooled
-// text byte-wise ascending (an absent text first), or a number ascending as
-// unsigned (32-bit with a Major key, else 64-bit). Records with equal keys keep their order in `selected`
-// (file order, as the selection fills it). A group is closed against the next
-// record the report counts, so each counted group becomes exactly one row,
-// whatever uncounted records sit between or after its members.
+// Rows come in order of the optional Major number ascending (signed), then
+// the key: a pooled text byte-wise ascending (an absent text first), or a
+// number ascending as unsigned (32-bit with a Major key, else 64-bit). A row's
+// label is made from its first record in `selected`; the selection itself is
+// left as it is.
 
 #include <cstdint>
 #include <string_view>
@@ -68,8 +67,8 @@ extern const RowReport kBrowsersReport;         // 14
 // The row report of a kind, or null for the time reports and kind 0.
 const RowReport* FindRowReport(int kind);
 
-// Sorts the first `count` entries of `selected` (clamped to its size) by the
-// report's order, appends one ReportRow per counted group to form.Rows and
+// Groups the first `count` entries of `selected` (clamped to its size),
+// appends one ReportRow per counted group to form.Rows in the report's order and
 // shows the table with the kind's column titles and the report's sort flag.
 // REQUIRES: form.Rows was created for ReportRow elements.
 void RunRowReport(TSDIAppForm& form, const RowReport& report,
