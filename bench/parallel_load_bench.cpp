@@ -7,6 +7,7 @@
 #include <sys/resource.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <thread>
 #include <utility>
@@ -71,6 +72,12 @@ int main(int argc, char** argv) {
   TSDIAppForm form(platform);
   std::optional<LoadRequest> request = form.PrepareLoad({path});
   if (!request) return 1;
+  // --chunk-kib N tries another chunk size than the loader's own.
+  for (int i = 1; i + 1 < argc; ++i) {
+    if (std::strcmp(argv[i], "--chunk-kib") == 0) {
+      request->chunk_bytes = std::strtoull(argv[i + 1], nullptr, 10) * 1024;
+    }
+  }
 
   LoadedLog one, many;
   TimeLoad(*request, 1, one);  // warms the file cache

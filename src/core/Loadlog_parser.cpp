@@ -117,7 +117,7 @@ constexpr std::uint8_t kCrawler = 2;
                                         ? OwnSiteOfVirtualHost(line.VirtualHost)
                                         : std::string_view(ctx.SiteName);
   const ReferrerContext referrer_ctx{ctx.ReferrerDomainPool, ctx.SearchPhrasePool, own_site,
-                                     ctx.Engines};
+                                     ctx.Engines, true};
   ClassifyReferrer(referrer_ctx, referrer, record, scratch.Phrase);
 
   record->UserAgent = ctx.UserAgentPool->Intern(line.UserAgent);

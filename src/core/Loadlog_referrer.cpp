@@ -48,6 +48,31 @@ class PairSet {
   std::uint64_t bits_[4] = {0, 0, 0, 0};
 };
 
+// The marks of ReferrerDomainPool's entries: the engine a domain names, once
+// looked for. Only indexes that fit a byte are kept; others are looked for again.
+constexpr std::uint8_t kEngineNotSought = 0;
+constexpr std::uint8_t kNoEngine = 1;
+constexpr int kFirstEngineMark = 2;
+
+// FindEngine for the line's `domain`, whose pooled copy is `pooled`. The
+// search is letter-case sensitive, so its verdict is remembered on the pooled
+// text only for a line that spells the domain exactly as the pool keeps it.
+int FindEngineOnce(const EngineList& engines, std::string_view domain, const char* pooled) {
+  const bool same_spelling = pooled != nullptr && std::strlen(pooled) == domain.size() &&
+                             std::memcmp(pooled, domain.data(), domain.size()) == 0;
+  if (!same_spelling) return FindEngine(engines, domain);
+  const std::uint8_t mark = StringPool::Mark(pooled);
+  if (mark == kNoEngine) return -1;
+  if (mark != kEngineNotSought) return mark - kFirstEngineMark;
+  const int engine = FindEngine(engines, domain);
+  if (engine < 0) {
+    StringPool::SetMark(pooled, kNoEngine);
+  } else if (engine + kFirstEngineMark <= 255) {
+    StringPool::SetMark(pooled, static_cast<std::uint8_t>(engine + kFirstEngineMark));
+  }
+  return engine;
+}
+
 }  // namespace
 
 void LoadEngineList(const std::string& exe_folder, EngineList& list) {
@@ -150,7 +175,9 @@ void ClassifyReferrer(const ReferrerContext& ctx, std::string_view referrer, Log
     return;
   }
   if (ctx.Engines == nullptr) return;
-  const int engine = FindEngine(*ctx.Engines, domain);
+  const int engine = ctx.RememberEngines
+                         ? FindEngineOnce(*ctx.Engines, domain, record->ReferrerDomain)
+                         : FindEngine(*ctx.Engines, domain);
   if (engine < 0) return;
   record->ReferrerKind = RefSearchEngine;
   record->EngineIndex = engine;

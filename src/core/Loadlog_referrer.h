@@ -80,6 +80,10 @@ struct ReferrerContext {
   StringPool* SearchPhrasePool = nullptr;
   std::string_view SiteName;
   const EngineList* Engines = nullptr;  // null: no engines
+  // True when ReferrerDomainPool meets no other engine list in its life (a
+  // load's pools): the engine a domain names is then remembered on the pooled
+  // domain (its mark) and looked for once, not once per line.
+  bool RememberEngines = false;
 };
 
 // Sets ReferrerDomain, ReferrerKind, EngineIndex and SearchPhrase of `record`

@@ -116,25 +116,43 @@ bool EqualNoCase(std::string_view a, std::string_view b) {
   return true;
 }
 
+namespace {
+
+// Eight bytes of `text` from `at`, folded.
+std::uint64_t FoldedWord(const char* at) {
+  std::uint64_t word;
+  std::memcpy(&word, at, 8);
+  if ((word & kHighBits) == 0) return LowerAsciiWord(word);
+  word = 0;
+  for (int k = 0; k < 8; ++k) {
+    word |= static_cast<std::uint64_t>(LowerCp1251(static_cast<unsigned char>(at[k]))) << (8 * k);
+  }
+  return word;
+}
+
+std::uint64_t MixWord(std::uint64_t h, std::uint64_t word) {
+  h = (h ^ word) * 0x100000001b3ULL;
+  return h ^ (h >> 29);
+}
+
+}  // namespace
+
 std::uint64_t HashNoCase(std::string_view text) {
-  // FNV-1a over folded bytes, eight at a time where possible, then a final mix.
-  std::uint64_t h = 0xcbf29ce484222325ULL ^ text.size();
-  std::size_t i = 0;
+  // FNV-1a over folded bytes, sixteen at a time in two independent lanes where
+  // possible (the multiplications of one lane need not wait for the other's),
+  // then eight, then one, and a final mix.
   const std::size_t n = text.size();
-  for (; i + 8 <= n; i += 8) {
-    std::uint64_t word;
-    std::memcpy(&word, text.data() + i, 8);
-    if ((word & kHighBits) == 0) {
-      word = LowerAsciiWord(word);
-    } else {
-      word = 0;
-      for (int k = 0; k < 8; ++k) {
-        word |= static_cast<std::uint64_t>(LowerCp1251(static_cast<unsigned char>(text[i + k])))
-                << (8 * k);
-      }
-    }
-    h = (h ^ word) * 0x100000001b3ULL;
-    h ^= h >> 29;
+  std::uint64_t h = 0xcbf29ce484222325ULL ^ n;
+  std::uint64_t g = 0x84222325cbf29ce4ULL;
+  std::size_t i = 0;
+  for (; i + 16 <= n; i += 16) {
+    h = MixWord(h, FoldedWord(text.data() + i));
+    g = MixWord(g, FoldedWord(text.data() + i + 8));
+  }
+  h ^= g * 0x9E3779B97F4A7C15ULL;
+  if (i + 8 <= n) {
+    h = MixWord(h, FoldedWord(text.data() + i));
+    i += 8;
   }
   for (; i < n; ++i) {
     h = (h ^ LowerCp1251(static_cast<unsigned char>(text[i]))) * 0x100000001b3ULL;

@@ -292,3 +292,43 @@ TEST(ClassifyReferrer, WithoutEnginesNothingIsASearchEngine) {
 
 }  // namespace
 }  // namespace tw
+
+namespace tw {
+namespace {
+
+// Remembering each domain's engine on the pool must change no verdict, also
+// when later lines spell a domain in other letters than the pool keeps.
+TEST(ClassifyReferrer, RememberedEnginesGiveTheVerdictsOfALookupPerLine) {
+  const EngineList engines = MakeEngines({{"google", "q="}, {"yandex", "text="}});
+  const char* referrers[] = {
+      "http://GOOGLE.com/search?q=a", "http://google.com/search?q=b",
+      "http://google.com/search?q=c", "http://GOOGLE.com/search?q=d",
+      "http://yandex.ru/yandsearch?text=e", "http://example.org/", "http://EXAMPLE.org/x",
+      "http://yandex.ru/yandsearch?text=f", "-", "http://google.com/search?q=g"};
+  struct Seen {
+    int kind, engine;
+    std::string domain, phrase;
+    bool operator==(const Seen&) const = default;
+  };
+  const auto classify_all = [&](bool remember) {
+    StringPool domains, phrases;
+    std::string buffer;
+    const ReferrerContext ctx{&domains, &phrases, "mysite.ru", &engines, remember};
+    std::vector<Seen> seen;
+    for (const char* referrer : referrers) {
+      LogRecord r;
+      ClassifyReferrer(ctx, referrer, &r, buffer);
+      seen.push_back({r.ReferrerKind, r.EngineIndex, r.ReferrerDomain,
+                      r.SearchPhrase != nullptr ? r.SearchPhrase : ""});
+    }
+    return seen;
+  };
+  const std::vector<Seen> once = classify_all(true);
+  EXPECT_EQ(once, classify_all(false));
+  EXPECT_EQ(once[0].kind, RefExternal);  // the search is letter-case sensitive
+  EXPECT_EQ(once[1].kind, RefSearchEngine);
+  EXPECT_EQ(once[2].phrase, "c");
+}
+
+}  // namespace
+}  // namespace tw
