@@ -58,7 +58,9 @@ void MainWindow::startLoad(const std::vector<std::string>& paths) {
   runCommand([&] { request = m_form->PrepareLoad(paths); });
   if (!request) return;
   m_loadPaths = paths;
-  m_load = std::make_unique<tw::BackgroundLoad>(std::move(*request));
+  // The tree and the first analysis are prepared on the worker as well.
+  m_load = std::make_unique<tw::BackgroundLoad>(std::move(*request),
+                                                m_form->ClosingChoiceForLoad());
   m_loadProgress->show();
   m_cancelLoad->show();
   m_cancelShortcut->setEnabled(true);

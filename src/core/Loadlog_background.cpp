@@ -1,11 +1,13 @@
 #include "Loadlog_background.h"
 
+#include <new>
 #include <system_error>
 #include <utility>
 
 namespace tw {
 
-BackgroundLoad::BackgroundLoad(LoadRequest request) : request_(std::move(request)) {
+BackgroundLoad::BackgroundLoad(LoadRequest request, std::optional<ClosingChoice> closing)
+    : request_(std::move(request)), closing_(closing) {
   file_count_ = request_.sources.size();
   request_.cancel = &cancel_;
   request_.on_tick = nullptr;
@@ -31,6 +33,19 @@ BackgroundLoad::~BackgroundLoad() {
 
 void BackgroundLoad::Run() {
   result_ = RunLoad(request_, log_);
+  if (result_.kind == LoadRefusal::Kind::kNone && closing_ && log_.records) {
+    try {
+      log_.closing = PrepareClosing(*log_.records, log_.url_pool ? log_.url_pool->Count() : 0,
+                                    *closing_);
+    } catch (const std::bad_alloc&) {
+      log_.closing.reset();  // the window's thread tries again, or says so
+    }
+    // A cancel that came while the closing was prepared still cancels.
+    if (cancel_.load(std::memory_order_relaxed)) {
+      log_ = LoadedLog();
+      result_ = LoadRefusal{LoadRefusal::Kind::kCancelled, {}, {}};
+    }
+  }
   done_.store(true, std::memory_order_release);
 }
 

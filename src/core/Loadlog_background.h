@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cstddef>
+#include <optional>
 #include <thread>
 
 #include "Loadlog_loader.h"
@@ -15,8 +16,11 @@ namespace tw {
 class BackgroundLoad {
  public:
   // Starts the thread. The request's callbacks and cancel flag are replaced
-  // by the job's own; its engines and file access must outlive the job.
-  explicit BackgroundLoad(LoadRequest request);
+  // by the job's own; its engines and file access must outlive the job. With
+  // a closing choice, a finished load's tree and first analysis are prepared
+  // on the thread too (LoadedLog::closing).
+  explicit BackgroundLoad(LoadRequest request,
+                          std::optional<ClosingChoice> closing = std::nullopt);
   // Cancels the load and waits for the thread.
   ~BackgroundLoad();
   BackgroundLoad(const BackgroundLoad&) = delete;
@@ -40,6 +44,7 @@ class BackgroundLoad {
   void Run();
 
   LoadRequest request_;
+  std::optional<ClosingChoice> closing_;
   std::size_t file_count_ = 0;
   std::atomic<bool> cancel_{false};
   std::atomic<bool> done_{false};

@@ -150,6 +150,8 @@ void TSDIAppForm::FinishLoad(const LoadRefusal& result, LoadedLog&& log) {
 }
 
 void TSDIAppForm::ApplyLoadedLog(LoadedLog&& log) {
+  // What the load's thread prepared is taken over; the rest is done here.
+  const std::unique_ptr<PreparedClosing> closing = std::move(log.closing);
   UrlPool = std::move(log.url_pool);
   ReferrerPool = std::move(log.referrer_pool);
   UserAgentPool = std::move(log.user_agent_pool);
@@ -195,16 +197,26 @@ void TSDIAppForm::ApplyLoadedLog(LoadedLog&& log) {
     Caption = LogCaptionTitle(Lang, log.files) + " - " + kProgramTitle;
   }
   for (const std::string& line : FormatLines(Lang, log.files)) Memo3.push_back(line);
-  SetPeriodAfterLoad();
+  SetPeriodAfterLoad(closing && closing->dates ? &*closing->dates : nullptr);
 
   const LoadSummary summary = SummariseLoad(Lang, log, RecordCount);
   LoadError = summary.error;
   LoadWarning = summary.warning;
   platform_.ShowMessage(summary.message);
 
-  if (TreeAfterLoad) BuildSiteTree();
-  if (AnalysisAfterLoad) RunAnalysis();
+  if (TreeAfterLoad) {
+    if (closing && closing->tree && RequestFilter == 1) {
+      InstallSiteTree(std::move(closing->tree));
+    } else {
+      BuildSiteTree();
+    }
+  }
+  if (AnalysisAfterLoad && !(closing && RunPreparedAnalysis(*closing))) RunAnalysis();
   StatusText.clear();
+}
+
+ClosingChoice TSDIAppForm::ClosingChoiceForLoad() const {
+  return ClosingChoice{CheckBox1.Checked, TreeAfterLoad, AnalysisAfterLoad};
 }
 
 void TSDIAppForm::ClearLog() {

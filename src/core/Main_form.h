@@ -34,10 +34,13 @@
 #include "Sitetree_nodes.h"
 #include "Stat_period.h"
 #include "Stat_rows.h"
+#include "Stat_selection.h"
 #include "Table_log_grid.h"
 #include "Table_stat_grid.h"
 
 namespace tw {
+
+struct ReportKindInfo;
 
 inline constexpr const char* kProgramTitle = "Quelmark Tallyweave";
 
@@ -86,13 +89,20 @@ class TSDIAppForm {
   // Makes a loaded log the window's: pools, records, pickers, information
   // box, caption, closing message, tree and analysis.
   void ApplyLoadedLog(LoadedLog&& log);
+  // What the closing steps of the next load will do, for the load's thread
+  // to prepare (PrepareClosing).
+  ClosingChoice ClosingChoiceForLoad() const;
   void ClearLog();
   static std::string DeriveSiteName(const std::string& path);
 
   void RunAnalysis();
+  // The analysis run a load's thread prepared, when the window's choices are
+  // still the ones it was prepared for; false (nothing done) otherwise.
+  bool RunPreparedAnalysis(PreparedClosing& prepared);
   // After a load: the log's dates and months, and the month and year of the
   // record in the middle of the log as the analysed period.
-  void SetPeriodAfterLoad();
+  // With `prepared`, the log's dates as the load's thread found them.
+  void SetPeriodAfterLoad(const LogDates* prepared = nullptr);
   // Analyses `period` from now on, whatever the log's dates; the pickers show
   // the part of it within the log's dates.
   void SetAnalysedPeriod(const Period& period);
@@ -100,10 +110,13 @@ class TSDIAppForm {
   Period CurrentPeriod() const;
   void ClearReport();
   void SelectRecords();
+  SelectionChoice CurrentSelectionChoice() const;
   bool RequestPassesFilter(const char* url) const;
   std::string SelectedSectionPath() const;
 
   void ReportByDay(std::vector<const LogRecord*>& selected, std::int32_t count);
+  // Names the by-day counts after the days of the period and shows them.
+  void ShowDayRows(std::vector<TimeRow> rows);
   void ReportByHour(std::vector<const LogRecord*>& selected, std::int32_t count);
   void ReportByDayOfWeek(std::vector<const LogRecord*>& selected, std::int32_t count);
   void ReportRequests(std::vector<const LogRecord*>& selected, std::int32_t count);
@@ -119,6 +132,8 @@ class TSDIAppForm {
   void ReportSearchPhrases(std::vector<const LogRecord*>& selected, std::int32_t count);
 
   void BuildSiteTree();
+  // Makes `root` the tree, its root selected.
+  void InstallSiteTree(std::unique_ptr<TreeNode> root);
   void ClearSiteTree();
   // Selects the tree node of a section path such as "/news/2008" ("/" is the
   // root). Returns false, selecting nothing new, when no node has that path.
@@ -247,6 +262,11 @@ class TSDIAppForm {
   // Sets both pickers to the analysed period within the log's dates, and the
   // month choice to the month that period is, if any.
   void ShowAnalysedPeriod();
+  // The kind of the first checked report button, or null.
+  const ReportKindInfo* CheckedReportKind() const;
+  // The start of every analysis run: clears the last report and shows the
+  // chosen kind's title and the section and period analysed.
+  const ReportKindInfo* BeginAnalysis();
 };
 
 // The help page that ships beside the program, and the addresses behind the

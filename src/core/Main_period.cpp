@@ -4,14 +4,13 @@
 #include <algorithm>
 #include <cstdint>
 
+#include "Loadlog_closing.h"
 #include "Main_form.h"
 #include "Text_format.h"
 
 namespace tw {
 
 namespace {
-
-CalendarDate DateOf(LogTime t) { return CalendarDate{LogYear(t), LogMonth(t), LogDay(t)}; }
 
 CalendarDate MonthOf(const CalendarDate& date) { return CalendarDate{date.Year, date.Month, 1}; }
 
@@ -21,7 +20,7 @@ Period TSDIAppForm::CurrentPeriod() const {
   return RecordCount > 0 ? AnalysedPeriod : EmptyLogPeriod();
 }
 
-void TSDIAppForm::SetPeriodAfterLoad() {
+void TSDIAppForm::SetPeriodAfterLoad(const LogDates* prepared) {
   HasLogDates = false;
   LogMonths.clear();
   ComboBox1.Items.clear();
@@ -30,33 +29,19 @@ void TSDIAppForm::SetPeriodAfterLoad() {
   AnalysedPeriod = EmptyLogPeriod();
   if (!Records || RecordCount <= 0) return;
 
-  // Months as year * 12 + month - 1, so that sorting orders them in time.
-  std::vector<std::int32_t> months;
-  for (std::int32_t i = 0; i < RecordCount; ++i) {
-    const LogTime t = (*Records)[i]->LogTime;
-    if (!IsCalendarDate(t)) continue;
-    const CalendarDate date = DateOf(t);
-    if (!HasLogDates || CompareDates(date, EarliestDate) < 0) EarliestDate = date;
-    if (!HasLogDates || CompareDates(date, LatestDate) > 0) LatestDate = date;
-    HasLogDates = true;
-    const std::int32_t month = date.Year * 12 + date.Month - 1;
-    if (months.empty() || months.back() != month) months.push_back(month);
+  const LogDates dates = prepared != nullptr ? *prepared : LogDatesOf(*Records);
+  HasLogDates = dates.any;
+  if (HasLogDates) {
+    EarliestDate = dates.earliest;
+    LatestDate = dates.latest;
   }
-  std::sort(months.begin(), months.end());
-  months.erase(std::unique(months.begin(), months.end()), months.end());
-  for (const std::int32_t month : months) {
-    const CalendarDate first{month / 12, month % 12 + 1, 1};
+  for (const CalendarDate& first : dates.months) {
     LogMonths.push_back(first);
     ComboBox1.Items.push_back(
         FormatText("%s %04d", {Lang.Get("month" + std::to_string(first.Month)), first.Year}));
   }
 
-  // The parser only makes months 1 to 12, so the middle record names a month.
-  const LogTime middle = (*Records)[RecordCount / 2]->LogTime;
-  const int middle_month = LogMonth(middle);
-  AnalysedPeriod = middle_month >= 1 && middle_month <= 12
-                       ? MonthPeriod(LogYear(middle), middle_month)
-                       : EmptyLogPeriod();
+  AnalysedPeriod = PeriodAfterLoadOf(*Records);
 
   const CalendarDate today = platform_.Today();
   for (DatePicker* picker : {&DateTimePicker1, &DateTimePicker2}) {

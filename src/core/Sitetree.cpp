@@ -14,6 +14,8 @@
 #include <vector>
 
 #include "Main_form.h"
+#include "Sitetree_build.h"
+#include "Stat_selection.h"
 #include "Text_cp1251.h"
 
 namespace tw {
@@ -44,15 +46,15 @@ struct UrlEntry {
 // The distinct request texts of the records with a status below 400 that pass
 // the request filter, ascending with letter case ignored. Texts equal but for
 // letter case are held once, in the spelling of the first record.
-std::vector<UrlEntry> CollectUrls(const TSDIAppForm& form) {
-  const RecordArray& records = *form.Records;
+std::vector<UrlEntry> CollectUrls(const RecordArray& records, std::size_t distinct_hint,
+                                  int request_filter) {
   const std::int32_t count = records.Count();
   // Repeats first, by pointer: a pooled text is one pointer however often it is
   // requested, so each distinct text is filtered and sorted by its letters once.
   // A table of the distinct pointers keeps the first record of each, at one
   // look-up per record instead of a sort of every record.
   std::unordered_map<const char*, std::int32_t> first_of;
-  first_of.reserve(form.UrlPool != nullptr ? form.UrlPool->Count() : 0);
+  first_of.reserve(distinct_hint);
   for (std::int32_t i = 0; i < count; ++i) {
     const LogRecord* r = records[i];
     if (r->Status < 400 && r->Url != nullptr) first_of.try_emplace(r->Url, i);
@@ -61,7 +63,9 @@ std::vector<UrlEntry> CollectUrls(const TSDIAppForm& form) {
   urls.reserve(first_of.size());
   for (const auto& [url, first_index] : first_of) urls.push_back({url, first_index});
   urls.erase(std::remove_if(urls.begin(), urls.end(),
-                            [&form](const UrlEntry& e) { return !form.RequestPassesFilter(e.url); }),
+                            [request_filter](const UrlEntry& e) {
+                              return !RequestPassesFilter(request_filter, e.url);
+                            }),
              urls.end());
 
   std::sort(urls.begin(), urls.end(), [](const UrlEntry& a, const UrlEntry& b) {
@@ -136,13 +140,11 @@ class ChildIndex {
 
 void TSDIAppForm::ClearSiteTree() { TreeView1.Clear(); }
 
-void TSDIAppForm::BuildSiteTree() {
-  if (!Records) return;
-  const std::vector<UrlEntry> urls = CollectUrls(*this);
-
-  TreeView1.Clear();
-  TreeView1.Root = std::make_unique<TreeNode>();
-  TreeNode* root = TreeView1.Root.get();
+std::unique_ptr<TreeNode> SiteTreeOf(const RecordArray& records, std::size_t distinct_hint,
+                                     int request_filter) {
+  const std::vector<UrlEntry> urls = CollectUrls(records, distinct_hint, request_filter);
+  auto tree = std::make_unique<TreeNode>();
+  TreeNode* root = tree.get();
   root->Text = kRootText;
 
   // Neighbours in the sorted list mostly share their first segments, so the
@@ -181,9 +183,20 @@ void TSDIAppForm::BuildSiteTree() {
     }
     previous.swap(current);
   }
+  return tree;
+}
 
+void TSDIAppForm::BuildSiteTree() {
+  if (!Records) return;
+  InstallSiteTree(
+      SiteTreeOf(*Records, UrlPool != nullptr ? UrlPool->Count() : 0, RequestFilter));
+}
+
+void TSDIAppForm::InstallSiteTree(std::unique_ptr<TreeNode> root) {
+  TreeView1.Clear();
+  TreeView1.Root = std::move(root);
   TreeView1.AutoExpand = true;
-  TreeView1.Selected = root;
+  TreeView1.Selected = TreeView1.Root.get();
 }
 
 void TSDIAppForm::RadioButton14Click() {

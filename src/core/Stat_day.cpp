@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "Main_form.h"
+#include "Stat_day.h"
 #include "Stat_period.h"
 #include "Stat_time_run.h"
 #include "Text_format.h"
@@ -22,18 +23,12 @@ constexpr TimeKeyLayout kDayLayout{6};
 
 }  // namespace
 
-void TSDIAppForm::ReportByDay(std::vector<const LogRecord*>& selected, std::int32_t count) {
-  const Period period = CurrentPeriod();
+std::vector<TimeRow> CountDays(const std::vector<const LogRecord*>& selected, std::size_t count,
+                               const Period& period) {
   const int days = PeriodDayCount(period);
   std::vector<TimeRow> rows(static_cast<std::size_t>(days));
-  for (int i = 0; i < days; ++i) {
-    const CalendarDate date = PeriodDay(period, i);
-    rows[static_cast<std::size_t>(i)].Label = FormatText(
-        "%02d %s %04d", {date.Day, Lang.Get("month" + std::to_string(date.Month)), date.Year});
-  }
-
   // A record outside the period (or of no calendar date) has no row and is not counted.
-  const std::size_t n = std::min(selected.size(), static_cast<std::size_t>(std::max(count, 0)));
+  const std::size_t n = std::min(selected.size(), count);
   std::vector<std::uint64_t> keys;
   keys.reserve(n);
   for (std::size_t i = 0; i < n; ++i) {
@@ -44,7 +39,20 @@ void TSDIAppForm::ReportByDay(std::vector<const LogRecord*>& selected, std::int3
                            static_cast<std::uint32_t>(LogMinute(r.LogTime))));
   }
   CountTimeKeys(keys, kDayLayout, rows);
+  return rows;
+}
 
+void TSDIAppForm::ReportByDay(std::vector<const LogRecord*>& selected, std::int32_t count) {
+  ShowDayRows(CountDays(selected, static_cast<std::size_t>(std::max(count, 0)), CurrentPeriod()));
+}
+
+void TSDIAppForm::ShowDayRows(std::vector<TimeRow> rows) {
+  const Period period = CurrentPeriod();
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    const CalendarDate date = PeriodDay(period, static_cast<int>(i));
+    rows[i].Label = FormatText(
+        "%02d %s %04d", {date.Day, Lang.Get("month" + std::to_string(date.Month)), date.Year});
+  }
   ShowTimeTable(Lang.Get("statheader1"), rows);
 }
 

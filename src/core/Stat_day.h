@@ -1,0 +1,20 @@
+#pragma once
+
+// The counts of the by-day report, apart from the window: one row for each
+// day of the period, first to last, with hits, good hits, hosts and visits.
+// The rows have no labels yet; the report names them in the window's language.
+
+#include <cstddef>
+#include <vector>
+
+#include "Loadlog_record.h"
+#include "Stat_period.h"
+#include "Stat_rows.h"
+
+namespace tw {
+
+// Counts the first `count` records of `selected` (clamped to its size).
+std::vector<TimeRow> CountDays(const std::vector<const LogRecord*>& selected, std::size_t count,
+                               const Period& period);
+
+}  // namespace tw

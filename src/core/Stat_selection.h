@@ -1,0 +1,34 @@
+#pragma once
+
+// Which records an analysis run counts: the analysed period, the request
+// kind, crawlers or not, and a section of the site. A plain function of the
+// records and the choice, so it can run on any thread.
+//
+//   SelectionChoice choice{period, 1, true, "/news"};
+//   SelectRecordsOf(records, choice);  // pages under /news/ in the period, no crawlers
+
+#include <string>
+#include <vector>
+
+#include "Loadlog_record.h"
+#include "Loadlog_record_array.h"
+#include "Stat_period.h"
+
+namespace tw {
+
+struct SelectionChoice {
+  Period period;
+  int request_filter = 1;  // 1 pages, 2 all but graphics, 3 every request
+  bool skip_crawlers = false;
+  std::string section = "/";  // "/" the whole site
+  friend bool operator==(const SelectionChoice&, const SelectionChoice&) = default;
+};
+
+// Whether a request passes the request kind `filter` (1, 2 or 3), by its extension.
+bool RequestPassesFilter(int filter, const char* url);
+
+// The chosen records in file order.
+std::vector<const LogRecord*> SelectRecordsOf(const RecordArray& records,
+                                              const SelectionChoice& choice);
+
+}  // namespace tw
