@@ -60,14 +60,21 @@ char* StringPool::Store(std::string_view text) {
   const std::size_t need = head + text.size() + 2;
   char* at = nullptr;
   if (need > block_left_) {
-    const std::size_t size = need > kBlockSize / 4 ? need : kBlockSize;
-    blocks_.push_back(std::make_unique<char[]>(size));
-    block_bytes_ += size;
-    if (size == need) {  // a very long text gets a block of its own
-      at = blocks_.back().get();
+    if (need > kBlockSize / 4) {  // a very long text gets a block of its own
+      large_blocks_.push_back(std::make_unique_for_overwrite<char[]>(need));
+      block_bytes_ += need;
+      at = large_blocks_.back().get();
     } else {
+      if (spare_blocks_.empty()) {
+        // Left unfilled: every byte handed out is written first.
+        blocks_.push_back(std::make_unique_for_overwrite<char[]>(kBlockSize));
+        block_bytes_ += kBlockSize;
+      } else {
+        blocks_.push_back(std::move(spare_blocks_.back()));
+        spare_blocks_.pop_back();
+      }
       block_pos_ = blocks_.back().get();
-      block_left_ = size;
+      block_left_ = kBlockSize;
     }
   }
   if (at == nullptr) {
@@ -99,15 +106,21 @@ void StringPool::Clear() {
   std::fill(slots_.begin(), slots_.end(), Slot{nullptr, 0, 0});
   entries_.clear();
   count_ = 0;
+  // A chunk pool is cleared for every chunk: its blocks are kept for the next
+  // one instead of going back to the system and coming again.
+  for (std::unique_ptr<char[]>& block : blocks_) spare_blocks_.push_back(std::move(block));
   blocks_.clear();
-  block_bytes_ = 0;
+  large_blocks_.clear();
+  block_bytes_ = spare_blocks_.size() * kBlockSize;
   block_pos_ = nullptr;
   block_left_ = 0;
 }
 
 std::size_t StringPool::MemoryUsage() const {
   return block_bytes_ + slots_.capacity() * sizeof(Slot) +
-         blocks_.capacity() * sizeof(std::unique_ptr<char[]>) + sizeof(*this);
+         (blocks_.capacity() + spare_blocks_.capacity() + large_blocks_.capacity()) *
+             sizeof(std::unique_ptr<char[]>) +
+         sizeof(*this);
 }
 
 }  // namespace tw

@@ -61,7 +61,8 @@ class StringPool {
     std::memcpy(const_cast<char*>(pooled) - 1 - sizeof target, &target, sizeof target);
   }
 
-  // Forgets every text; the table keeps its size for the next use.
+  // Forgets every text; the table and the text blocks keep their size for the
+  // next use.
   void Clear();
 
   // The mark of a text this pool returned. REQUIRES: `pooled` came from Intern
@@ -94,7 +95,9 @@ class StringPool {
   std::vector<Slot> slots_;
   std::vector<Entry> entries_;  // Role::kChunk only
   std::size_t count_ = 0;
-  std::vector<std::unique_ptr<char[]>> blocks_;
+  std::vector<std::unique_ptr<char[]>> blocks_;        // of kBlockSize bytes each
+  std::vector<std::unique_ptr<char[]>> spare_blocks_;  // emptied by Clear, for reuse
+  std::vector<std::unique_ptr<char[]>> large_blocks_;  // one very long text each
   char* block_pos_ = nullptr;
   std::size_t block_left_ = 0;
   std::size_t block_bytes_ = 0;

@@ -1,6 +1,8 @@
 #include "Stat_selection.h"
 
+#include <array>
 #include <cstdint>
+#include <memory>
 #include <cstring>
 #include <string_view>
 
@@ -33,6 +35,32 @@ bool IsGraphics(std::string_view ext) {
   return StartsWith(ext, "jpeg");
 }
 
+// The request filter's verdicts on the pooled texts seen lately. A pooled
+// text is one pointer however often it is requested, so most records find
+// their verdict here instead of reading their text again.
+class FilterVerdicts {
+ public:
+  explicit FilterVerdicts(int filter) : filter_(filter) {}
+  bool Passes(const char* url) {
+    const auto bits = reinterpret_cast<std::uintptr_t>(url);
+    Slot& slot = slots_[(bits * 0x9E3779B97F4A7C15ULL) >> (64 - kSlotBits)];
+    if (slot.url != url || !slot.known) {
+      slot = {url, RequestPassesFilter(filter_, url), true};
+    }
+    return slot.passes;
+  }
+
+ private:
+  static constexpr int kSlotBits = 12;
+  struct Slot {
+    const char* url = nullptr;
+    bool passes = false;
+    bool known = false;
+  };
+  int filter_;
+  std::array<Slot, std::size_t{1} << kSlotBits> slots_{};
+};
+
 }  // namespace
 
 bool RequestPassesFilter(int filter, const char* url) {
@@ -54,11 +82,12 @@ std::vector<const LogRecord*> SelectRecordsOf(const RecordArray& records,
   // Room for every record at once: growing by doubling would hold the old and
   // the new array together, half as much again as the whole selection.
   selected.reserve(static_cast<std::size_t>(count));
+  auto verdicts = std::make_unique<FilterVerdicts>(choice.request_filter);
   for (std::int32_t i = 0; i < count; ++i) {
     const LogRecord* r = records[i];
     if (choice.skip_crawlers && r->IsCrawler) continue;
     if (!PeriodContains(choice.period, r->LogTime)) continue;
-    if (!RequestPassesFilter(choice.request_filter, r->Url)) continue;
+    if (choice.request_filter != 3 && !verdicts->Passes(r->Url)) continue;
     if (!whole_site &&
         (r->Url == nullptr || std::strncmp(r->Url, section.c_str(), section.size()) != 0)) {
       continue;
