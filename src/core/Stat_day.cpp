@@ -31,9 +31,10 @@ std::vector<TimeRow> CountDays(const std::vector<const LogRecord*>& selected, st
   const std::size_t n = std::min(selected.size(), count);
   std::vector<std::uint64_t> keys;
   keys.reserve(n);
+  const PeriodDays day_of(period);
   for (std::size_t i = 0; i < n; ++i) {
     const LogRecord& r = *selected[i];
-    const int day = PeriodDayIndex(period, r.LogTime);
+    const int day = day_of.IndexOf(r.LogTime);
     if (day < 0 || day >= days || static_cast<std::uint64_t>(day) >= kDayLayout.MaxRows()) continue;
     keys.push_back(TimeKey(kDayLayout, static_cast<std::uint32_t>(day), r,
                            static_cast<std::uint32_t>(LogMinute(r.LogTime))));

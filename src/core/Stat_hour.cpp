@@ -36,14 +36,14 @@ void TSDIAppForm::ReportByHour(std::vector<const LogRecord*>& selected, std::int
     rows[static_cast<std::size_t>(h)].Label = FormatText("%02d:00 - %02d:00", {h, h + 1});
   }
 
-  const Period period = CurrentPeriod();
+  const PeriodDays period(CurrentPeriod());
   const std::size_t n = std::min(selected.size(), static_cast<std::size_t>(std::max(count, 0)));
   std::vector<std::uint64_t> keys;
   keys.reserve(n);
   for (std::size_t i = 0; i < n; ++i) {
     const LogRecord& r = *selected[i];
     const int hour = LogHour(r.LogTime);
-    if (hour >= kHours || !PeriodContains(period, r.LogTime)) continue;
+    if (hour >= kHours || !period.Contains(r.LogTime)) continue;
     keys.push_back(TimeKey(kHourLayout, static_cast<std::uint32_t>(hour), r, TimeInHour(r.LogTime)));
   }
   CountTimeKeys(keys, kHourLayout, rows);

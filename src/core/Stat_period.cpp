@@ -67,6 +67,10 @@ int PeriodDayIndex(const Period& period, LogTime t) {
   return static_cast<int>(DayNumber(date) - DayNumber(period.First));
 }
 
+PeriodDays::PeriodDays(const Period& period) : index_(std::size_t{kDateMask} + 1) {
+  for (LogTime date = 0; date <= kDateMask; ++date) index_[date] = PeriodDayIndex(period, date);
+}
+
 Period ClipPeriod(const Period& period, const CalendarDate& earliest, const CalendarDate& latest) {
   Period clipped = period;
   if (CompareDates(clipped.First, earliest) < 0) clipped.First = earliest;

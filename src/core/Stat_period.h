@@ -9,6 +9,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 #include <string_view>
 
 #include "Loadlog_record.h"
@@ -44,6 +45,19 @@ int PeriodDayIndex(const Period& period, LogTime t);
 inline bool PeriodContains(const Period& period, LogTime t) {
   return PeriodDayIndex(period, t) >= 0;
 }
+
+// PeriodDayIndex for many records: the answer for every possible date is
+// worked out once, so each record costs one look-up of its date bits.
+class PeriodDays {
+ public:
+  explicit PeriodDays(const Period& period);
+  int IndexOf(LogTime t) const { return index_[t & kDateMask]; }
+  bool Contains(LogTime t) const { return IndexOf(t) >= 0; }
+
+ private:
+  static constexpr LogTime kDateMask = 0x7FFF;  // day, month and year bits
+  std::vector<std::int32_t> index_;
+};
 
 // The part of `period` between `earliest` and `latest`.
 Period ClipPeriod(const Period& period, const CalendarDate& earliest, const CalendarDate& latest);

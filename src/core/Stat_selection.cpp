@@ -83,10 +83,11 @@ std::vector<const LogRecord*> SelectRecordsOf(const RecordArray& records,
   // the new array together, half as much again as the whole selection.
   selected.reserve(static_cast<std::size_t>(count));
   auto verdicts = std::make_unique<FilterVerdicts>(choice.request_filter);
+  const PeriodDays days(choice.period);
   for (std::int32_t i = 0; i < count; ++i) {
     const LogRecord* r = records[i];
     if (choice.skip_crawlers && r->IsCrawler) continue;
-    if (!PeriodContains(choice.period, r->LogTime)) continue;
+    if (!days.Contains(r->LogTime)) continue;
     if (choice.request_filter != 3 && !verdicts->Passes(r->Url)) continue;
     if (!whole_site &&
         (r->Url == nullptr || std::strncmp(r->Url, section.c_str(), section.size()) != 0)) {

@@ -152,3 +152,26 @@ TEST_F(PeriodFormTest, AddressesListIpv4NumericallyThenIpv6ByBytes) {
 
 }  // namespace
 }  // namespace tw
+
+namespace tw {
+namespace {
+
+// The table answers as PeriodDayIndex does for every date a record can carry,
+// impossible ones (day 0, 31 April, month 13) included.
+TEST(PeriodDays, AgreesWithPeriodDayIndexOnEveryDate) {
+  const Period periods[] = {MonthPeriod(2008, 2), MonthPeriod(2025, 12),
+                            Period{{1970, 1, 1}, {2033, 12, 31}},
+                            Period{{2024, 2, 29}, {2024, 2, 29}}, EmptyLogPeriod()};
+  for (const Period& period : periods) {
+    const PeriodDays days(period);
+    for (LogTime date = 0; date <= 0x7FFF; ++date) {
+      // Time-of-day bits on top change nothing.
+      const LogTime t = date | (LogTime{13} << 15) | (LogTime{59} << 20);
+      ASSERT_EQ(days.IndexOf(t), PeriodDayIndex(period, t)) << FormatPeriod(period) << " " << date;
+      ASSERT_EQ(days.Contains(t), PeriodContains(period, t));
+    }
+  }
+}
+
+}  // namespace
+}  // namespace tw
