@@ -5,16 +5,17 @@
 
 namespace tw {
 
-LogRecord* RecordArray::NextSlot() {
+LogRecord* RecordArray::FreeSlot() {
   const auto index = static_cast<std::size_t>(count_);
   if ((index >> kShift) >= blocks_.size()) {
-    blocks_.push_back(std::unique_ptr<LogRecord[]>(new LogRecord[kPerBlock]));
+    // Room in both tables first, so a failure leaves no block unowned or unlisted.
+    if (blocks_.size() == blocks_.capacity()) blocks_.reserve(blocks_.size() * 2 + 1);
+    if (by_address_.size() == by_address_.capacity()) by_address_.reserve(by_address_.size() * 2 + 1);
+    blocks_.emplace_back(static_cast<LogRecord*>(::operator new(kPerBlock * sizeof(LogRecord))));
     const std::pair<const LogRecord*, std::size_t> entry{blocks_.back().get(), blocks_.size() - 1};
     by_address_.insert(std::upper_bound(by_address_.begin(), by_address_.end(), entry), entry);
   }
-  LogRecord* slot = &blocks_[index >> kShift][index & kMask];
-  *slot = LogRecord{};
-  return slot;
+  return blocks_[index >> kShift].get() + (index & kMask);
 }
 
 std::int32_t RecordArray::IndexOf(const LogRecord* record) const {

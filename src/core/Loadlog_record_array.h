@@ -13,11 +13,17 @@
 #include <cstdint>
 #include <memory>
 #include <utility>
+#include <new>
+#include <type_traits>
 #include <vector>
 
 #include "Loadlog_record.h"
 
 namespace tw {
+
+static_assert(std::is_aggregate_v<LogRecord> && std::is_trivially_copyable_v<LogRecord> &&
+                  std::is_trivially_destructible_v<LogRecord>,
+              "records live in raw blocks");
 
 class RecordArray {
  public:
@@ -28,16 +34,20 @@ class RecordArray {
   std::int32_t Count() const { return count_; }
   // REQUIRES: 0 <= i < Count().
   const LogRecord* operator[](std::int32_t i) const {
-    return &blocks_[static_cast<std::size_t>(i) >> kShift][static_cast<std::size_t>(i) & kMask];
+    return blocks_[static_cast<std::size_t>(i) >> kShift].get() + (static_cast<std::size_t>(i) & kMask);
   }
 
   // The slot the next accepted record goes into; it is cleared to a default record.
-  LogRecord* NextSlot();
+  LogRecord* NextSlot() {
+    LogRecord* slot = FreeSlot();
+    *slot = LogRecord{};
+    return slot;
+  }
   // Keeps the slot returned by the last NextSlot as the newest record.
   void Commit() { ++count_; }
   // Adds a copy of `record` as the newest record.
   void Append(const LogRecord& record) {
-    *NextSlot() = record;
+    *FreeSlot() = record;
     Commit();
   }
 
@@ -53,7 +63,15 @@ class RecordArray {
   static constexpr std::size_t kPerBlock = std::size_t{1} << kShift;
   static constexpr std::size_t kMask = kPerBlock - 1;
 
-  std::vector<std::unique_ptr<LogRecord[]>> blocks_;
+  // The next slot, as the block left it. A block is raw memory: a record is an
+  // aggregate, so the storage holds records as soon as they are written, and
+  // nothing is written twice.
+  LogRecord* FreeSlot();
+
+  struct BlockDelete {
+    void operator()(LogRecord* block) const { ::operator delete(block); }
+  };
+  std::vector<std::unique_ptr<LogRecord, BlockDelete>> blocks_;
   // (block start, block number) sorted by address, for IndexOf.
   std::vector<std::pair<const LogRecord*, std::size_t>> by_address_;
   std::int32_t count_ = 0;
