@@ -22,7 +22,8 @@ struct Kind {
 constexpr Kind kKinds[] = {{1, "day"},       {2, "hour"},       {3, "weekday"},
                            {4, "pages"},     {5, "status"},     {6, "addresses"},
                            {14, "browsers"}, {9, "domains"},    {10, "referrers"},
-                           {11, "catalogues"}, {12, "engines"}, {13, "phrases"}};
+                           {11, "catalogues"}, {12, "engines"}, {13, "phrases"},
+                           {8, "countries"}, {8, "countries"}};
 
 // Lists the details of the table's first data row and returns the seconds taken.
 double TimeDetails(tw::TSDIAppForm& form, int row, int& listed) {

@@ -43,11 +43,19 @@ bool FindLabel(const std::vector<std::string>& labels, std::string_view label,
 
 GeoTable::GeoTable(const GeoSource* source, const RecordArray& records,
                    const Ipv6AddressTable* ipv6)
-    : places_(1) {
+    : place_of_address_(1024, AddressSlot{kNoAddress, 0}), places_(1) {
   for (std::int32_t i = 0; i < records.Count(); ++i) {
     const LogRecord& record = *records[i];
-    const auto [entry, added] = place_of_address_.emplace(AddressKey(record), 0);
-    if (!added || source == nullptr) continue;
+    const std::uint64_t key = AddressKey(record);
+    std::size_t slot = SlotOf(key);
+    if (place_of_address_[slot].address == key) continue;  // looked up before
+    if ((addresses_ + 1) * 2 > place_of_address_.size()) {
+      GrowAddresses();
+      slot = SlotOf(key);
+    }
+    place_of_address_[slot] = AddressSlot{key, 0};
+    ++addresses_;
+    if (source == nullptr) continue;
     ClientAddress address;
     if (record.IsIpv6) {
       if (ipv6 == nullptr || record.ClientIp >= ipv6->Count()) continue;
@@ -58,9 +66,31 @@ GeoTable::GeoTable(const GeoSource* source, const RecordArray& records,
       address.Ipv4 = record.ClientIp;
     }
     GeoPlace place;
-    if (source->Lookup(address, &place)) entry->second = AddPlace(place);
+    if (source->Lookup(address, &place)) place_of_address_[slot].place = AddPlace(place);
   }
   RankLabels();
+}
+
+std::size_t GeoTable::SlotOf(std::uint64_t address) const {
+  // The finaliser of MurmurHash3 spreads neighbouring addresses apart.
+  std::uint64_t h = address;
+  h ^= h >> 33;
+  h *= 0xff51afd7ed558ccdULL;
+  h ^= h >> 33;
+  const std::size_t mask = place_of_address_.size() - 1;
+  std::size_t i = static_cast<std::size_t>(h) & mask;
+  while (place_of_address_[i].address != address && place_of_address_[i].address != kNoAddress) {
+    i = (i + 1) & mask;
+  }
+  return i;
+}
+
+void GeoTable::GrowAddresses() {
+  std::vector<AddressSlot> old(place_of_address_.size() * 2, AddressSlot{kNoAddress, 0});
+  old.swap(place_of_address_);
+  for (const AddressSlot& slot : old) {
+    if (slot.address != kNoAddress) place_of_address_[SlotOf(slot.address)] = slot;
+  }
 }
 
 std::uint32_t GeoTable::AddPlace(const GeoPlace& place) {
@@ -83,8 +113,8 @@ void GeoTable::RankLabels() {
 }
 
 std::uint32_t GeoTable::PlaceOf(const LogRecord& record) const {
-  const auto found = place_of_address_.find(AddressKey(record));
-  return found != place_of_address_.end() ? found->second : 0;
+  const AddressSlot& slot = place_of_address_[SlotOf(AddressKey(record))];
+  return slot.address != kNoAddress ? slot.place : 0;
 }
 
 std::uint32_t GeoTable::CountryKey(const LogRecord& record) const {

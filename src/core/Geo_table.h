@@ -48,7 +48,18 @@ class GeoTable {
   std::uint32_t AddPlace(const GeoPlace& place);
   void RankLabels();
 
-  std::unordered_map<std::uint64_t, std::uint32_t> place_of_address_;
+  // The place of each distinct client address: open addressing over a table
+  // kept at most half full, as every record of a report looks its client up.
+  struct AddressSlot {
+    std::uint64_t address;  // kNoAddress: a free slot
+    std::uint32_t place;
+  };
+  static constexpr std::uint64_t kNoAddress = ~std::uint64_t{0};
+  // The slot of `address`: its own, or the free one where it would go.
+  std::size_t SlotOf(std::uint64_t address) const;
+  void GrowAddresses();
+  std::vector<AddressSlot> place_of_address_;
+  std::size_t addresses_ = 0;
   std::vector<GeoPlace> places_;  // index 0: unknown
   std::unordered_map<std::string, std::uint32_t> place_of_name_;
   std::vector<std::uint32_t> country_key_;  // by place
