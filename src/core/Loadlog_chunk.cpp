@@ -2,6 +2,7 @@
 
 #include <new>
 
+#include "Loadlog_line_reader.h"
 #include "Loadlog_parser.h"
 #include "Loadlog_record_array.h"
 #include "Loadlog_reject_file.h"
@@ -56,6 +57,27 @@ void LogChunk::AddPiece(std::string_view piece, bool cut, std::int64_t position)
   end_position_ = position;
 }
 
+bool LogChunk::ReadPieces(LogPieceReader& reader, std::size_t bytes) {
+  if (!reader.NextPieces(text_, bytes)) return false;
+  broke_off_ = reader.LastPieceCut();
+  end_position_ = reader.FilePosition();
+  return true;
+}
+
+void LogChunk::CutText() {
+  const std::size_t from = ends_.empty() ? 0 : ends_.back();
+  bool last_has_line_end = true;
+  CutPieces(std::string_view(text_).substr(from), [&](std::size_t end, bool has_line_end) {
+    ends_.push_back(static_cast<std::uint32_t>(from + end));
+    last_has_line_end = has_line_end;
+  });
+  // Only the text's very last piece can be cut: no line end, and shorter than a full piece.
+  if (broke_off_ && !last_has_line_end && ends_.size() > 0 &&
+      Piece(ends_.size() - 1).size() < LogPieceReader::kMaxPiece) {
+    cut_piece_ = ends_.size() - 1;
+  }
+}
+
 std::string_view LogChunk::Piece(std::size_t i) const {
   const std::uint32_t begin = i == 0 ? 0 : ends_[i - 1];
   return std::string_view(text_).substr(begin, ends_[i] - begin);
@@ -65,6 +87,7 @@ void LogChunk::Clear() {
   text_.clear();
   ends_.clear();
   cut_piece_ = kNoPiece;
+  broke_off_ = false;
   end_position_ = 0;
   records.clear();
   rejects.clear();
@@ -88,6 +111,7 @@ void ParseChunk(const ChunkSettings& settings, LogChunk& chunk) {
     ctx.Ipv6Addresses = &chunk.pools.ipv6;
     ctx.SiteName = settings.site_name;
     ctx.Engines = settings.engines;
+    chunk.CutText();
     chunk.records.reserve(chunk.Pieces());
     LogRecord record;
     for (std::size_t i = 0; i < chunk.Pieces(); ++i) {

@@ -26,6 +26,7 @@
 
 namespace tw {
 
+class LogPieceReader;
 class ParseContext;
 class RecordArray;
 class RejectFile;
@@ -53,10 +54,15 @@ class LogChunk {
 
   // Appends a piece as the reader gave it; `position` is the file position after it.
   void AddPiece(std::string_view piece, bool cut, std::int64_t position);
+  // Appends about `bytes` of whole pieces straight from the reader, to be cut
+  // into pieces by CutText on the parsing thread. False at the end of the text.
+  bool ReadPieces(LogPieceReader& reader, std::size_t bytes);
+  // Cuts what ReadPieces appended into pieces, as the reader's Next would.
+  void CutText();
   // Room for `bytes` of pieces, so a chunk's text never grows by doubling.
   void Reserve(std::size_t bytes) { text_.reserve(bytes); }
   std::size_t Bytes() const { return text_.size(); }
-  std::size_t Pieces() const { return ends_.size(); }
+  std::size_t Pieces() const { return ends_.size(); }  // after CutText
   std::string_view Piece(std::size_t i) const;
   bool Cut(std::size_t i) const { return i == cut_piece_; }
   std::int64_t EndPosition() const { return end_position_; }
@@ -74,6 +80,7 @@ class LogChunk {
   std::string text_;                // the pieces, one after another
   std::vector<std::uint32_t> ends_;  // where each piece ends in text_
   std::size_t cut_piece_ = static_cast<std::size_t>(-1);
+  bool broke_off_ = false;  // the text broke off right after the chunk's bytes
   std::int64_t end_position_ = 0;
 };
 

@@ -1,7 +1,9 @@
 #include "Loadlog_line_reader.h"
 
 #include <cmath>
+#include <algorithm>
 #include <cstring>
+#include <string.h>  // memrchr
 
 namespace tw {
 namespace {
@@ -112,6 +114,34 @@ bool LogPieceReader::Next(std::string_view& piece) {
   last_cut_ = line_feed == nullptr && length < kMaxPiece && begin_ == end_ && at_end_ &&
               input_->error().kind != InputError::Kind::kNone;
   return true;
+}
+
+bool LogPieceReader::NextPieces(std::string& text, std::size_t want) {
+  bool any = false;
+  std::size_t taken = 0;
+  while (taken < want) {
+    if (end_ - begin_ < kMaxPiece && !at_end_) Refill();
+    const std::size_t available = end_ - begin_;
+    if (available == 0) break;
+    const char* start = buffer_.get() + begin_;
+    // At most a piece past what is wanted.
+    const std::size_t window = std::min(available, want - taken + kMaxPiece);
+    std::size_t length = window;
+    if (window < available || !at_end_) {
+      // A piece always ends right after a line end; without one in the window
+      // (which holds at least a whole piece), whole pieces of kMaxPiece.
+      const void* last = memrchr(start, '\n', window);
+      length = last != nullptr ? static_cast<std::size_t>(static_cast<const char*>(last) - start) + 1
+                               : window - window % kMaxPiece;
+    }
+    text.append(start, length);
+    begin_ += length;
+    position_ += static_cast<std::int64_t>(length);
+    taken += length;
+    any = true;
+  }
+  last_cut_ = any && begin_ == end_ && at_end_ && input_->error().kind != InputError::Kind::kNone;
+  return any;
 }
 
 }  // namespace tw

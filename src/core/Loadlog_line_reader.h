@@ -17,8 +17,10 @@
 // the open, and one that shrinks ends early. A gzip, bzip2, xz or zstd file is
 // read as its decompressed text, cut into the same pieces.
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -65,6 +67,15 @@ class LogPieceReader {
   // REQUIRES: Open returned kOpened.
   bool Next(std::string_view& piece);
 
+  // Appends to `text` the next pieces whole, the very bytes Next would give
+  // one piece at a time: about `want` bytes (up to a piece more), or the rest
+  // of the text. Returns false at the end of the text, appending nothing.
+  // LastPieceCut then tells whether the text broke off after these bytes; the
+  // last of them is cut exactly when it has no line end and is shorter than
+  // kMaxPiece. Cutting `text` into pieces is CutPieces' work.
+  // REQUIRES: Open returned kOpened.
+  bool NextPieces(std::string& text, std::size_t want);
+
   // Bytes of the text handed out so far: the position after the last piece.
   std::int64_t Position() const { return position_; }
 
@@ -96,6 +107,22 @@ class LogPieceReader {
   std::int64_t position_ = 0;
   int open_error_ = 0;
 };
+
+// Cuts `text`, which starts at a piece's start, into the pieces the reader
+// gives: each up to its line end, or kMaxPiece characters without one. Calls
+// piece(end_offset, has_line_end) for each, in order.
+template <class OnPiece>
+void CutPieces(std::string_view text, OnPiece piece) {
+  std::size_t at = 0;
+  while (at < text.size()) {
+    const std::size_t limit = std::min(text.size() - at, LogPieceReader::kMaxPiece);
+    const void* line_feed = std::memchr(text.data() + at, '\n', limit);
+    at = line_feed != nullptr ? static_cast<std::size_t>(static_cast<const char*>(line_feed) -
+                                                         text.data()) + 1
+                              : at + limit;
+    piece(at, line_feed != nullptr);
+  }
+}
 
 // Whether `head`, the first bytes of a file, starts with the signature of a
 // gzip, bzip2, xz, zstd or zip file. Six bytes are enough to tell.

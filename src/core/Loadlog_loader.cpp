@@ -213,29 +213,31 @@ void ReadInChunks(const LoadRequest& request, ParseContext& ctx, LogPieceReader&
     workers.Submit(in_flight.back().get());
     while (in_flight.size() >= workers.MaxInFlight() && !Cancelled(request)) merge_oldest();
   };
-  auto add = [&](std::string_view piece, bool cut, std::int64_t position) {
-    if (!filling) {
-      if (spare.empty()) {
-        filling = std::make_unique<LogChunk>();
-        filling->Reserve(chunk_bytes + LogPieceReader::kMaxPiece);
-      } else {
-        filling = std::move(spare.back());
-        spare.pop_back();
-      }
+  auto take_chunk = [&] {
+    if (filling) return;
+    if (spare.empty()) {
+      filling = std::make_unique<LogChunk>();
+      filling->Reserve(chunk_bytes + LogPieceReader::kMaxPiece);
+    } else {
+      filling = std::move(spare.back());
+      spare.pop_back();
     }
-    filling->AddPiece(piece, cut, position);
-    if (filling->Bytes() >= chunk_bytes) submit();
   };
 
+  // The sample's pieces were read one by one; the rest goes to the chunks as
+  // it comes, and the parsing threads cut it into pieces.
   for (std::size_t i = 0; i < sample.pieces.size(); ++i) {
-    add(sample.pieces[i], sample.cut[i], sample.positions[i]);
+    take_chunk();
+    filling->AddPiece(sample.pieces[i], sample.cut[i], sample.positions[i]);
+    if (filling->Bytes() >= chunk_bytes) submit();
   }
   sample = Sample();
-  std::string_view piece;
-  while (!Cancelled(request) && reader.Next(piece)) {
-    add(piece, reader.LastPieceCut(), reader.FilePosition());
+  while (!Cancelled(request)) {
+    take_chunk();
+    if (!filling->ReadPieces(reader, chunk_bytes - std::min(chunk_bytes, filling->Bytes()))) break;
+    if (filling->Bytes() >= chunk_bytes) submit();
   }
-  if (filling && filling->Pieces() > 0 && !Cancelled(request)) submit();
+  if (filling && filling->Bytes() > 0 && !Cancelled(request)) submit();
   while (!in_flight.empty() && !Cancelled(request)) merge_oldest();
 }
 

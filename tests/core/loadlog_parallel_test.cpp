@@ -52,13 +52,14 @@ struct Loaded {
   std::string rejects;
 };
 
-Loaded Load(const std::string& text, unsigned threads, std::size_t chunk_bytes) {
+Loaded Load(const std::string& text, unsigned threads, std::size_t chunk_bytes,
+            std::int64_t fail_at = -1) {
   TempDir dir;
   testing::FakeFiles files;
   files.files["/prog/crawlers.lst"] = {"Mozilla/5.0\ncurl/8\n", -1};
   files.files["/prog/crawler-patterns.lst"] = {"bot\n", -1};
   const std::string path = (dir.path() / "access.log").string();
-  files.files[path] = {text, -1};
+  files.files[path] = {text, fail_at};
   EngineList engines{{"google"}, {"q="}};
   LoadRequest request;
   request.sources = {LogSource{path, std::nullopt}};
@@ -107,8 +108,12 @@ void ExpectSameLog(const Loaded& one, const Loaded& many, const std::string& lab
 }
 
 TEST(ParallelLoad, GivesTheLogOneThreadGivesOverManyChunkSizes) {
+  // The hostile lines both among the format sample's first thousand and
+  // after them, where the chunks get the text as it comes from the file.
   const std::string inputs[] = {GeneratedLines(3000, 7), HostileLines() + GeneratedLines(400, 3),
-                                GeneratedLines(300, 5) + HostileLines()};
+                                GeneratedLines(300, 5) + HostileLines(),
+                                GeneratedLines(1100, 8) + HostileLines() + GeneratedLines(300, 9),
+                                GeneratedLines(1050, 6) + HostileLines()};
   const std::size_t chunk_sizes[] = {1, 2, 61, 250, 999, 4096, 8191, 8192, 65536};
   const unsigned thread_counts[] = {2, 3, 8};
   for (std::size_t n = 0; n < std::size(inputs); ++n) {
@@ -121,6 +126,29 @@ TEST(ParallelLoad, GivesTheLogOneThreadGivesOverManyChunkSizes) {
                       "input " + std::to_string(n) + ", chunk " + std::to_string(chunk) +
                           ", threads " + std::to_string(threads));
       }
+    }
+  }
+}
+
+// A read that fails part way ends the text there; its unfinished last piece
+// is damaged data, wherever the break falls among the chunks.
+TEST(ParallelLoad, BreaksOffWhereOneThreadBreaksOff) {
+  // Past the format sample's thousand lines, so the break falls among the chunks.
+  const std::string text = GeneratedLines(1200, 11) + HostileLines() + GeneratedLines(200, 12);
+  const std::size_t long_line = text.find("/long/");
+  std::size_t line_end = 0;  // after the 1100th line
+  for (int i = 0; i < 1100; ++i) line_end = text.find('\n', line_end) + 1;
+  const std::int64_t breaks[] = {static_cast<std::int64_t>(line_end),
+                                 static_cast<std::int64_t>(line_end) + 17,
+                                 static_cast<std::int64_t>(long_line) + 100,
+                                 static_cast<std::int64_t>(long_line) + 8300,
+                                 static_cast<std::int64_t>(text.size()) - 30};
+  for (const std::int64_t at : breaks) {
+    const Loaded one = Load(text, 1, 0, at);
+    ASSERT_EQ(one.log.files[0].outcome, LoadedFile::Outcome::kBroken) << at;
+    for (const std::size_t chunk : {std::size_t{1}, std::size_t{61}, std::size_t{4096}, std::size_t{65536}}) {
+      ExpectSameLog(one, Load(text, 2, chunk, at),
+                    "break at " + std::to_string(at) + ", chunk " + std::to_string(chunk));
     }
   }
 }
