@@ -16,10 +16,23 @@ StringPool::StringPool(Role role) : role_(role), slots_(kInitialSlots, Slot{null
 StringPool::~StringPool() = default;
 
 const char* StringPool::Intern(std::string_view text) {
+  // Neighbouring lines often repeat a text (a visitor's agent, an empty
+  // referrer): the very bytes of the last text returned give it again,
+  // without hashing or probing. Equal bytes hold no zero byte.
+  if (last_ != nullptr && text.size() == last_length_ &&
+      std::memcmp(text.data(), last_, last_length_) == 0) {
+    return last_;
+  }
   if (const void* nul = std::memchr(text.data(), 0, text.size())) {
     text = text.substr(0, static_cast<const char*>(nul) - text.data());
   }
-  return InternHashed(text, HashNoCase(text));
+  const char* pooled = InternHashed(text, HashNoCase(text));
+  // Remembered only in the pool's own spelling, so that a match above is exact.
+  if (std::memcmp(pooled, text.data(), text.size()) == 0) {
+    last_ = pooled;
+    last_length_ = text.size();
+  }
+  return pooled;
 }
 
 const char* StringPool::InternHashed(std::string_view text, std::uint64_t h64) {
@@ -106,6 +119,8 @@ void StringPool::Clear() {
   std::fill(slots_.begin(), slots_.end(), Slot{nullptr, 0, 0});
   entries_.clear();
   count_ = 0;
+  last_ = nullptr;
+  last_length_ = 0;
   // A chunk pool is cleared for every chunk: its blocks are kept for the next
   // one instead of going back to the system and coming again.
   for (std::unique_ptr<char[]>& block : blocks_) spare_blocks_.push_back(std::move(block));

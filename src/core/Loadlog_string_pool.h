@@ -95,6 +95,8 @@ class StringPool {
   std::vector<Slot> slots_;
   std::vector<Entry> entries_;  // Role::kChunk only
   std::size_t count_ = 0;
+  const char* last_ = nullptr;  // the last text Intern returned in its own spelling
+  std::size_t last_length_ = 0;
   std::vector<std::unique_ptr<char[]>> blocks_;        // of kBlockSize bytes each
   std::vector<std::unique_ptr<char[]>> spare_blocks_;  // emptied by Clear, for reuse
   std::vector<std::unique_ptr<char[]>> large_blocks_;  // one very long text each

@@ -118,3 +118,30 @@ TEST(StringPool, MarksBelongToOneTextAndOutliveGrowth) {
 
 }  // namespace
 }  // namespace tw
+
+namespace tw {
+namespace {
+
+// Repeats, other spellings and texts cut at a zero byte, one after another:
+// the shortcut for a text just returned must give what a full look-up gives.
+TEST(StringPool, RepeatedTextsGiveWhatAFullLookUpGives) {
+  const std::string with_zero("/a\0b", 4);
+  const std::string_view sequence[] = {"/News/", "/News/", "/news/", "/news/", "/NEWS/", "/News/",
+                                       with_zero, "/a", with_zero, "", "", "/b", "/a"};
+  StringPool pool;
+  std::vector<const char*> got;
+  for (const std::string_view text : sequence) got.push_back(pool.Intern(text));
+  EXPECT_EQ(pool.Count(), 4u);  // "/News/", "/a", "", "/b"
+  for (std::size_t i = 0; i < std::size(sequence); ++i) {
+    StringPool fresh;  // the same texts, each looked up for the first time after the first
+    for (std::size_t j = 0; j < i; ++j) fresh.Intern(sequence[j]);
+    EXPECT_STREQ(got[i], fresh.Intern(sequence[i])) << i;
+  }
+  EXPECT_EQ(got[0], got[2]);
+  EXPECT_STREQ(got[4], "/News/");
+  EXPECT_EQ(got[6], got[7]);
+  EXPECT_STREQ(got[8], "/a");
+}
+
+}  // namespace
+}  // namespace tw
