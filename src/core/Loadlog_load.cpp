@@ -204,15 +204,19 @@ void TSDIAppForm::ApplyLoadedLog(LoadedLog&& log) {
   LoadWarning = summary.warning;
   platform_.ShowMessage(summary.message);
 
+  TreeAndAnalysisAfterLoad(closing.get());
+  StatusText.clear();
+}
+
+void TSDIAppForm::TreeAndAnalysisAfterLoad(PreparedClosing* prepared) {
   if (TreeAfterLoad) {
-    if (closing && closing->tree && RequestFilter == 1) {
-      InstallSiteTree(std::move(closing->tree));
+    if (prepared != nullptr && prepared->tree && RequestFilter == 1) {
+      InstallSiteTree(std::move(prepared->tree));
     } else {
       BuildSiteTree();
     }
   }
-  if (AnalysisAfterLoad && !(closing && RunPreparedAnalysis(*closing))) RunAnalysis();
-  StatusText.clear();
+  if (AnalysisAfterLoad && !(prepared != nullptr && RunPreparedAnalysis(*prepared))) RunAnalysis();
 }
 
 ClosingChoice TSDIAppForm::ClosingChoiceForLoad() const {

@@ -259,6 +259,9 @@ class TSDIAppForm {
   void DropLogForMemory();
   // Frees the report, the log, the table and the tree before a new log comes.
   void ReleaseLog();
+  // The last closing steps of a load: the tree and the first analysis, taken
+  // from `prepared` where the load's thread prepared them (null: none).
+  void TreeAndAnalysisAfterLoad(PreparedClosing* prepared);
   // Sets both pickers to the analysed period within the log's dates, and the
   // month choice to the month that period is, if any.
   void ShowAnalysedPeriod();
