@@ -11,11 +11,11 @@ LogRecord* RecordArray::FreeSlot() {
     // Room in both tables first, so a failure leaves no block unowned or unlisted.
     if (blocks_.size() == blocks_.capacity()) blocks_.reserve(blocks_.size() * 2 + 1);
     if (by_address_.size() == by_address_.capacity()) by_address_.reserve(by_address_.size() * 2 + 1);
-    blocks_.emplace_back(static_cast<LogRecord*>(::operator new(kPerBlock * sizeof(LogRecord))));
-    const std::pair<const LogRecord*, std::size_t> entry{blocks_.back().get(), blocks_.size() - 1};
+    blocks_.emplace_back(kBlockBytes);
+    const std::pair<const LogRecord*, std::size_t> entry{Block(blocks_.size() - 1), blocks_.size() - 1};
     by_address_.insert(std::upper_bound(by_address_.begin(), by_address_.end(), entry), entry);
   }
-  return blocks_[index >> kShift].get() + (index & kMask);
+  return Block(index >> kShift) + (index & kMask);
 }
 
 std::int32_t RecordArray::IndexOf(const LogRecord* record) const {
@@ -27,7 +27,7 @@ std::int32_t RecordArray::IndexOf(const LogRecord* record) const {
 }
 
 std::size_t RecordArray::MemoryUsage() const {
-  return blocks_.size() * kPerBlock * sizeof(LogRecord) +
+  return blocks_.size() * kBlockBytes +
          blocks_.capacity() * sizeof(blocks_[0]) +
          by_address_.capacity() * sizeof(by_address_[0]) + sizeof(*this);
 }

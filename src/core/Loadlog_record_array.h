@@ -17,6 +17,7 @@
 #include <type_traits>
 #include <vector>
 
+#include "Loadlog_huge_block.h"
 #include "Loadlog_record.h"
 
 namespace tw {
@@ -34,7 +35,7 @@ class RecordArray {
   std::int32_t Count() const { return count_; }
   // REQUIRES: 0 <= i < Count().
   const LogRecord* operator[](std::int32_t i) const {
-    return blocks_[static_cast<std::size_t>(i) >> kShift].get() + (static_cast<std::size_t>(i) & kMask);
+    return Block(static_cast<std::size_t>(i) >> kShift) + (static_cast<std::size_t>(i) & kMask);
   }
 
   // The slot the next accepted record goes into; it is cleared to a default record.
@@ -59,19 +60,21 @@ class RecordArray {
   std::size_t MemoryUsage() const;
 
  private:
-  static constexpr std::size_t kShift = 14;  // 16384 records (1 MiB) per block
+  static constexpr std::size_t kShift = 15;  // 32768 records (2 MiB) per block
   static constexpr std::size_t kPerBlock = std::size_t{1} << kShift;
   static constexpr std::size_t kMask = kPerBlock - 1;
+  // Whole huge pages: a block's records fill it exactly when a record is 64 bytes.
+  static constexpr std::size_t kBlockBytes =
+      (kPerBlock * sizeof(LogRecord) + HugeBlock::kBytes - 1) / HugeBlock::kBytes * HugeBlock::kBytes;
 
   // The next slot, as the block left it. A block is raw memory: a record is an
   // aggregate, so the storage holds records as soon as they are written, and
   // nothing is written twice.
   LogRecord* FreeSlot();
 
-  struct BlockDelete {
-    void operator()(LogRecord* block) const { ::operator delete(block); }
-  };
-  std::vector<std::unique_ptr<LogRecord, BlockDelete>> blocks_;
+  LogRecord* Block(std::size_t b) const { return static_cast<LogRecord*>(blocks_[b].Data()); }
+
+  std::vector<HugeBlock> blocks_;
   // (block start, block number) sorted by address, for IndexOf.
   std::vector<std::pair<const LogRecord*, std::size_t>> by_address_;
   std::int32_t count_ = 0;
