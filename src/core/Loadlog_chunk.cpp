@@ -1,5 +1,6 @@
 #include "Loadlog_chunk.h"
 
+#include <cstring>
 #include <new>
 
 #include "Loadlog_line_reader.h"
@@ -50,15 +51,42 @@ RejectReason ParsePiece(ParseContext& ctx, const LogFormat& format, std::string_
 
 LogChunk::LogChunk() = default;
 
+void LogChunk::Reserve(std::size_t bytes) { Room(bytes); }
+
+void LogChunk::Room(std::size_t bytes) {
+  if (bytes <= room_) return;
+  // From half a huge page up, whole huge pages: a fresh chunk is then filled
+  // at the cost of one page fault.
+  if (bytes >= HugeBlock::kBytes / 2) {
+    HugeBlock grown((bytes + HugeBlock::kBytes - 1) / HugeBlock::kBytes * HugeBlock::kBytes);
+    if (size_ > 0) std::memcpy(grown.Data(), text_, size_);
+    huge_ = std::move(grown);
+    small_.reset();
+    text_ = static_cast<char*>(huge_.Data());
+    room_ = huge_.Bytes();
+  } else {
+    auto grown = std::make_unique_for_overwrite<char[]>(bytes);
+    if (size_ > 0) std::memcpy(grown.get(), text_, size_);
+    small_ = std::move(grown);
+    text_ = small_.get();
+    room_ = bytes;
+  }
+}
+
 void LogChunk::AddPiece(std::string_view piece, bool cut, std::int64_t position) {
   if (cut) cut_piece_ = ends_.size();
-  text_.append(piece);
-  ends_.push_back(static_cast<std::uint32_t>(text_.size()));
+  Room(size_ + piece.size());
+  if (!piece.empty()) std::memcpy(text_ + size_, piece.data(), piece.size());
+  size_ += piece.size();
+  ends_.push_back(static_cast<std::uint32_t>(size_));
   end_position_ = position;
 }
 
 bool LogChunk::ReadPieces(LogPieceReader& reader, std::size_t bytes) {
-  if (!reader.NextPieces(text_, bytes)) return false;
+  Room(size_ + bytes + LogPieceReader::kMaxPiece);
+  const std::size_t got = reader.NextPieces(text_ + size_, bytes);
+  if (got == 0) return false;
+  size_ += got;
   broke_off_ = reader.LastPieceCut();
   end_position_ = reader.FilePosition();
   return true;
@@ -67,7 +95,7 @@ bool LogChunk::ReadPieces(LogPieceReader& reader, std::size_t bytes) {
 void LogChunk::CutText() {
   const std::size_t from = ends_.empty() ? 0 : ends_.back();
   bool last_has_line_end = true;
-  CutPieces(std::string_view(text_).substr(from), [&](std::size_t end, bool has_line_end) {
+  CutPieces(Text().substr(from), [&](std::size_t end, bool has_line_end) {
     ends_.push_back(static_cast<std::uint32_t>(from + end));
     last_has_line_end = has_line_end;
   });
@@ -80,11 +108,11 @@ void LogChunk::CutText() {
 
 std::string_view LogChunk::Piece(std::size_t i) const {
   const std::uint32_t begin = i == 0 ? 0 : ends_[i - 1];
-  return std::string_view(text_).substr(begin, ends_[i] - begin);
+  return Text().substr(begin, ends_[i] - begin);
 }
 
 void LogChunk::Clear() {
-  text_.clear();
+  size_ = 0;
   ends_.clear();
   cut_piece_ = kNoPiece;
   broke_off_ = false;
@@ -112,7 +140,9 @@ void ParseChunk(const ChunkSettings& settings, LogChunk& chunk) {
     ctx.SiteName = settings.site_name;
     ctx.Engines = settings.engines;
     chunk.CutText();
-    chunk.records.reserve(chunk.Pieces());
+    // With room to spare: chunks differ a little in their pieces, and a record
+    // array that grows for each slightly longer chunk costs fresh memory each time.
+    if (chunk.records.capacity() < chunk.Pieces()) chunk.records.reserve(chunk.Pieces() * 5 / 4);
     LogRecord record;
     for (std::size_t i = 0; i < chunk.Pieces(); ++i) {
       record = LogRecord{};

@@ -13,12 +13,14 @@
 #include <cstddef>
 #include <cstdint>
 #include <exception>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <utility>
 #include <vector>
 
 #include "Loadlog_format.h"
+#include "Loadlog_huge_block.h"
 #include "Loadlog_ipv6_table.h"
 #include "Loadlog_record.h"
 #include "Loadlog_reject_reason.h"
@@ -60,8 +62,8 @@ class LogChunk {
   // Cuts what ReadPieces appended into pieces, as the reader's Next would.
   void CutText();
   // Room for `bytes` of pieces, so a chunk's text never grows by doubling.
-  void Reserve(std::size_t bytes) { text_.reserve(bytes); }
-  std::size_t Bytes() const { return text_.size(); }
+  void Reserve(std::size_t bytes);
+  std::size_t Bytes() const { return size_; }
   std::size_t Pieces() const { return ends_.size(); }  // after CutText
   std::string_view Piece(std::size_t i) const;
   bool Cut(std::size_t i) const { return i == cut_piece_; }
@@ -77,7 +79,17 @@ class LogChunk {
   std::exception_ptr failure;  // set when parsing threw (out of memory)
 
  private:
-  std::string text_;                // the pieces, one after another
+  // Grows the text's room to at least `bytes`, keeping what it holds.
+  void Room(std::size_t bytes);
+  std::string_view Text() const { return {text_, size_}; }
+
+  // The pieces, one after another; raw memory, so a read fills it unzeroed.
+  // A large text lives in huge pages (`huge_`), a small one on the heap (`small_`).
+  char* text_ = nullptr;
+  std::size_t size_ = 0;
+  std::size_t room_ = 0;
+  HugeBlock huge_;
+  std::unique_ptr<char[]> small_;
   std::vector<std::uint32_t> ends_;  // where each piece ends in text_
   std::size_t cut_piece_ = static_cast<std::size_t>(-1);
   bool broke_off_ = false;  // the text broke off right after the chunk's bytes

@@ -44,7 +44,7 @@ LogPieceReader::OpenResult LogPieceReader::Open(FileAccess& files, const std::st
   }
   if (file.status == OpenedFile::Status::kNotRegularFile) return OpenResult::kNotRegularFile;
 
-  if (!buffer_) buffer_ = std::make_unique<char[]>(kBufferSize);
+  if (!buffer_) buffer_ = std::make_unique_for_overwrite<char[]>(kBufferSize);
   std::size_t head = 0;
   while (head < kSignatureBytes) {
     const std::size_t got = file.input->Read(buffer_.get() + head, kSignatureBytes - head);
@@ -116,32 +116,50 @@ bool LogPieceReader::Next(std::string_view& piece) {
   return true;
 }
 
-bool LogPieceReader::NextPieces(std::string& text, std::size_t want) {
-  bool any = false;
+std::size_t LogPieceReader::NextPieces(char* out, std::size_t want) {
   std::size_t taken = 0;
   while (taken < want) {
-    if (end_ - begin_ < kMaxPiece && !at_end_) Refill();
-    const std::size_t available = end_ - begin_;
-    if (available == 0) break;
-    const char* start = buffer_.get() + begin_;
-    // At most a piece past what is wanted.
-    const std::size_t window = std::min(available, want - taken + kMaxPiece);
-    std::size_t length = window;
-    if (window < available || !at_end_) {
-      // A piece always ends right after a line end; without one in the window
-      // (which holds at least a whole piece), whole pieces of kMaxPiece.
-      const void* last = memrchr(start, '\n', window);
-      length = last != nullptr ? static_cast<std::size_t>(static_cast<const char*>(last) - start) + 1
-                               : window - window % kMaxPiece;
-    }
-    text.append(start, length);
-    begin_ += length;
-    position_ += static_cast<std::int64_t>(length);
-    taken += length;
-    any = true;
+    const std::size_t kept = NextWindow(out + taken, std::min(want - taken + kMaxPiece, kBufferSize));
+    if (kept == 0) break;
+    taken += kept;
   }
-  last_cut_ = any && begin_ == end_ && at_end_ && input_->error().kind != InputError::Kind::kNone;
-  return any;
+  last_cut_ = taken > 0 && begin_ == end_ && at_end_ && input_->error().kind != InputError::Kind::kNone;
+  return taken;
+}
+
+std::size_t LogPieceReader::NextWindow(char* out, std::size_t window) {
+  std::size_t filled = std::min(end_ - begin_, window);
+  std::memcpy(out, buffer_.get() + begin_, filled);
+  begin_ += filled;
+  const bool drained = begin_ == end_;
+  while (filled < window && !at_end_) {  // only once the buffer is drained
+    const std::size_t got = input_->Read(out + filled, window - filled);
+    if (got == 0) {
+      at_end_ = true;
+      break;
+    }
+    filled += got;
+  }
+  if (filled == 0) return 0;
+  std::size_t length = filled;
+  if (!drained || !at_end_) {
+    // More text follows. A piece always ends right after a line end; without
+    // one in the window (which holds more than a whole piece), whole pieces
+    // of kMaxPiece.
+    const void* last = memrchr(out, '\n', filled);
+    length = last != nullptr ? static_cast<std::size_t>(static_cast<const char*>(last) - out) + 1
+                             : filled - filled % kMaxPiece;
+  }
+  const std::size_t rest = filled - length;
+  if (rest > 0 && !drained) {
+    begin_ -= rest;  // those bytes still stand in the buffer
+  } else if (rest > 0) {
+    std::memcpy(buffer_.get(), out + length, rest);
+    begin_ = 0;
+    end_ = rest;
+  }
+  position_ += static_cast<std::int64_t>(length);
+  return length;
 }
 
 }  // namespace tw

@@ -67,14 +67,15 @@ class LogPieceReader {
   // REQUIRES: Open returned kOpened.
   bool Next(std::string_view& piece);
 
-  // Appends to `text` the next pieces whole, the very bytes Next would give
-  // one piece at a time: about `want` bytes (up to a piece more), or the rest
-  // of the text. Returns false at the end of the text, appending nothing.
-  // LastPieceCut then tells whether the text broke off after these bytes; the
-  // last of them is cut exactly when it has no line end and is shorter than
-  // kMaxPiece. Cutting `text` into pieces is CutPieces' work.
-  // REQUIRES: Open returned kOpened.
-  bool NextPieces(std::string& text, std::size_t want);
+  // Writes to `out` the next pieces whole, the very bytes Next would give one
+  // piece at a time: about `want` bytes (up to a piece more), or the rest of
+  // the text. Returns how many; 0 at the end of the text. The text is read
+  // straight into `out`, past the reader's own buffer. LastPieceCut then tells
+  // whether the text broke off after these bytes; the last of them is cut
+  // exactly when it has no line end and is shorter than kMaxPiece. Cutting
+  // them into pieces is CutPieces' work.
+  // REQUIRES: Open returned kOpened; `out` has room for want + kMaxPiece bytes.
+  std::size_t NextPieces(char* out, std::size_t want);
 
   // Bytes of the text handed out so far: the position after the last piece.
   std::int64_t Position() const { return position_; }
@@ -95,6 +96,10 @@ class LogPieceReader {
   // Moves the unread rest to the front and reads until the buffer is full or
   // the text ends.
   void Refill();
+  // Fills `out` with up to `window` bytes, first from the buffer, then from
+  // the input; keeps the whole pieces among them and gives the rest back to
+  // the buffer. Returns the bytes kept. REQUIRES: kMaxPiece < window <= the buffer's size.
+  std::size_t NextWindow(char* out, std::size_t window);
 
   std::unique_ptr<ByteInput> input_;
   Compression compression_ = Compression::kNone;

@@ -27,8 +27,9 @@ namespace {
 // Pieces between two looks at the clock, and the time between two ticks.
 constexpr std::uint32_t kPiecesPerClockCheck = 4096;
 constexpr auto kTickInterval = std::chrono::milliseconds(100);
-// Text per chunk when a file is parsed on several threads.
-constexpr std::size_t kChunkBytes = std::size_t{1} << 20;
+// Text per chunk when a file is parsed on several threads: with the piece it
+// may run over, one huge page.
+constexpr std::size_t kChunkBytes = HugeBlock::kBytes - LogPieceReader::kMaxPiece;
 
 bool Cancelled(const LoadRequest& request) {
   return request.cancel != nullptr && request.cancel->load(std::memory_order_relaxed);

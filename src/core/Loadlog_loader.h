@@ -87,7 +87,7 @@ struct LoadRequest {
   // Looked at between pieces; once true the load stops and gives kCancelled.
   const std::atomic<bool>* cancel = nullptr;
   // Threads that parse: 0 for one per core. With more than one, a file larger
-  // than a chunk is parsed in chunks of about `chunk_bytes` (0: 1 MiB); the
+  // than a chunk is parsed in chunks of about `chunk_bytes` (0: 2 MiB); the
   // log is the same either way.
   unsigned threads = 0;
   std::size_t chunk_bytes = 0;

@@ -1,14 +1,18 @@
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <filesystem>
+#include <new>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "Loadlog_crawlers.h"
+#include "Loadlog_huge_block.h"
 #include "Loadlog_line_reader.h"
 #include "Loadlog_string_pool.h"
 #include "Main_form.h"
+#include "fake_files.h"
 #include "loadlog_fixture.h"
 
 namespace tw {
@@ -343,6 +347,102 @@ TEST(LogPieceReader, ReadsAcrossBlocksWithoutLosingBytes) {
   }
   EXPECT_EQ(joined, content);
   EXPECT_EQ(reader.Position(), static_cast<std::int64_t>(content.size()));
+}
+
+// Every piece the reader gives by Next, in order.
+std::vector<std::string> PiecesByNext(LogPieceReader& reader) {
+  std::vector<std::string> pieces;
+  std::string_view piece;
+  while (reader.Next(piece)) pieces.emplace_back(piece);
+  return pieces;
+}
+
+TEST(LogPieceReader, NextPiecesGivesWholePiecesOfNextStraightFromTheFile) {
+  // Short and long lines, a line far longer than a read, no line end at the end.
+  std::string content;
+  unsigned seed = 11;
+  while (content.size() < 2'500'000) {
+    seed = seed * 1103515245u + 12345u;
+    const std::size_t length = (seed >> 8) % 500 == 0 ? 9000 + (seed >> 4) % 30000 : (seed >> 8) % 300;
+    content.append(length, static_cast<char>('a' + seed % 26));
+    content += "\n";
+  }
+  content += std::string(1'200'000, 'z') + "tail";
+  TempDir dir;
+  const fs::path path = dir.path() / "log";
+  WriteFile(path, content);
+  testing::FakeFiles stream;  // cannot go back, so the signature bytes come from the buffer
+  stream.files["log"].bytes = content;
+
+  LogPieceReader by_next;
+  ASSERT_EQ(by_next.Open(path.string()), LogPieceReader::OpenResult::kOpened);
+  const std::vector<std::string> expected = PiecesByNext(by_next);
+
+  for (FileAccess* files : {static_cast<FileAccess*>(&SystemFiles()), static_cast<FileAccess*>(&stream)}) {
+    const std::string name = files == &stream ? "log" : path.string();
+    for (const std::size_t want : {std::size_t{1}, std::size_t{100}, std::size_t{8190}, std::size_t{8191},
+                                   std::size_t{1} << 20, std::size_t{3} << 20}) {
+      LogPieceReader reader;
+      ASSERT_EQ(reader.Open(*files, name), LogPieceReader::OpenResult::kOpened);
+      std::vector<std::string> pieces;
+      std::vector<char> out(want + LogPieceReader::kMaxPiece);
+      while (const std::size_t got = reader.NextPieces(out.data(), want)) {
+        ASSERT_LE(got, want + LogPieceReader::kMaxPiece) << want;
+        CutPieces({out.data(), got}, [&, from = std::size_t{0}](std::size_t end, bool) mutable {
+          pieces.emplace_back(out.data() + from, end - from);
+          from = end;
+        });
+        EXPECT_FALSE(reader.LastPieceCut()) << want;
+      }
+      EXPECT_EQ(reader.Position(), static_cast<std::int64_t>(content.size())) << want;
+      EXPECT_TRUE(pieces == expected) << name << ", want " << want << ": " << pieces.size()
+                                      << " pieces against " << expected.size();
+    }
+  }
+}
+
+TEST(LogPieceReader, NextPiecesTellsWhereABrokenTextEnds) {
+  const std::string content = "first line\nsecond line\nthird, broken off";
+  for (const std::int64_t fail_at : {std::int64_t{11}, std::int64_t{30}}) {
+    testing::FakeFiles files;
+    files.files["log"] = {content, fail_at};
+    LogPieceReader reader;
+    ASSERT_EQ(reader.Open(files, "log"), LogPieceReader::OpenResult::kOpened);
+    std::vector<char> out(1 + LogPieceReader::kMaxPiece);
+    std::string joined;
+    bool cut = false;
+    while (const std::size_t got = reader.NextPieces(out.data(), 1)) {
+      joined.append(out.data(), got);
+      cut = reader.LastPieceCut();
+    }
+    EXPECT_EQ(joined, content.substr(0, static_cast<std::size_t>(fail_at))) << fail_at;
+    // The text broke off after the last bytes given, whether or not a line ended there.
+    EXPECT_TRUE(cut) << fail_at;
+    EXPECT_EQ(reader.Error().kind, InputError::Kind::kRead) << fail_at;
+  }
+}
+
+TEST(HugeBlock, IsAlignedZeroedAndRefusesWhatCannotBeMapped) {
+  for (const std::size_t bytes : {std::size_t{4096}, HugeBlock::kBytes, 3 * HugeBlock::kBytes + 5}) {
+    HugeBlock block(bytes);
+    const auto* data = static_cast<const unsigned char*>(block.Data());
+    EXPECT_EQ(reinterpret_cast<std::uintptr_t>(data) % HugeBlock::kBytes, 0u) << bytes;
+    EXPECT_EQ(block.Bytes(), bytes);
+    EXPECT_EQ(data[0] | data[bytes / 2] | data[bytes - 1], 0) << bytes;
+    HugeBlock moved = std::move(block);
+    EXPECT_EQ(moved.Data(), data);
+    EXPECT_EQ(block.Data(), nullptr);
+  }
+  EXPECT_THROW(HugeBlock(std::size_t{1} << 62), std::bad_alloc);
+}
+
+TEST(HugeBlock, AdviceLeavesTheContentsAsTheyWere) {
+  std::vector<std::uint64_t> keys(3 * HugeBlock::kBytes / sizeof(std::uint64_t) + 3);
+  for (std::size_t i = 0; i < keys.size(); ++i) keys[i] = i * 2654435761u;
+  AdviseHugePages(keys.data(), keys.size() * sizeof keys[0]);
+  AdviseHugePages(keys.data() + 1, 16);  // no whole huge page inside: left alone
+  AdviseHugePages(nullptr, 0);
+  for (std::size_t i = 0; i < keys.size(); ++i) ASSERT_EQ(keys[i], i * 2654435761u) << i;
 }
 
 TEST(CrawlerList, KeepsEachDistinctLineOnce) {
