@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "Text_cp1251.h"
+#include "Loadlog_huge_block.h"
 
 namespace tw {
 namespace {
@@ -104,7 +105,10 @@ char* StringPool::Store(std::string_view text) {
 }
 
 void StringPool::Grow() {
-  std::vector<Slot> old(slots_.size() * 2, Slot{nullptr, 0, 0});
+  std::vector<Slot> old;
+  old.reserve(slots_.size() * 2);
+  AdviseHugePages(old.data(), old.capacity() * sizeof(Slot));
+  old.assign(slots_.size() * 2, Slot{nullptr, 0, 0});
   old.swap(slots_);
   const std::size_t mask = slots_.size() - 1;
   for (const Slot& s : old) {

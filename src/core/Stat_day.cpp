@@ -12,6 +12,7 @@
 #include "Stat_period.h"
 #include "Stat_time_run.h"
 #include "Text_format.h"
+#include "Loadlog_huge_block.h"
 
 namespace tw {
 
@@ -31,6 +32,7 @@ std::vector<TimeRow> CountDays(const std::vector<const LogRecord*>& selected, st
   const std::size_t n = std::min(selected.size(), count);
   std::vector<std::uint64_t> keys;
   keys.reserve(n);
+  AdviseHugePages(keys.data(), n * sizeof(std::uint64_t));
   const PeriodDays day_of(period);
   for (std::size_t i = 0; i < n; ++i) {
     const LogRecord& r = *selected[i];

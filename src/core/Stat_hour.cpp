@@ -10,6 +10,7 @@
 #include "Main_form.h"
 #include "Stat_time_run.h"
 #include "Text_format.h"
+#include "Loadlog_huge_block.h"
 
 namespace tw {
 
@@ -40,6 +41,7 @@ void TSDIAppForm::ReportByHour(std::vector<const LogRecord*>& selected, std::int
   const std::size_t n = std::min(selected.size(), static_cast<std::size_t>(std::max(count, 0)));
   std::vector<std::uint64_t> keys;
   keys.reserve(n);
+  AdviseHugePages(keys.data(), n * sizeof(std::uint64_t));
   for (std::size_t i = 0; i < n; ++i) {
     const LogRecord& r = *selected[i];
     const int hour = LogHour(r.LogTime);

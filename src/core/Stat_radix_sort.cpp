@@ -1,4 +1,5 @@
 #include "Stat_radix_sort.h"
+#include "Loadlog_huge_block.h"
 
 #include <array>
 #include <cstddef>
@@ -32,7 +33,11 @@ void RadixSort(std::vector<std::uint64_t>& keys) {
     Histogram& h = counts[p];
     const int shift = p * kDigitBits;
     if (h[(keys[0] >> shift) & kDigitMask] == n) continue;  // one digit everywhere
-    if (scratch.empty()) scratch.resize(n);
+    if (scratch.empty()) {
+      scratch.reserve(n);
+      AdviseHugePages(scratch.data(), n * sizeof(std::uint64_t));
+      scratch.resize(n);
+    }
     std::uint32_t start = 0;
     for (std::uint32_t& c : h) start += std::exchange(c, start);  // counts become starts
     for (const std::uint64_t key : keys) scratch[h[(key >> shift) & kDigitMask]++] = key;

@@ -1,4 +1,5 @@
 #include "Stat_selection.h"
+#include "Loadlog_huge_block.h"
 
 #include <array>
 #include <cstdint>
@@ -82,6 +83,7 @@ std::vector<const LogRecord*> SelectRecordsOf(const RecordArray& records,
   // Room for every record at once: growing by doubling would hold the old and
   // the new array together, half as much again as the whole selection.
   selected.reserve(static_cast<std::size_t>(count));
+  AdviseHugePages(selected.data(), selected.capacity() * sizeof(const LogRecord*));
   auto verdicts = std::make_unique<FilterVerdicts>(choice.request_filter);
   const PeriodDays days(choice.period);
   for (std::int32_t i = 0; i < count; ++i) {
