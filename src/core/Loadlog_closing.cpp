@@ -14,22 +14,23 @@ constexpr int kPagesOnly = 1;  // the request kind a load leaves chosen
 
 LogDates LogDatesOf(const RecordArray& records) {
   LogDates dates;
-  // Months as year * 12 + month - 1, so that sorting orders them in time.
-  std::vector<std::int32_t> months;
-  const std::int32_t count = records.Count();
-  for (std::int32_t i = 0; i < count; ++i) {
-    const LogTime t = records[i]->LogTime;
-    if (!IsCalendarDate(t)) continue;
-    const CalendarDate date{LogYear(t), LogMonth(t), LogDay(t)};
-    if (!dates.any || CompareDates(date, dates.earliest) < 0) dates.earliest = date;
-    if (!dates.any || CompareDates(date, dates.latest) > 0) dates.latest = date;
-    dates.any = true;
-    const std::int32_t month = date.Year * 12 + date.Month - 1;
-    if (months.empty() || months.back() != month) months.push_back(month);
+  // The record array knows every date code it holds; codes taken in the order
+  // of year, month and day come out in time order.
+  for (int year = 1970; year < 1970 + 64; ++year) {
+    for (int month = 0; month < 16; ++month) {
+      bool month_seen = false;
+      for (int day = 0; day < 32; ++day) {
+        const LogTime t = PackLogTime({day, month, year, 0, 0, 0});
+        if (!records.HasDateCode(t) || !IsCalendarDate(t)) continue;
+        const CalendarDate date{year, month, day};
+        if (!dates.any) dates.earliest = date;
+        dates.latest = date;
+        dates.any = true;
+        month_seen = true;
+      }
+      if (month_seen) dates.months.push_back({year, month, 1});
+    }
   }
-  std::sort(months.begin(), months.end());
-  months.erase(std::unique(months.begin(), months.end()), months.end());
-  for (const std::int32_t month : months) dates.months.push_back({month / 12, month % 12 + 1, 1});
   return dates;
 }
 

@@ -9,6 +9,7 @@
 //   LogRecord* slot = records.NextSlot();
 //   if (ParseLogLine(ctx, line, slot)) records.Commit();
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -45,11 +46,22 @@ class RecordArray {
     return slot;
   }
   // Keeps the slot returned by the last NextSlot as the newest record.
-  void Commit() { ++count_; }
+  void Commit() {
+    NoteDate((*this)[count_]->LogTime);
+    ++count_;
+  }
   // Adds a copy of `record` as the newest record.
   void Append(const LogRecord& record) {
     *FreeSlot() = record;
     Commit();
+  }
+
+  // The dates the records carry, as bit-fields of LogTime (day, month, year:
+  // its low 15 bits): bit `code` is set when some record has that date code.
+  // Lets a caller find the log's days without reading every record again.
+  static constexpr std::size_t kDateCodes = std::size_t{1} << 15;
+  bool HasDateCode(std::uint32_t code) const {
+    return (date_codes_[code >> 6] >> (code & 63)) & 1;
   }
 
   // The file-order index of a record of this array, for breaking ties by file
@@ -74,7 +86,13 @@ class RecordArray {
 
   LogRecord* Block(std::size_t b) const { return static_cast<LogRecord*>(blocks_[b].Data()); }
 
+  void NoteDate(LogTime t) {
+    const std::uint32_t code = t & (kDateCodes - 1);
+    date_codes_[code >> 6] |= std::uint64_t{1} << (code & 63);
+  }
+
   std::vector<HugeBlock> blocks_;
+  std::array<std::uint64_t, kDateCodes / 64> date_codes_{};
   // (block start, block number) sorted by address, for IndexOf.
   std::vector<std::pair<const LogRecord*, std::size_t>> by_address_;
   std::int32_t count_ = 0;

@@ -8,6 +8,8 @@
 #include <vector>
 
 #include "Loadlog_background.h"
+#include "Loadlog_closing.h"
+#include "Loadlog_record_array.h"
 #include "Loggen.h"
 #include "loadlog_fixture.h"
 
@@ -92,3 +94,50 @@ TEST_F(LoadLogTest, ClosingPreparedOnTheLoadsThreadLeavesTheWindowAsItsOwnClosin
 
 }  // namespace
 }  // namespace tw::loadlog_testing
+
+namespace tw {
+namespace {
+
+LogTime DateTime(int year, int month, int day, int hour = 12) {
+  return PackLogTime({day, month, year, hour, 30, 0});
+}
+
+TEST(LogDatesOf, TakesEveryCalendarDateAndLeavesTheOthers) {
+  struct Case {
+    const char* name;
+    std::vector<LogTime> times;  // in file order
+    bool any;
+    CalendarDate earliest, latest;
+    std::vector<CalendarDate> months;
+  } cases[] = {
+      {"no records", {}, false, {}, {}, {}},
+      {"no calendar date", {DateTime(2024, 4, 31), DateTime(2024, 2, 0), DateTime(2023, 13, 5)},
+       false, {}, {}, {}},
+      {"out of order, across a year",
+       {DateTime(2025, 1, 3), DateTime(2024, 12, 30, 23), DateTime(2025, 1, 3, 1), DateTime(2024, 11, 2)},
+       true, {2024, 11, 2}, {2025, 1, 3}, {{2024, 11, 1}, {2024, 12, 1}, {2025, 1, 1}}},
+      {"leap day counts, 31 April does not",
+       {DateTime(2024, 4, 31), DateTime(2024, 2, 29), DateTime(2023, 2, 29), DateTime(2033, 12, 31)},
+       true, {2024, 2, 29}, {2033, 12, 31}, {{2024, 2, 1}, {2033, 12, 1}}},
+      {"the first and last years a record holds",
+       {DateTime(2033, 12, 31), DateTime(1970, 1, 1)}, true, {1970, 1, 1}, {2033, 12, 31},
+       {{1970, 1, 1}, {2033, 12, 1}}},
+  };
+  for (const Case& c : cases) {
+    RecordArray records;
+    for (const LogTime t : c.times) {
+      LogRecord record;
+      record.LogTime = t;
+      records.Append(record);
+    }
+    const LogDates dates = LogDatesOf(records);
+    EXPECT_EQ(dates.any, c.any) << c.name;
+    if (!c.any) continue;
+    EXPECT_EQ(dates.earliest, c.earliest) << c.name;
+    EXPECT_EQ(dates.latest, c.latest) << c.name;
+    EXPECT_EQ(dates.months, c.months) << c.name;
+  }
+}
+
+}  // namespace
+}  // namespace tw
