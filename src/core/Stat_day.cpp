@@ -13,6 +13,7 @@
 #include "Stat_time_run.h"
 #include "Text_format.h"
 #include "Loadlog_huge_block.h"
+#include "Stat_selection.h"
 
 namespace tw {
 
@@ -35,6 +36,7 @@ std::vector<TimeRow> CountDays(const std::vector<const LogRecord*>& selected, st
   AdviseHugePages(keys.data(), n * sizeof(std::uint64_t));
   const PeriodDays day_of(period);
   for (std::size_t i = 0; i < n; ++i) {
+    PrefetchSelected(selected, i, n);
     const LogRecord& r = *selected[i];
     const int day = day_of.IndexOf(r.LogTime);
     if (day < 0 || day >= days || static_cast<std::uint64_t>(day) >= kDayLayout.MaxRows()) continue;

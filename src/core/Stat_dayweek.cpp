@@ -8,6 +8,7 @@
 
 #include "Loadlog_carray.h"
 #include "Main_form.h"
+#include "Stat_selection.h"
 
 namespace tw {
 
@@ -21,6 +22,7 @@ void TSDIAppForm::ReportByDayOfWeek(std::vector<const LogRecord*>& selected,
   const std::size_t n =
       count < 0 ? 0 : std::min(selected.size(), static_cast<std::size_t>(count));
   for (std::size_t i = 0; i < n; ++i) {
+    PrefetchSelected(selected, i, n);
     const LogTime t = selected[i]->LogTime;
     // Day 0 or 31 April names no weekday; such a record is left out.
     if (!IsCalendarDate(t)) continue;

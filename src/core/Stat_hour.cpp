@@ -11,6 +11,7 @@
 #include "Stat_time_run.h"
 #include "Text_format.h"
 #include "Loadlog_huge_block.h"
+#include "Stat_selection.h"
 
 namespace tw {
 
@@ -43,6 +44,7 @@ void TSDIAppForm::ReportByHour(std::vector<const LogRecord*>& selected, std::int
   keys.reserve(n);
   AdviseHugePages(keys.data(), n * sizeof(std::uint64_t));
   for (std::size_t i = 0; i < n; ++i) {
+    PrefetchSelected(selected, i, n);
     const LogRecord& r = *selected[i];
     const int hour = LogHour(r.LogTime);
     if (hour >= kHours || !period.Contains(r.LogTime)) continue;

@@ -11,6 +11,7 @@
 #include "Stat_group_count.h"
 #include "Stat_kinds.h"
 #include "Stat_rows.h"
+#include "Stat_selection.h"
 
 namespace tw {
 
@@ -45,6 +46,7 @@ std::vector<GroupCounter::Group> CountGroups(const TSDIAppForm& form, const RowR
                                              std::size_t n) {
   GroupCounter counter;
   for (std::size_t i = 0; i < n; ++i) {
+    PrefetchSelected(selected, i, n);
     const LogRecord& r = *selected[i];
     if (report.Counts != nullptr && !report.Counts(form, r)) continue;
     std::uint32_t major = 0;

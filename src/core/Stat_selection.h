@@ -7,6 +7,7 @@
 //   SelectionChoice choice{period, 1, true, "/news"};
 //   SelectRecordsOf(records, choice);  // pages under /news/ in the period, no crawlers
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -26,6 +27,21 @@ struct SelectionChoice {
 
 // Whether a request passes the request kind `filter` (1, 2 or 3), by its extension.
 bool RequestPassesFilter(int filter, const char* url);
+
+// Asks for the record a few places on in `selected` to be brought into the
+// cache while record `i` is counted: a selection skips records, so the
+// hardware cannot guess which comes next, and each would be a wait on memory.
+inline void PrefetchSelected(const std::vector<const LogRecord*>& selected, std::size_t i,
+                             std::size_t n) {
+  constexpr std::size_t kAhead = 16;
+#if defined(__GNUC__)
+  if (i + kAhead < n) __builtin_prefetch(selected[i + kAhead]);
+#else
+  (void)selected;
+  (void)i;
+  (void)n;
+#endif
+}
 
 // The chosen records in file order.
 std::vector<const LogRecord*> SelectRecordsOf(const RecordArray& records,
