@@ -11,10 +11,13 @@
 
 #include "Loadlog_carray.h"
 #include "Loadlog_client_address.h"
+#include "Loadlog_huge_block.h"
 #include "Main_form.h"
 #include "Stat_kinds.h"
+#include "Stat_radix_sort.h"
 #include "Stat_row_report.h"
 #include "Stat_rows.h"
+#include "Stat_selection.h"
 #include "Table_log_grid.h"
 
 namespace tw {
@@ -48,6 +51,11 @@ std::string RawLogGrid::Cell(int col, int row) const {
 const LogRecord* RawLogGrid::RecordAt(int row) const {
   if (row < 1 || static_cast<std::size_t>(row) > listed_.size()) return nullptr;
   return listed_[static_cast<std::size_t>(row) - 1];
+}
+
+void RawLogGrid::ReserveRows(std::size_t rows) {
+  listed_.reserve(listed_.size() + rows);
+  AdviseHugePages(listed_.data(), listed_.capacity() * sizeof(const LogRecord*));
 }
 
 void RawLogGrid::Clear() {
@@ -114,21 +122,24 @@ void TSDIAppForm::ShowDetails() {
   const DetailsRule rule(*this, StringGrid1.Row);
 
   // Only the listed records are sorted, each by its time and then its place
-  // in the file, so records of one second come in file order.
+  // in the file, so records of one second come in file order. The selection
+  // is in file order, so a record's place in it serves as its place in the
+  // file: each listed record is one key, time above place, sorted by radix.
   const std::size_t n =
       std::min<std::size_t>(Selected.size(), SelectedCount > 0 ? SelectedCount : 0);
-  std::vector<std::pair<std::uint64_t, const LogRecord*>> listed;
+  std::vector<std::uint64_t> listed;
+  listed.reserve(n);
+  AdviseHugePages(listed.data(), n * sizeof(std::uint64_t));
   for (std::size_t i = 0; i < n; ++i) {
-    const LogRecord* r = Selected[i];
-    if (!rule.Lists(*r)) continue;
-    const std::uint64_t file_index =
-        Records ? static_cast<std::uint32_t>(Records->IndexOf(r)) : static_cast<std::uint32_t>(i);
-    listed.emplace_back(std::uint64_t{ChronologicalKey(r->LogTime)} << 32 | file_index, r);
+    PrefetchSelected(Selected, i, n);
+    if (!rule.Lists(*Selected[i])) continue;
+    listed.push_back(std::uint64_t{ChronologicalKey(Selected[i]->LogTime)} << 32 | i);
   }
-  std::sort(listed.begin(), listed.end(),
-            [](const auto& a, const auto& b) { return a.first < b.first; });
+  RadixSort(listed);
+  StringGrid2.ReserveRows(listed.size());
   bool any_ipv6 = false;
-  for (const auto& [key, r] : listed) {
+  for (const std::uint64_t key : listed) {
+    const LogRecord* r = Selected[key & 0xFFFFFFFFu];
     StringGrid2.AppendRawLogRow(r);
     any_ipv6 = any_ipv6 || r->IsIpv6;
   }

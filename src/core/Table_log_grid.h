@@ -7,6 +7,7 @@
 //   row 0: the column titles; rows 1..k: listed records (row r numbered r);
 //   row k+1: empty. With nothing listed the row count is 2.
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,8 @@ class RawLogGrid {
   void Clear();
   // Adds one row at the end, before the empty last row.
   void AppendRawLogRow(const LogRecord* record) { listed_.push_back(record); }
+  // Room for `rows` more rows at once, so a long list is not copied as it grows.
+  void ReserveRows(std::size_t rows);
 
  private:
   std::vector<const LogRecord*> listed_;
