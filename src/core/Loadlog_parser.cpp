@@ -71,9 +71,9 @@ void LowerPath(char* p, std::size_t n) {
   // Folding letter case never makes or breaks a word, so only the path, the one
   // word kept, is lower-cased; that happens before decoding, so characters that
   // arrive encoded keep their case.
-  std::string_view words[4];
+  TokenRoom<4> words;
   const std::string_view request = tokens.Request;
-  if (TokenizeInPlace(Writable(request), request.size(), words, 4) != 3) {
+  if (TokenizeInPlace(Writable(request), request.size(), words.data(), 4) != 3) {
     return RejectReason::kRequestLine;
   }
   LowerPath(Writable(words[1]), words[1].size());
@@ -131,8 +131,8 @@ RejectReason ParseWithLayout(ParseContext& ctx, std::string_view line, LogRecord
   std::size_t length = 0;
   const RejectReason prepared = PrepareLine(scratch, line, &text, &length);
   if (prepared != RejectReason::kAccepted) return prepared;
-  std::string_view found[L.capacity];  // sized to fit: a larger array costs its zeroing
-  if (TokenizeInPlace(text, length, found, L.capacity) != L.tokens)
+  TokenRoom<L.capacity> found;
+  if (TokenizeInPlace(text, length, found.data(), L.capacity) != L.tokens)
     return RejectReason::kFieldCount;
 
   LineTokens tokens;

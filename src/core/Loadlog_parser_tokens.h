@@ -16,9 +16,25 @@
 //   and a quoted "" one empty token.
 
 #include <cstddef>
+#include <new>
 #include <string_view>
 
 namespace tw {
+
+// Room for N tokens, left unwritten: TokenizeInPlace writes each token before
+// anything reads it, and on a line's hot path clearing the room would cost
+// more than splitting the line. A view is trivially copyable and destroyed, so
+// the bytes can hold views as they are.
+template <std::size_t N>
+class TokenRoom {
+ public:
+  TokenRoom() {}  // NOLINT: deliberately leaves the room unwritten
+  std::string_view* data() { return std::launder(reinterpret_cast<std::string_view*>(bytes_)); }
+  std::string_view& operator[](std::size_t i) { return data()[i]; }
+
+ private:
+  alignas(std::string_view) unsigned char bytes_[N * sizeof(std::string_view)];
+};
 
 // Splits `text` in place (doubled quotes are folded where they stand) and stores
 // views of the tokens, which point into `text`, in `tokens`. Stops once
