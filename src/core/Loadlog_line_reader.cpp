@@ -7,10 +7,12 @@
 
 namespace tw {
 namespace {
-// One read brings this many bytes; the buffer holds one block and the
-// unfinished piece carried over from the block before.
+// The buffer holds up to 1 MiB and the unfinished piece carried over from
+// before; a refill reads a quarter of that, the longest stretch NextPieces
+// reads past the buffer the whole of it.
 constexpr std::size_t kBlockSize = std::size_t{1} << 20;
 constexpr std::size_t kBufferSize = kBlockSize + LogPieceReader::kMaxPiece;
+constexpr std::size_t kRefillBytes = kBlockSize / 4;
 
 }  // namespace
 
@@ -88,8 +90,11 @@ void LogPieceReader::Refill() {
   if (rest > 0 && begin_ > 0) std::memmove(buffer_.get(), buffer_.get() + begin_, rest);
   begin_ = 0;
   end_ = rest;
-  while (end_ < kBufferSize) {
-    const std::size_t got = input_->Read(buffer_.get() + end_, kBufferSize - end_);
+  // A block at a time, not the whole buffer: a short file, or the first lines
+  // read to tell the format, touch no more of the buffer than they need.
+  const std::size_t target = std::min(kBufferSize, rest + kRefillBytes);
+  while (end_ < target) {
+    const std::size_t got = input_->Read(buffer_.get() + end_, target - end_);
     if (got == 0) {
       at_end_ = true;
       return;

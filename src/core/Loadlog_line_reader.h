@@ -8,9 +8,9 @@
 //
 //   "ab\r\ncd\n\nef"  ->  "ab\r\n", "cd\n", "\n", "ef"
 //
-// The file is read in blocks of 1 MiB, so a line of any length costs no more
-// memory than that; a piece is a view into the reader's block buffer and stays
-// valid until the next call of Next.
+// The file is read in blocks of 256 KiB into a buffer of 1 MiB, so a line of
+// any length costs no more memory than that; a piece is a view into the
+// reader's buffer and stays valid until the next call of Next.
 //
 // Only regular files are read, and only as much of them as they held when
 // they were opened: a log that grows while it is read ends where it ended at
