@@ -319,15 +319,23 @@ TEST(LogPieceReader, CutsPiecesAfterLineFeedOrAtTheLimit) {
   }
 }
 
-TEST(LogPieceReader, ReadsAcrossBlocksWithoutLosingBytes) {
+// At least `bytes` of lines of one letter each, mostly short; about one in
+// `long_one_in` is longer than a piece, by up to `longest_extra` characters.
+std::string MixedLines(unsigned seed, std::size_t bytes, unsigned long_one_in,
+                       unsigned longest_extra, bool some_crlf) {
   std::string content;
-  unsigned seed = 7;
-  while (content.size() < 3'300'000) {
+  while (content.size() < bytes) {
     seed = seed * 1103515245u + 12345u;
-    const std::size_t length = (seed >> 8) % 600 == 0 ? 9000 + (seed >> 4) % 9000 : (seed >> 8) % 400;
+    const std::size_t length = (seed >> 8) % long_one_in == 0 ? 9000 + (seed >> 4) % longest_extra
+                                                                : (seed >> 8) % 400;
     content.append(length, static_cast<char>('a' + seed % 26));
-    content += (seed & 1) ? "\r\n" : "\n";
+    content += some_crlf && (seed & 1) ? "\r\n" : "\n";
   }
+  return content;
+}
+
+TEST(LogPieceReader, ReadsAcrossBlocksWithoutLosingBytes) {
+  const std::string content = MixedLines(7, 3'300'000, 600, 9000, true);
   TempDir dir;
   const fs::path path = dir.path() / "big";
   WriteFile(path, content);
@@ -359,14 +367,7 @@ std::vector<std::string> PiecesByNext(LogPieceReader& reader) {
 
 TEST(LogPieceReader, NextPiecesGivesWholePiecesOfNextStraightFromTheFile) {
   // Short and long lines, a line far longer than a read, no line end at the end.
-  std::string content;
-  unsigned seed = 11;
-  while (content.size() < 2'500'000) {
-    seed = seed * 1103515245u + 12345u;
-    const std::size_t length = (seed >> 8) % 500 == 0 ? 9000 + (seed >> 4) % 30000 : (seed >> 8) % 300;
-    content.append(length, static_cast<char>('a' + seed % 26));
-    content += "\n";
-  }
+  std::string content = MixedLines(11, 2'500'000, 500, 30000, false);
   content += std::string(1'200'000, 'z') + "tail";
   TempDir dir;
   const fs::path path = dir.path() / "log";
