@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -149,6 +150,26 @@ TEST(ParallelLoad, BreaksOffWhereOneThreadBreaksOff) {
     for (const std::size_t chunk : {std::size_t{1}, std::size_t{61}, std::size_t{4096}, std::size_t{65536}}) {
       ExpectSameLog(one, Load(text, 2, chunk, at),
                     "break at " + std::to_string(at) + ", chunk " + std::to_string(chunk));
+    }
+  }
+}
+
+// A packed log reaches the chunks straight from its decompressor, which hands
+// out its text in reads of its own sizes.
+TEST(ParallelLoad, ReadsAPackedLogInChunksAsOneThreadDoes) {
+  const std::string text = GeneratedLines(2000, 13) + HostileLines() + GeneratedLines(500, 14);
+  TempDir dir;
+  const std::string plain = (dir.path() / "log").string();
+  WriteFile(plain, text);
+  for (const std::string tool : {"gzip", "zstd -q", "xz"}) {
+    const std::string packed_path = plain + ".packed";
+    ASSERT_EQ(std::system((tool + " -c '" + plain + "' > '" + packed_path + "'").c_str()), 0) << tool;
+    const std::string packed = ReadFile(packed_path);
+    const Loaded one = Load(packed, 1, 0);
+    ASSERT_GT(one.log.records->Count(), 2000) << tool;
+    for (const std::size_t chunk : {std::size_t{61}, std::size_t{4096}, std::size_t{16384}}) {
+      ASSERT_GT(packed.size(), chunk) << tool << ": the chunks must be used";
+      ExpectSameLog(one, Load(packed, 2, chunk), tool + ", chunk " + std::to_string(chunk));
     }
   }
 }
