@@ -1,5 +1,6 @@
 #include "Loadlog_chunk.h"
 
+#include <algorithm>
 #include <cstring>
 #include <new>
 
@@ -55,6 +56,7 @@ void LogChunk::Reserve(std::size_t bytes) { Room(bytes); }
 
 void LogChunk::Room(std::size_t bytes) {
   if (bytes <= room_) return;
+  bytes = std::max(bytes, room_ + room_ / 2);  // pieces added one by one grow it in steps
   // From half a huge page up, whole huge pages: a fresh chunk is then filled
   // at the cost of one page fault.
   if (bytes >= HugeBlock::kBytes / 2) {

@@ -7,9 +7,9 @@
 
 namespace tw {
 namespace {
-// The buffer holds up to 1 MiB and the unfinished piece carried over from
-// before; a refill reads a quarter of that, the longest stretch NextPieces
-// reads past the buffer the whole of it.
+// The buffer holds 1 MiB and the unfinished piece carried over from before.
+// A refill reads a quarter of that; NextPieces, which reads past the buffer,
+// takes up to the whole of it at once.
 constexpr std::size_t kBlockSize = std::size_t{1} << 20;
 constexpr std::size_t kBufferSize = kBlockSize + LogPieceReader::kMaxPiece;
 constexpr std::size_t kRefillBytes = kBlockSize / 4;
