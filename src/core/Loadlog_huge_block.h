@@ -11,8 +11,7 @@
 // An array that is already allocated, but not yet written, can ask for the
 // same with AdviseHugePages:
 //
-//   keys.reserve(n);
-//   AdviseHugePages(keys.data(), n * sizeof keys[0]);
+//   ReserveInHugePages(keys, n);   // keys.reserve(n), then the advice
 
 #include <cstddef>
 
@@ -24,6 +23,14 @@ namespace tw {
 // same, and memory outside the range is never affected. Small ranges hold no
 // whole huge page and are left alone.
 void AdviseHugePages(const void* data, std::size_t bytes);
+
+// Reserves room for `n` elements in `v` and advises huge pages for it, before
+// anything is written there.
+template <class Vector>
+void ReserveInHugePages(Vector& v, std::size_t n) {
+  v.reserve(n);
+  AdviseHugePages(v.data(), v.capacity() * sizeof(*v.data()));
+}
 
 class HugeBlock {
  public:

@@ -106,8 +106,7 @@ char* StringPool::Store(std::string_view text) {
 
 void StringPool::Grow() {
   std::vector<Slot> old;
-  old.reserve(slots_.size() * 2);
-  AdviseHugePages(old.data(), old.capacity() * sizeof(Slot));
+  ReserveInHugePages(old, slots_.size() * 2);
   old.assign(slots_.size() * 2, Slot{nullptr, 0, 0});
   old.swap(slots_);
   const std::size_t mask = slots_.size() - 1;

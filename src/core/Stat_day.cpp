@@ -32,8 +32,7 @@ std::vector<TimeRow> CountDays(const std::vector<const LogRecord*>& selected, st
   // A record outside the period (or of no calendar date) has no row and is not counted.
   const std::size_t n = std::min(selected.size(), count);
   std::vector<std::uint64_t> keys;
-  keys.reserve(n);
-  AdviseHugePages(keys.data(), n * sizeof(std::uint64_t));
+  ReserveInHugePages(keys, n);
   const PeriodDays day_of(period);
   for (std::size_t i = 0; i < n; ++i) {
     PrefetchSelected(selected, i, n);

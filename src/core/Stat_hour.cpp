@@ -41,8 +41,7 @@ void TSDIAppForm::ReportByHour(std::vector<const LogRecord*>& selected, std::int
   const PeriodDays period(CurrentPeriod());
   const std::size_t n = std::min(selected.size(), static_cast<std::size_t>(std::max(count, 0)));
   std::vector<std::uint64_t> keys;
-  keys.reserve(n);
-  AdviseHugePages(keys.data(), n * sizeof(std::uint64_t));
+  ReserveInHugePages(keys, n);
   for (std::size_t i = 0; i < n; ++i) {
     PrefetchSelected(selected, i, n);
     const LogRecord& r = *selected[i];

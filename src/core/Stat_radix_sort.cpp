@@ -34,8 +34,7 @@ void RadixSort(std::vector<std::uint64_t>& keys) {
     const int shift = p * kDigitBits;
     if (h[(keys[0] >> shift) & kDigitMask] == n) continue;  // one digit everywhere
     if (scratch.empty()) {
-      scratch.reserve(n);
-      AdviseHugePages(scratch.data(), n * sizeof(std::uint64_t));
+      ReserveInHugePages(scratch, n);
       scratch.resize(n);
     }
     std::uint32_t start = 0;

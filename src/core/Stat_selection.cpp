@@ -82,8 +82,7 @@ std::vector<const LogRecord*> SelectRecordsOf(const RecordArray& records,
   std::vector<const LogRecord*> selected;
   // Room for every record at once: growing by doubling would hold the old and
   // the new array together, half as much again as the whole selection.
-  selected.reserve(static_cast<std::size_t>(count));
-  AdviseHugePages(selected.data(), selected.capacity() * sizeof(const LogRecord*));
+  ReserveInHugePages(selected, static_cast<std::size_t>(count));
   auto verdicts = std::make_unique<FilterVerdicts>(choice.request_filter);
   const PeriodDays days(choice.period);
   for (std::int32_t i = 0; i < count; ++i) {

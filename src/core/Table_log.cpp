@@ -6,7 +6,6 @@
 #include <cstdint>
 #include <optional>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "Loadlog_carray.h"
@@ -54,8 +53,7 @@ const LogRecord* RawLogGrid::RecordAt(int row) const {
 }
 
 void RawLogGrid::ReserveRows(std::size_t rows) {
-  listed_.reserve(listed_.size() + rows);
-  AdviseHugePages(listed_.data(), listed_.capacity() * sizeof(const LogRecord*));
+  ReserveInHugePages(listed_, listed_.size() + rows);
 }
 
 void RawLogGrid::Clear() {
@@ -128,8 +126,7 @@ void TSDIAppForm::ShowDetails() {
   const std::size_t n =
       std::min<std::size_t>(Selected.size(), SelectedCount > 0 ? SelectedCount : 0);
   std::vector<std::uint64_t> listed;
-  listed.reserve(n);
-  AdviseHugePages(listed.data(), n * sizeof(std::uint64_t));
+  ReserveInHugePages(listed, n);
   for (std::size_t i = 0; i < n; ++i) {
     PrefetchSelected(Selected, i, n);
     if (!rule.Lists(*Selected[i])) continue;
