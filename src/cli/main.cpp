@@ -241,6 +241,8 @@ int main(int argc, char** argv) {
   // the site tree is needed only to find a section.
   form.TreeAfterLoad = false;
   form.AnalysisAfterLoad = false;
+  // Nor does the log keep referrers that the report never reads.
+  form.KeepReferrers = tw::FindReportKind(o.kind)->ReadsReferrers;
   form.LoadLogs(o.logs);
   // What the window shows in its information box and message boxes goes to
   // standard error: the counts, and why a load stopped or what it could not write.

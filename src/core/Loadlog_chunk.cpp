@@ -141,6 +141,7 @@ void ParseChunk(const ChunkSettings& settings, LogChunk& chunk) {
     ctx.Ipv6Addresses = &chunk.pools.ipv6;
     ctx.SiteName = settings.site_name;
     ctx.Engines = settings.engines;
+    ctx.StoreReferrers = settings.store_referrers;
     chunk.CutText();
     // With room to spare: chunks differ a little in their pieces, and a record
     // array that grows for each slightly longer chunk costs fresh memory each time.

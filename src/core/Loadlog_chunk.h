@@ -39,6 +39,7 @@ struct ChunkSettings {
   LogFormat format;
   std::string site_name;
   const EngineList* engines = nullptr;
+  bool store_referrers = true;  // as ParseContext::StoreReferrers
 };
 
 struct ChunkPools {

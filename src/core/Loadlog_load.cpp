@@ -88,6 +88,7 @@ std::optional<LoadRequest> TSDIAppForm::PrepareLoad(const std::vector<std::strin
   }
   request.crawler_path = platform_.ExeFolder() + kCrawlerFileName;
   request.engines = &Engines;
+  request.keep_referrers = KeepReferrers;
   return request;
 }
 

@@ -122,6 +122,7 @@ ParseContext ContextOf(LoadedLog& log, const LoadRequest& request,
   ctx.Patterns = &patterns;
   ctx.SiteName = log.site_name;
   ctx.Engines = request.engines;
+  ctx.StoreReferrers = request.keep_referrers;
   return ctx;
 }
 
@@ -189,7 +190,7 @@ std::vector<PlannedFile> PlanReadingOrder(const LoadRequest& request) {
 void ReadInChunks(const LoadRequest& request, ParseContext& ctx, LogPieceReader& reader,
                   Sample& sample, Progress& progress, RejectFile& rejects, LoadedFile& file,
                   LoadedLog& log) {
-  const ChunkSettings settings{file.format, ctx.SiteName, ctx.Engines};
+  const ChunkSettings settings{file.format, ctx.SiteName, ctx.Engines, ctx.StoreReferrers};
   const std::size_t chunk_bytes = request.chunk_bytes != 0 ? request.chunk_bytes : kChunkBytes;
   const ChunkTarget target{&ctx, log.records.get(), &rejects, &log.reasons, &file.records,
                            &file.rejected};

@@ -91,6 +91,10 @@ struct LoadRequest {
   // log is the same either way.
   unsigned threads = 0;
   std::size_t chunk_bytes = 0;
+  // False leaves each record's referrer out, with its domain, kind, engine and
+  // search phrase (null texts, RefExternal, engine 0): for a caller whose only
+  // report reads none of them. Everything else, the rejects included, is the same.
+  bool keep_referrers = true;
 };
 
 // Why a load gave no log.

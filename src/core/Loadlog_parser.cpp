@@ -101,14 +101,10 @@ constexpr std::uint8_t kCrawler = 2;
   return mark == kCrawler ? 1 : 0;
 }
 
-[[gnu::always_inline]] inline void StoreRecord(const ParseContext& ctx, ParseScratch& scratch,
-                                               const CheckedLine& line, LogRecord* record) {
-  StoreClientAddress(ctx.Ipv6Addresses, line.Client, record);
-  record->LogTime = line.Time;
-  record->Status = line.Status;
-  record->Bytes = line.Bytes;
-  record->Url = ctx.UrlPool->Intern(DecodeUrl(line.Path, scratch.Url));
-
+// The referrer twice decoded, pooled and classified: its domain, kind, engine
+// and search phrase.
+[[gnu::always_inline]] inline void StoreReferrer(const ParseContext& ctx, ParseScratch& scratch,
+                                                 const CheckedLine& line, LogRecord* record) {
   const std::string_view once = DecodeUrl(line.Referrer, scratch.ReferrerOnce);
   const std::string_view referrer = DecodeUrl(once, scratch.Referrer);
   record->Referrer = ctx.ReferrerPool->Intern(referrer);
@@ -119,7 +115,16 @@ constexpr std::uint8_t kCrawler = 2;
   const ReferrerContext referrer_ctx{ctx.ReferrerDomainPool, ctx.SearchPhrasePool, own_site,
                                      ctx.Engines, true};
   ClassifyReferrer(referrer_ctx, referrer, record, scratch.Phrase);
+}
 
+[[gnu::always_inline]] inline void StoreRecord(const ParseContext& ctx, ParseScratch& scratch,
+                                               const CheckedLine& line, LogRecord* record) {
+  StoreClientAddress(ctx.Ipv6Addresses, line.Client, record);
+  record->LogTime = line.Time;
+  record->Status = line.Status;
+  record->Bytes = line.Bytes;
+  record->Url = ctx.UrlPool->Intern(DecodeUrl(line.Path, scratch.Url));
+  if (ctx.StoreReferrers) StoreReferrer(ctx, scratch, line, record);
   record->UserAgent = ctx.UserAgentPool->Intern(line.UserAgent);
   record->IsCrawler = CrawlerBitOf(ctx, record->UserAgent);
 }

@@ -75,6 +75,10 @@ class ParseContext {
   std::string SiteName;
   // The search engines; null for none.
   const EngineList* Engines = nullptr;
+  // Whether records get their referrer, its domain, kind, engine and phrase.
+  // A load for a report that reads none of them leaves them out (null texts,
+  // RefExternal, engine 0) and saves decoding, classifying and pooling them.
+  bool StoreReferrers = true;
 
  private:
   friend class LineParser;

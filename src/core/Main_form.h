@@ -202,6 +202,10 @@ class TSDIAppForm {
   // that sets its own choices and analyses after the load skips them.
   bool TreeAfterLoad = true;
   bool AnalysisAfterLoad = true;
+  // Whether a load keeps the referrers (LoadRequest::keep_referrers). Only a
+  // caller that runs one report which reads none of them clears it: the
+  // window's reports and details need them all.
+  bool KeepReferrers = true;
 
   // The period: the log's calendar dates (none when HasLogDates is false), its
   // months (day 1 each, in the order of ComboBox1) and the analysed days.

@@ -64,37 +64,40 @@ struct ReportKindInfo {
   TimeRowRule TimeRow;
   const RowReport* Rows;
   bool OwnsLabels;  // rows hold new char[] labels that ClearReport frees
+  // Whether the report reads a record's referrer, its domain, kind, engine or
+  // search phrase; a load for this report alone may leave them out when false.
+  bool ReadsReferrers;
 };
 
 inline constexpr ReportKindInfo kReportKinds[] = {
     {1, "day", &TSDIAppForm::RadioButton1, "stat1", "statheader1", &TSDIAppForm::ReportByDay,
-     &DayRowLists, nullptr, false},
+     &DayRowLists, nullptr, false, false},
     {2, "hour", &TSDIAppForm::RadioButton2, "stat2", "statheader2", &TSDIAppForm::ReportByHour,
-     &HourRowLists, nullptr, false},
+     &HourRowLists, nullptr, false, false},
     {3, "weekday", &TSDIAppForm::RadioButton3, "stat3", "statheader3",
-     &TSDIAppForm::ReportByDayOfWeek, &WeekdayRowLists, nullptr, false},
+     &TSDIAppForm::ReportByDayOfWeek, &WeekdayRowLists, nullptr, false, false},
     {4, "pages", &TSDIAppForm::RadioButton4, "stat4", "statheader4", &TSDIAppForm::ReportRequests,
-     nullptr, &kRequestsReport, false},
+     nullptr, &kRequestsReport, false, false},
     {5, "status", &TSDIAppForm::RadioButton5, "stat5", "statheader5",
-     &TSDIAppForm::ReportStatusCodes, nullptr, &kStatusCodesReport, true},
+     &TSDIAppForm::ReportStatusCodes, nullptr, &kStatusCodesReport, true, false},
     {6, "addresses", &TSDIAppForm::RadioButton6, "stat6", "statheader6",
-     &TSDIAppForm::ReportAddresses, nullptr, &kAddressesReport, true},
+     &TSDIAppForm::ReportAddresses, nullptr, &kAddressesReport, true, false},
     {7, "cities", &TSDIAppForm::RadioButton7, "stat7", "statheader7", &TSDIAppForm::ReportCities,
-     nullptr, &kCitiesReport, true},
+     nullptr, &kCitiesReport, true, false},
     {8, "countries", &TSDIAppForm::RadioButton8, "stat8", "statheader8",
-     &TSDIAppForm::ReportCountries, nullptr, &kCountriesReport, true},
+     &TSDIAppForm::ReportCountries, nullptr, &kCountriesReport, true, false},
     {9, "domains", &TSDIAppForm::RadioButton9, "stat9", "statheader9",
-     &TSDIAppForm::ReportReferrerDomains, nullptr, &kReferrerDomainsReport, false},
+     &TSDIAppForm::ReportReferrerDomains, nullptr, &kReferrerDomainsReport, false, true},
     {10, "referrers", &TSDIAppForm::RadioButton10, "stat10", "statheader10",
-     &TSDIAppForm::ReportReferrerPages, nullptr, &kReferrerPagesReport, false},
+     &TSDIAppForm::ReportReferrerPages, nullptr, &kReferrerPagesReport, false, true},
     {11, "catalogues", &TSDIAppForm::RadioButton11, "stat11", "statheader11",
-     &TSDIAppForm::ReportCatalogues, nullptr, &kCataloguesReport, false},
+     &TSDIAppForm::ReportCatalogues, nullptr, &kCataloguesReport, false, true},
     {12, "engines", &TSDIAppForm::RadioButton12, "stat12", "statheader12",
-     &TSDIAppForm::ReportSearchEngines, nullptr, &kSearchEnginesReport, false},
+     &TSDIAppForm::ReportSearchEngines, nullptr, &kSearchEnginesReport, false, true},
     {13, "phrases", &TSDIAppForm::RadioButton13, "stat13", "statheader13",
-     &TSDIAppForm::ReportSearchPhrases, nullptr, &kSearchPhrasesReport, false},
+     &TSDIAppForm::ReportSearchPhrases, nullptr, &kSearchPhrasesReport, false, true},
     {14, "browsers", &TSDIAppForm::RadioButton17, "stat14", "statheader14",
-     &TSDIAppForm::ReportBrowsers, nullptr, &kBrowsersReport, false},
+     &TSDIAppForm::ReportBrowsers, nullptr, &kBrowsersReport, false, false},
 };
 
 // The entry of `kind`, or null for 0 and numbers outside 1 to 14.

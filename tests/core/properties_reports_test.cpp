@@ -17,6 +17,7 @@
 #include "Loadlog_client_address.h"
 #include "Loadlog_record.h"
 #include "Main_form.h"
+#include "Stat_kinds.h"
 #include "properties_support.h"
 
 namespace tw {
@@ -305,6 +306,40 @@ TEST_F(ReportPropertyTest, DetailsOfEveryRowListExactlyItsRecordsOldestFirst) {
       form_->StringGrid1.Row = rows + 1;
       form_->onStringGrid1Click();
       EXPECT_FALSE(form_->Button2.Enabled);
+    }
+  }
+}
+
+// A load without referrers serves every kind whose entry says it reads none of
+// them exactly as a full load does, and would spoil every kind that reads them.
+TEST_F(ReportPropertyTest, ReferrersLeftOutChangeNoReportThatDoesNotReadThem) {
+  MixedLogOptions options;
+  options.seed = 41;
+  options.generated_lines = 2000;
+  const std::string log = WriteLog(MixedLog(options));
+  auto csv_of = [&](bool keep_referrers, const ReportKindInfo& info) {
+    TSDIAppForm form(platform_);
+    form.KeepReferrers = keep_referrers;
+    form.LoadLog(log);
+    EXPECT_EQ(form.RecordCount, form_->RecordCount);
+    Run(form, info.Kind, true);
+    std::string csv;
+    form.WriteCsvTo([&](std::string_view bytes) {
+      csv.append(bytes);
+      return true;
+    });
+    return csv;
+  };
+  form_->LoadLog(log);
+  ASSERT_GT(form_->RecordCount, 1000);
+  for (const ReportKindInfo& info : kReportKinds) {
+    if (info.Report == nullptr || info.Kind == 7 || info.Kind == 8) continue;  // no location database here
+    SCOPED_TRACE("kind " + std::to_string(info.Kind));
+    const std::string full = csv_of(true, info);
+    if (info.ReadsReferrers) {
+      EXPECT_NE(csv_of(false, info), full);
+    } else {
+      EXPECT_EQ(csv_of(false, info), full);
     }
   }
 }
