@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <utility>
 
 namespace tw {
 
@@ -11,7 +12,9 @@ unsigned LoadThreads(unsigned wanted) {
   return cores == 0 ? 1 : cores;
 }
 
-ChunkWorkers::ChunkWorkers(unsigned threads, const ChunkSettings& settings) : settings_(settings) {
+ChunkWorkers::ChunkWorkers(unsigned threads, const ChunkSettings& settings,
+                           std::function<void()> between_chunks)
+    : settings_(settings), between_chunks_(std::move(between_chunks)) {
   // Reserved first, so that neither a worker's bookkeeping nor a thread that
   // could not start leaves threads running behind a failed constructor.
   done_.reserve(threads + 1);
@@ -72,6 +75,7 @@ void ChunkWorkers::Work() {
       done_.push_back(chunk);
     }
     chunk_done_.notify_all();
+    if (between_chunks_) between_chunks_();
   }
 }
 

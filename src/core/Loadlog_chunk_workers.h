@@ -6,6 +6,7 @@
 
 #include <condition_variable>
 #include <deque>
+#include <functional>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -17,7 +18,9 @@ namespace tw {
 class ChunkWorkers {
  public:
   // Starts up to `threads` threads; with none started, Submit parses at once.
-  ChunkWorkers(unsigned threads, const ChunkSettings& settings);
+  // A thread runs `between_chunks`, if given, after each chunk it parses.
+  ChunkWorkers(unsigned threads, const ChunkSettings& settings,
+               std::function<void()> between_chunks = {});
   // Waits for the chunks being parsed; chunks not yet started stay unparsed.
   ~ChunkWorkers();
   ChunkWorkers(const ChunkWorkers&) = delete;
@@ -37,6 +40,7 @@ class ChunkWorkers {
   void Work();
 
   const ChunkSettings& settings_;
+  const std::function<void()> between_chunks_;
   std::mutex mutex_;
   std::condition_variable work_ready_;
   std::condition_variable chunk_done_;

@@ -39,6 +39,15 @@ void AdviseHugePages(const void* data, std::size_t bytes) {
 #endif
 }
 
+void PopulatePages(void* data, std::size_t bytes) {
+#ifdef MADV_POPULATE_WRITE
+  if (data != nullptr && bytes > 0) madvise(data, bytes, MADV_POPULATE_WRITE);
+#else
+  (void)data;
+  (void)bytes;
+#endif
+}
+
 HugeBlock::HugeBlock(std::size_t bytes) : bytes_(bytes) {
   data_ = MapAligned(bytes);
 #ifdef MADV_HUGEPAGE

@@ -32,6 +32,13 @@ void ReserveInHugePages(Vector& v, std::size_t n) {
   AdviseHugePages(v.data(), v.capacity() * sizeof(*v.data()));
 }
 
+// Has the system back [data, data + bytes) with memory now, as writes there
+// would, so that the writes that follow take no page faults: another thread
+// can pay for fresh memory ahead of the one that fills it. The contents stay
+// as they are, and writes by other threads meanwhile are safe. Only a hint:
+// where the system cannot, nothing happens.
+void PopulatePages(void* data, std::size_t bytes);
+
 class HugeBlock {
  public:
   static constexpr std::size_t kBytes = std::size_t{2} << 20;  // one huge page

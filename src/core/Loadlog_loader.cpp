@@ -197,8 +197,16 @@ void ReadInChunks(const LoadRequest& request, ParseContext& ctx, LogPieceReader&
   std::deque<std::unique_ptr<LogChunk>> in_flight;
   std::vector<std::unique_ptr<LogChunk>> spare;
   std::unique_ptr<LogChunk> filling;
+  // The merge fills record blocks that the parsing threads back with memory
+  // between chunks: fresh memory costs more than the merge's own work.
+  log.records->MapBlocksAhead();
+  struct DropAheadAtEnd {  // once the threads below have stopped
+    RecordArray* records;
+    ~DropAheadAtEnd() { records->DropBlockAhead(); }
+  } drop_ahead{log.records.get()};
   // Declared last, so it stops its threads before the chunks they read go.
-  ChunkWorkers workers(LoadThreads(request.threads), settings);
+  ChunkWorkers workers(LoadThreads(request.threads), settings,
+                       [records = log.records.get()] { records->PrepareBlockAhead(); });
 
   auto merge_oldest = [&] {
     std::unique_ptr<LogChunk> chunk = std::move(in_flight.front());

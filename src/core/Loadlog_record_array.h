@@ -10,6 +10,7 @@
 //   if (ParseLogLine(ctx, line, slot)) records.Commit();
 
 #include <array>
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -64,6 +65,18 @@ class RecordArray {
     return (date_codes_[code >> 6] >> (code & 63)) & 1;
   }
 
+  // Keeps the block after the one being filled mapped ahead, so that another
+  // thread can back it with memory (PrepareBlockAhead) while this one fills
+  // records: on a parallel load that thread has time to spare, and the
+  // filling thread does not.
+  void MapBlocksAhead();
+  // Backs the block mapped ahead with memory, if not done yet. Any thread may
+  // call it while the filling thread appends; never after DropBlockAhead began.
+  void PrepareBlockAhead();
+  // Frees the block mapped ahead and maps no more. REQUIRES: no other thread
+  // is in PrepareBlockAhead or will call it.
+  void DropBlockAhead();
+
   // The file-order index of a record of this array, for breaking ties by file
   // order. REQUIRES: `record` was returned by operator[] of this array.
   std::int32_t IndexOf(const LogRecord* record) const;
@@ -84,6 +97,10 @@ class RecordArray {
   // nothing is written twice.
   LogRecord* FreeSlot();
 
+  // Maps the next block ahead; a system that refuses leaves none, and the
+  // filling thread then maps its blocks itself.
+  void MapAhead();
+
   LogRecord* Block(std::size_t b) const { return static_cast<LogRecord*>(blocks_[b].Data()); }
 
   void NoteDate(LogTime t) {
@@ -92,6 +109,9 @@ class RecordArray {
   }
 
   std::vector<HugeBlock> blocks_;
+  bool map_ahead_ = false;
+  HugeBlock ahead_;                           // the next block, when mapped ahead
+  std::atomic<void*> unprepared_{nullptr};    // ahead_'s memory until a thread backs it
   std::array<std::uint64_t, kDateCodes / 64> date_codes_{};
   // (block start, block number) sorted by address, for IndexOf.
   std::vector<std::pair<const LogRecord*, std::size_t>> by_address_;

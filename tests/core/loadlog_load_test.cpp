@@ -1,15 +1,18 @@
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdint>
 #include <filesystem>
 #include <new>
 #include <memory>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "Loadlog_crawlers.h"
 #include "Loadlog_huge_block.h"
 #include "Loadlog_line_reader.h"
+#include "Loadlog_record_array.h"
 #include "Loadlog_string_pool.h"
 #include "Main_form.h"
 #include "fake_files.h"
@@ -444,6 +447,35 @@ TEST(HugeBlock, AdviceLeavesTheContentsAsTheyWere) {
   AdviseHugePages(keys.data() + 1, 16);  // no whole huge page inside: left alone
   AdviseHugePages(nullptr, 0);
   for (std::size_t i = 0; i < keys.size(); ++i) ASSERT_EQ(keys[i], i * 2654435761u) << i;
+}
+
+// Blocks backed ahead by another thread while records are appended hold every
+// record as written; dropping the block ahead frees it and nothing else.
+TEST(RecordArray, BlocksPreparedAheadByAnotherThreadKeepEveryRecord) {
+  constexpr std::int32_t kPerBlock = 32768;
+  for (const std::int32_t count : {0, 1, kPerBlock - 1, kPerBlock, kPerBlock + 1, 3 * kPerBlock + 7}) {
+    RecordArray records;
+    records.MapBlocksAhead();
+    std::atomic<bool> done{false};
+    std::thread helper([&] {
+      while (!done.load()) records.PrepareBlockAhead();
+    });
+    for (std::int32_t i = 0; i < count; ++i) {
+      LogRecord r{};
+      r.Bytes = i;
+      r.LogTime = PackLogTime({.Day = 1 + i % 28, .Month = 3, .Year = 2008});
+      records.Append(r);
+    }
+    done = true;
+    helper.join();
+    const std::size_t before = records.MemoryUsage();
+    records.DropBlockAhead();
+    EXPECT_EQ(before - records.MemoryUsage(), std::size_t{2} << 20) << count;
+    records.DropBlockAhead();  // twice is harmless
+    ASSERT_EQ(records.Count(), count);
+    for (std::int32_t i = 0; i < count; ++i) ASSERT_EQ(records[i]->Bytes, i) << count;
+    EXPECT_EQ(records.HasDateCode(PackLogTime({.Day = 1, .Month = 3, .Year = 2008}) & 0x7FFF), count > 0);
+  }
 }
 
 TEST(CrawlerList, KeepsEachDistinctLineOnce) {
