@@ -48,18 +48,17 @@ void LowerPath(char* p, std::size_t n) {
 
 [[gnu::always_inline]] inline RejectReason PrepareLine(ParseScratch& scratch, std::string_view line,
                                                        char** text, std::size_t* length) {
-  if (const void* nul = std::memchr(line.data(), 0, line.size())) {
-    line = line.substr(0, static_cast<std::size_t>(static_cast<const char*>(nul) - line.data()));
-  }
+  // Escapes are resolved and the tokens split in the context's copy of the
+  // line, made in the same pass that finds where a zero byte cuts the line.
+  if (scratch.Line.size() < line.size()) scratch.Line.resize(line.size());
+  std::size_t kept = 0;
+  *text = scratch.Line.data();
+  *length = CopyLineResolvingEscapes(line, *text, &kept);
+  line = line.substr(0, kept);
   std::size_t content = line.size();
   if (content > 0 && line[content - 1] == '\n') --content;
   if (content > 0 && line[content - 1] == '\r') --content;
   if (content == 0) return RejectReason::kEmptyLine;
-
-  // Escapes are resolved and the tokens split in the context's copy of the line.
-  if (scratch.Line.size() < line.size()) scratch.Line.resize(line.size());
-  *text = scratch.Line.data();
-  *length = ResolveEscapes(line, *text);
   return RejectReason::kAccepted;
 }
 

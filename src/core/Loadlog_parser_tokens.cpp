@@ -4,6 +4,10 @@
 #include <cstdint>
 #include <cstring>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 namespace tw {
 namespace {
 
@@ -78,6 +82,41 @@ std::size_t TokenizeInPlace(char* text, std::size_t length, std::string_view* to
     while (p < end && IsSkippable(*p)) ++p;
   }
   return count;
+}
+
+namespace {
+
+// Copies `in` to `out` up to the first zero byte or backslash, and returns how
+// many bytes come before it (n when there is none). May write up to n bytes.
+std::size_t CopyPlainRun(const char* in, std::size_t n, char* out) {
+  std::size_t i = 0;
+#if defined(__SSE2__)
+  const __m128i zero = _mm_setzero_si128();
+  const __m128i backslash = _mm_set1_epi8('\\');
+  for (; i + 16 <= n; i += 16) {
+    const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
+    _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), v);
+    const int marks = _mm_movemask_epi8(
+        _mm_or_si128(_mm_cmpeq_epi8(v, zero), _mm_cmpeq_epi8(v, backslash)));
+    if (marks != 0) return i + static_cast<std::size_t>(std::countr_zero(static_cast<unsigned>(marks)));
+  }
+#endif
+  for (; i < n && in[i] != 0 && in[i] != '\\'; ++i) out[i] = in[i];
+  return i;
+}
+
+}  // namespace
+
+std::size_t CopyLineResolvingEscapes(std::string_view line, char* out, std::size_t* kept) {
+  const std::size_t plain = CopyPlainRun(line.data(), line.size(), out);
+  if (plain == line.size() || line[plain] == 0) {  // the usual line: no escape before its end
+    *kept = plain;
+    return plain;
+  }
+  const void* nul = std::memchr(line.data() + plain, 0, line.size() - plain);
+  *kept = nul != nullptr ? static_cast<std::size_t>(static_cast<const char*>(nul) - line.data())
+                         : line.size();
+  return ResolveEscapes(line.substr(0, *kept), out);
 }
 
 std::size_t ResolveEscapes(std::string_view line, char* out) {

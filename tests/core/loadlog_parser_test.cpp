@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -71,6 +72,31 @@ TEST(LogTokens, ResolvesEscapesLeftToRight) {
   // A user agent ending in a backslash keeps its closing quote.
   EXPECT_EQ(Tokens(Unescape(R"("Foo\\" "next")")), (std::vector<std::string>{R"(Foo\\)", "next"}));
   EXPECT_EQ(Tokens(Unescape(R"("say \"hi\"" x)")), (std::vector<std::string>{"say 'hi'", "x"}));
+}
+
+// The one-pass copy gives what cutting at the first zero byte and then
+// resolving escapes gives, wherever the zero bytes and backslashes fall
+// against the copy's 16-byte steps.
+TEST(LogTokens, OnePassCopyCutsAtZeroAndResolvesEscapesAsTwoPassesDo) {
+  const char alphabet[] = {'a', 'a', 'a', ' ', '"', '\\', '\0', '\n'};
+  std::uint64_t state = 12345;
+  auto next = [&state] {
+    state = state * 6364136223846793005ULL + 1442695040888963407ULL;
+    return static_cast<std::size_t>(state >> 33);
+  };
+  for (int round = 0; round < 4000; ++round) {
+    std::string line(next() % 70, 'a');
+    // Mostly plain lines, with a few special bytes placed anywhere.
+    for (std::size_t k = next() % 4; k > 0 && !line.empty(); --k) {
+      line[next() % line.size()] = alphabet[next() % sizeof alphabet];
+    }
+    const std::string before_zero = line.substr(0, line.find('\0'));
+    std::string out(line.size(), '#');
+    std::size_t kept = 0;
+    out.resize(CopyLineResolvingEscapes(line, out.data(), &kept));
+    ASSERT_EQ(kept, before_zero.size()) << Show(line);
+    ASSERT_EQ(out, Unescape(before_zero)) << Show(line);
+  }
 }
 
 TEST(ParseIp, ReadsLikeDottedDecimalScan) {
