@@ -28,9 +28,9 @@ bool SameLog(const tw::LoadedLog& a, const tw::LoadedLog& b) {
   for (std::int32_t i = 0; i < a.records->Count(); ++i) {
     const tw::LogRecord& x = *(*a.records)[i];
     const tw::LogRecord& y = *(*b.records)[i];
-    if (!SameText(x.Url, y.Url) || !SameText(x.Referrer, y.Referrer) ||
-        !SameText(x.UserAgent, y.UserAgent) || !SameText(x.SearchPhrase, y.SearchPhrase) ||
-        !SameText(x.ReferrerDomain, y.ReferrerDomain) || x.ClientIp != y.ClientIp ||
+    if (!SameText(x.Url(), y.Url()) || !SameText(x.Referrer(), y.Referrer()) ||
+        !SameText(x.UserAgent(), y.UserAgent()) || !SameText(x.SearchPhrase(), y.SearchPhrase()) ||
+        !SameText(x.ReferrerDomain(), y.ReferrerDomain()) || x.ClientIp != y.ClientIp ||
         x.IsIpv6 != y.IsIpv6 || x.LogTime != y.LogTime || x.Status != y.Status ||
         x.Bytes != y.Bytes || x.IsCrawler != y.IsCrawler || x.EngineIndex != y.EngineIndex ||
         x.ReferrerKind != y.ReferrerKind) {

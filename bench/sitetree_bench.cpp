@@ -28,7 +28,7 @@ void FillRecords(tw::TSDIAppForm& form, std::uint64_t count) {
     tw::LogRecord* r = form.Records->NextSlot();
     url = "/s" + std::to_string(i % 1000) + "/f" + std::to_string(i / 1000 % 100) + "/p" +
           std::to_string(i) + ".html";
-    r->Url = form.UrlPool->Intern(url);
+    r->SetUrl(form.UrlPool->Intern(url));
     r->ClientIp = static_cast<std::uint32_t>(i * 2654435761u);
     r->Status = i % 10 == 0 ? 404 : 200;
     r->LogTime = tw::PackLogTime({.Day = static_cast<int>(1 + i % 31), .Month = 3, .Year = 2025,

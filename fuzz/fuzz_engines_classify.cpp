@@ -82,22 +82,22 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     tw::LogRecord record;
     tw::ClassifyReferrer(ctx, referrer, &record, phrase);
-    FUZZ_CHECK(record.ReferrerDomain != nullptr);
+    FUZZ_CHECK(record.ReferrerDomain() != nullptr);
     switch (record.ReferrerKind) {
       case tw::RefNone:
         FUZZ_CHECK(domain == "-");
         [[fallthrough]];
       case tw::RefExternal:
       case tw::RefOwnSite:
-        FUZZ_CHECK(record.EngineIndex == 0 && record.SearchPhrase == nullptr);
+        FUZZ_CHECK(record.EngineIndex == 0 && record.SearchPhrase() == nullptr);
         break;
       case tw::RefSearchEngine:
         FUZZ_CHECK(record.EngineIndex == FirstEngineIn(engines, domain));
-        if (record.SearchPhrase != nullptr) {
-          const std::size_t n = std::strlen(record.SearchPhrase);
+        if (record.SearchPhrase() != nullptr) {
+          const std::size_t n = std::strlen(record.SearchPhrase());
           FUZZ_CHECK(n > 0 && n <= tw::kMaxSearchPhrase);
-          FUZZ_CHECK(std::strchr(record.SearchPhrase, '+') == nullptr);
-          FUZZ_CHECK(std::strchr(record.SearchPhrase, '&') == nullptr);
+          FUZZ_CHECK(std::strchr(record.SearchPhrase(), '+') == nullptr);
+          FUZZ_CHECK(std::strchr(record.SearchPhrase(), '&') == nullptr);
         }
         break;
       default:

@@ -113,8 +113,8 @@ void CheckDetection(Parser& parser, std::string_view text) {
 }
 
 bool SameRecord(const tw::LogRecord& a, const tw::LogRecord& b) {
-  return a.Url == b.Url && a.Referrer == b.Referrer && a.UserAgent == b.UserAgent &&
-         a.SearchPhrase == b.SearchPhrase && a.ReferrerDomain == b.ReferrerDomain &&
+  return a.Url() == b.Url() && a.Referrer() == b.Referrer() && a.UserAgent() == b.UserAgent() &&
+         a.SearchPhrase() == b.SearchPhrase() && a.ReferrerDomain() == b.ReferrerDomain() &&
          a.ClientIp == b.ClientIp && a.Status == b.Status && a.Bytes == b.Bytes &&
          a.LogTime == b.LogTime && a.ReferrerKind == b.ReferrerKind &&
          a.EngineIndex == b.EngineIndex && a.IsCrawler == b.IsCrawler;
@@ -154,8 +154,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     return 0;
   }
 
-  FUZZ_CHECK(record.Url != nullptr && record.Referrer != nullptr && record.UserAgent != nullptr);
-  FUZZ_CHECK(record.ReferrerDomain != nullptr);
+  FUZZ_CHECK(record.Url() != nullptr && record.Referrer() != nullptr && record.UserAgent() != nullptr);
+  FUZZ_CHECK(record.ReferrerDomain() != nullptr);
   switch (record.ReferrerKind) {
     case tw::RefSearchEngine:
       FUZZ_CHECK(record.EngineIndex >= 0);
@@ -164,13 +164,13 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     case tw::RefExternal:
     case tw::RefNone:
     case tw::RefOwnSite:
-      FUZZ_CHECK(record.EngineIndex == 0 && record.SearchPhrase == nullptr);
+      FUZZ_CHECK(record.EngineIndex == 0 && record.SearchPhrase() == nullptr);
       break;
     default:
       FUZZ_CHECK(!"a referrer kind out of range");
   }
   FUZZ_CHECK(record.IsCrawler ==
-             (tw::IsCrawlerAgent(&parser->crawlers, record.UserAgent) ? 1u : 0u));
+             (tw::IsCrawlerAgent(&parser->crawlers, record.UserAgent()) ? 1u : 0u));
 
   // Parsing again reuses the grown scratch buffers and the pooled texts.
   const std::size_t after = parser->Pooled();

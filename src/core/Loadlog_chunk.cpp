@@ -173,12 +173,12 @@ void MergeChunk(LogChunk& chunk, const ChunkTarget& target) {
       ForwardAddresses(chunk.pools.ipv6, shared.Ipv6Addresses);
 
   for (LogRecord record : chunk.records) {
-    record.Url = Forwarded(record.Url);
-    record.Referrer = Forwarded(record.Referrer);
-    record.UserAgent = Forwarded(record.UserAgent);
-    record.SearchPhrase = Forwarded(record.SearchPhrase);
-    record.ReferrerDomain = Forwarded(record.ReferrerDomain);
-    record.IsCrawler = CrawlerBit(shared, record.UserAgent);
+    record.SetUrl(Forwarded(record.Url()));
+    record.SetReferrer(Forwarded(record.Referrer()));
+    record.SetUserAgent(Forwarded(record.UserAgent()));
+    record.SetSearchPhrase(Forwarded(record.SearchPhrase()));
+    record.SetReferrerDomain(Forwarded(record.ReferrerDomain()));
+    record.IsCrawler = CrawlerBit(shared, record.UserAgent());
     if (record.IsIpv6) {
       // Without a shared table an IPv6 client counts as a host name, as on one thread.
       record.ClientIp = shared.Ipv6Addresses != nullptr ? addresses[record.ClientIp] : 0;

@@ -106,7 +106,7 @@ constexpr std::uint8_t kCrawler = 2;
                                                  const CheckedLine& line, LogRecord* record) {
   const std::string_view once = DecodeUrl(line.Referrer, scratch.ReferrerOnce);
   const std::string_view referrer = DecodeUrl(once, scratch.Referrer);
-  record->Referrer = ctx.ReferrerPool->Intern(referrer);
+  record->SetReferrer(ctx.ReferrerPool->Intern(referrer));
   // A line that names its virtual host is its own site's line, whatever the log is called.
   const std::string_view own_site = line.VirtualHost.data() != nullptr
                                         ? OwnSiteOfVirtualHost(line.VirtualHost)
@@ -122,10 +122,10 @@ constexpr std::uint8_t kCrawler = 2;
   record->LogTime = line.Time;
   record->Status = line.Status;
   record->Bytes = line.Bytes;
-  record->Url = ctx.UrlPool->Intern(DecodeUrl(line.Path, scratch.Url));
+  record->SetUrl(ctx.UrlPool->Intern(DecodeUrl(line.Path, scratch.Url)));
   if (ctx.StoreReferrers) StoreReferrer(ctx, scratch, line, record);
-  record->UserAgent = ctx.UserAgentPool->Intern(line.UserAgent);
-  record->IsCrawler = CrawlerBitOf(ctx, record->UserAgent);
+  record->SetUserAgent(ctx.UserAgentPool->Intern(line.UserAgent));
+  record->IsCrawler = CrawlerBitOf(ctx, record->UserAgent());
 }
 
 template <const Layout& L>

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "Loadlog_text_arena.h"
+
 namespace tw {
 
 // Referrer kinds set by ClassifyReferrer.
@@ -52,14 +54,15 @@ bool IsCalendarDate(LogTime t);
 int DayOfWeek(LogTime t);
 
 // The record is created only by the line parser and never changed afterwards.
-// Its texts point into the five string pools of the loaded log, which live as
-// long as the records do.
+// Its texts are in the five string pools of the loaded log, which live as
+// long as the records do; the record names each by its TextRef, 4 bytes
+// instead of a pointer's 8, and gives it back as a pointer.
 struct LogRecord {
-  const char* Url = nullptr;             // UrlPool
-  const char* Referrer = nullptr;        // ReferrerPool
-  const char* UserAgent = nullptr;       // UserAgentPool
-  const char* SearchPhrase = nullptr;    // SearchPhrasePool, or null when absent
-  const char* ReferrerDomain = nullptr;  // ReferrerDomainPool
+  TextRef UrlRef = 0;             // UrlPool
+  TextRef ReferrerRef = 0;        // ReferrerPool
+  TextRef UserAgentRef = 0;       // UserAgentPool
+  TextRef SearchPhraseRef = 0;    // SearchPhrasePool, or 0 when absent
+  TextRef ReferrerDomainRef = 0;  // ReferrerDomainPool
   // a.b.c.d as a<<24 | b<<16 | c<<8 | d; with IsIpv6, an index into the
   // loaded log's Ipv6AddressTable.
   std::uint32_t ClientIp = 0;
@@ -70,8 +73,20 @@ struct LogRecord {
   std::int32_t EngineIndex : 16 = 0;
   std::uint32_t IsCrawler : 1 = 0;
   std::uint32_t IsIpv6 : 1 = 0;
+
+  const char* Url() const { return TextOfRef(UrlRef); }
+  const char* Referrer() const { return TextOfRef(ReferrerRef); }
+  const char* UserAgent() const { return TextOfRef(UserAgentRef); }
+  const char* SearchPhrase() const { return TextOfRef(SearchPhraseRef); }
+  const char* ReferrerDomain() const { return TextOfRef(ReferrerDomainRef); }
+  // REQUIRES: each text is null or was returned by a StringPool.
+  void SetUrl(const char* text) { UrlRef = RefOfText(text); }
+  void SetReferrer(const char* text) { ReferrerRef = RefOfText(text); }
+  void SetUserAgent(const char* text) { UserAgentRef = RefOfText(text); }
+  void SetSearchPhrase(const char* text) { SearchPhraseRef = RefOfText(text); }
+  void SetReferrerDomain(const char* text) { ReferrerDomainRef = RefOfText(text); }
 };
-static_assert(sizeof(LogRecord) <= 64, "a record must fit in 64 bytes");
+static_assert(sizeof(LogRecord) <= 40, "a record must fit in 40 bytes");
 
 // "%d.%d.%d.%d", most significant octet first.
 std::string FormatIp(std::uint32_t ip);

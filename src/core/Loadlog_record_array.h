@@ -66,13 +66,14 @@ class RecordArray {
   }
 
   // Keeps the block after the one being filled mapped ahead, so that another
-  // thread can back it with memory (PrepareBlockAhead) while this one fills
-  // records: on a parallel load that thread has time to spare, and the
-  // filling thread does not.
+  // thread can back the huge page after the one being filled with memory
+  // (PrepareBlockAhead) while this one fills records: on a parallel load that
+  // thread has time to spare, and the filling thread does not.
   void MapBlocksAhead();
-  // Backs the block mapped ahead with memory, if not done yet. Any thread may
-  // call it while the filling thread appends; never after DropBlockAhead began.
-  void PrepareBlockAhead();
+  // Backs the next huge page with memory, if not done yet; true when this
+  // call did. Any thread may call it while the filling thread appends; never
+  // after DropBlockAhead began.
+  bool PrepareBlockAhead();
   // Frees the block mapped ahead and maps no more. REQUIRES: no other thread
   // is in PrepareBlockAhead or will call it.
   void DropBlockAhead();
@@ -85,12 +86,13 @@ class RecordArray {
   std::size_t MemoryUsage() const;
 
  private:
-  static constexpr std::size_t kShift = 15;  // 32768 records (2 MiB) per block
+  static constexpr std::size_t kShift = 18;  // 262144 records (10 MiB) per block
   static constexpr std::size_t kPerBlock = std::size_t{1} << kShift;
   static constexpr std::size_t kMask = kPerBlock - 1;
-  // Whole huge pages: a block's records fill it exactly when a record is 64 bytes.
+  // Whole huge pages: a block's records fill five exactly when a record is 40 bytes.
   static constexpr std::size_t kBlockBytes =
       (kPerBlock * sizeof(LogRecord) + HugeBlock::kBytes - 1) / HugeBlock::kBytes * HugeBlock::kBytes;
+  static constexpr std::size_t kPage = HugeBlock::kBytes;
 
   // The next slot, as the block left it. A block is raw memory: a record is an
   // aggregate, so the storage holds records as soon as they are written, and
@@ -100,6 +102,9 @@ class RecordArray {
   // Maps the next block ahead; a system that refuses leaves none, and the
   // filling thread then maps its blocks itself.
   void MapAhead();
+  // Called when the filling thread's slot `slot` starts a new huge page:
+  // offers the page after it to PrepareBlockAhead.
+  void EnterPage(const LogRecord* slot);
 
   LogRecord* Block(std::size_t b) const { return static_cast<LogRecord*>(blocks_[b].Data()); }
 
@@ -110,8 +115,10 @@ class RecordArray {
 
   std::vector<HugeBlock> blocks_;
   bool map_ahead_ = false;
-  HugeBlock ahead_;                           // the next block, when mapped ahead
-  std::atomic<void*> unprepared_{nullptr};    // ahead_'s memory until a thread backs it
+  HugeBlock ahead_;                         // the next block, when mapped ahead
+  const char* page_start_ = nullptr;        // the huge page being filled
+  const char* page_end_ = nullptr;
+  std::atomic<void*> unprepared_{nullptr};  // the page after it, until a thread backs it
   std::array<std::uint64_t, kDateCodes / 64> date_codes_{};
   // (block start, block number) sorted by address, for IndexOf.
   std::vector<std::pair<const LogRecord*, std::size_t>> by_address_;

@@ -157,10 +157,10 @@ std::string ExtractSearchPhrase(const EngineList& engines, std::string_view refe
 void ClassifyReferrer(const ReferrerContext& ctx, std::string_view referrer, LogRecord* record,
                       std::string& phrase_buffer) {
   const std::string_view domain = ExtractReferrerDomain(referrer);
-  record->ReferrerDomain = ctx.ReferrerDomainPool->Intern(domain);
+  record->SetReferrerDomain(ctx.ReferrerDomainPool->Intern(domain));
   record->ReferrerKind = RefExternal;
   record->EngineIndex = 0;
-  record->SearchPhrase = nullptr;
+  record->SetSearchPhrase(nullptr);
 
   if (domain == "-") {
     record->ReferrerKind = RefNone;
@@ -176,13 +176,13 @@ void ClassifyReferrer(const ReferrerContext& ctx, std::string_view referrer, Log
   }
   if (ctx.Engines == nullptr) return;
   const int engine = ctx.RememberEngines
-                         ? FindEngineOnce(*ctx.Engines, domain, record->ReferrerDomain)
+                         ? FindEngineOnce(*ctx.Engines, domain, record->ReferrerDomain())
                          : FindEngine(*ctx.Engines, domain);
   if (engine < 0) return;
   record->ReferrerKind = RefSearchEngine;
   record->EngineIndex = engine;
   ExtractSearchPhrase(*ctx.Engines, referrer, engine, phrase_buffer);
-  if (!phrase_buffer.empty()) record->SearchPhrase = ctx.SearchPhrasePool->Intern(phrase_buffer);
+  if (!phrase_buffer.empty()) record->SetSearchPhrase(ctx.SearchPhrasePool->Intern(phrase_buffer));
 }
 
 }  // namespace tw

@@ -68,37 +68,43 @@ const char* StringPool::InternHashed(std::string_view text, std::uint64_t h64) {
 }
 
 // A stored text is laid out as: (in a chunk pool, the forward slot), mark
-// byte, the text, a zero byte.
+// byte, the text, a zero byte; the text starts at a multiple of the arena's unit.
 char* StringPool::Store(std::string_view text) {
-  const std::size_t head = role_ == Role::kChunk ? sizeof(const char*) : 0;
-  const std::size_t need = head + text.size() + 2;
+  constexpr std::size_t kUnit = TextArena::kUnit;
+  const std::size_t head = (role_ == Role::kChunk ? sizeof(const char*) : 0) + 1;
+  // Room for the head, the text, its zero byte and the padding that aligns it.
+  const std::size_t need = head + text.size() + 1 + kUnit - 1;
   char* at = nullptr;
   if (need > block_left_) {
     if (need > kBlockSize / 4) {  // a very long text gets a block of its own
-      large_blocks_.push_back(std::make_unique_for_overwrite<char[]>(need));
+      large_blocks_.reserve(large_blocks_.size() + 1);
+      large_blocks_.emplace_back(need);
       block_bytes_ += need;
-      at = large_blocks_.back().get();
+      at = large_blocks_.back().Data();
     } else {
+      blocks_.reserve(blocks_.size() + 1);
       if (spare_blocks_.empty()) {
         // Left unfilled: every byte handed out is written first.
-        blocks_.push_back(std::make_unique_for_overwrite<char[]>(kBlockSize));
+        blocks_.emplace_back(kBlockSize);
         block_bytes_ += kBlockSize;
       } else {
         blocks_.push_back(std::move(spare_blocks_.back()));
         spare_blocks_.pop_back();
       }
-      block_pos_ = blocks_.back().get();
+      block_pos_ = blocks_.back().Data();
       block_left_ = kBlockSize;
     }
   }
-  if (at == nullptr) {
-    at = block_pos_;
-    block_pos_ += need;
-    block_left_ -= need;
+  const bool own_block = at != nullptr;
+  if (!own_block) at = block_pos_;
+  const auto start = reinterpret_cast<std::uintptr_t>(at);
+  char* copy = at + ((start + head + kUnit - 1) / kUnit * kUnit - start);
+  if (!own_block) {
+    const std::size_t used = static_cast<std::size_t>(copy - at) + text.size() + 1;
+    block_pos_ += used;
+    block_left_ -= used;
   }
-  at += head;
-  at[0] = 0;
-  char* copy = at + 1;
+  copy[-1] = 0;
   std::memcpy(copy, text.data(), text.size());
   copy[text.size()] = '\0';
   return copy;
@@ -126,7 +132,8 @@ void StringPool::Clear() {
   last_length_ = 0;
   // A chunk pool is cleared for every chunk: its blocks are kept for the next
   // one instead of going back to the system and coming again.
-  for (std::unique_ptr<char[]>& block : blocks_) spare_blocks_.push_back(std::move(block));
+  spare_blocks_.reserve(spare_blocks_.size() + blocks_.size());
+  for (ArenaBlock& block : blocks_) spare_blocks_.push_back(std::move(block));
   blocks_.clear();
   large_blocks_.clear();
   block_bytes_ = spare_blocks_.size() * kBlockSize;
@@ -137,7 +144,7 @@ void StringPool::Clear() {
 std::size_t StringPool::MemoryUsage() const {
   return block_bytes_ + slots_.capacity() * sizeof(Slot) +
          (blocks_.capacity() + spare_blocks_.capacity() + large_blocks_.capacity()) *
-             sizeof(std::unique_ptr<char[]>) +
+             sizeof(ArenaBlock) +
          sizeof(*this);
 }
 

@@ -7,7 +7,8 @@
 //   const char* b = pool.Intern("/news/");   // b == a, and reads "/News/"
 //   const char* c = pool.Intern("/about");   // a new copy
 //
-// The first spelling stays. Two texts interned into one pool compare equal
+// The first spelling stays. Texts are kept in the text arena, each starting
+// at a multiple of TextArena::kUnit, so a record can name one by its TextRef. Two texts interned into one pool compare equal
 // (letter case ignored) exactly when the returned pointers are equal. A stored
 // copy is zero-terminated, never moves and never changes while the pool exists.
 //
@@ -21,6 +22,8 @@
 #include <memory>
 #include <string_view>
 #include <vector>
+
+#include "Loadlog_text_arena.h"
 
 namespace tw {
 
@@ -97,9 +100,9 @@ class StringPool {
   std::size_t count_ = 0;
   const char* last_ = nullptr;  // the last text Intern returned in its own spelling
   std::size_t last_length_ = 0;
-  std::vector<std::unique_ptr<char[]>> blocks_;        // of kBlockSize bytes each
-  std::vector<std::unique_ptr<char[]>> spare_blocks_;  // emptied by Clear, for reuse
-  std::vector<std::unique_ptr<char[]>> large_blocks_;  // one very long text each
+  std::vector<ArenaBlock> blocks_;        // of kBlockSize bytes each
+  std::vector<ArenaBlock> spare_blocks_;  // emptied by Clear, for reuse
+  std::vector<ArenaBlock> large_blocks_;  // one very long text each
   char* block_pos_ = nullptr;
   std::size_t block_left_ = 0;
   std::size_t block_bytes_ = 0;

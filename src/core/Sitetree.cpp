@@ -57,7 +57,7 @@ std::vector<UrlEntry> CollectUrls(const RecordArray& records, std::size_t distin
   first_of.reserve(distinct_hint);
   for (std::int32_t i = 0; i < count; ++i) {
     const LogRecord* r = records[i];
-    if (r->Status < 400 && r->Url != nullptr) first_of.try_emplace(r->Url, i);
+    if (r->Status < 400 && r->Url() != nullptr) first_of.try_emplace(r->Url(), i);
   }
   std::vector<UrlEntry> urls;
   urls.reserve(first_of.size());

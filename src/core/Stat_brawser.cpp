@@ -8,7 +8,7 @@ namespace tw {
 const RowReport kBrowsersReport{
     .Kind = 14,
     .SortByCount = true,
-    .Text = &LogRecord::UserAgent,
+    .Text = &LogRecord::UserAgentRef,
 };
 
 void TSDIAppForm::ReportBrowsers(std::vector<const LogRecord*>& selected, std::int32_t count) {

@@ -17,7 +17,7 @@ const RowReport kCataloguesReport{
     .Kind = 11,
     .SortByCount = true,
     .Major = ReferrerKindOf,
-    .Text = &LogRecord::Referrer,
+    .Text = &LogRecord::ReferrerRef,
     .Counts = IsExternal,
 };
 

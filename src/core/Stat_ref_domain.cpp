@@ -8,7 +8,7 @@ namespace tw {
 const RowReport kReferrerDomainsReport{
     .Kind = 9,
     .SortByCount = true,
-    .Text = &LogRecord::ReferrerDomain,
+    .Text = &LogRecord::ReferrerDomainRef,
 };
 
 void TSDIAppForm::ReportReferrerDomains(std::vector<const LogRecord*>& selected,

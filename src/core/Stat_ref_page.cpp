@@ -7,7 +7,7 @@ namespace tw {
 const RowReport kReferrerPagesReport{
     .Kind = 10,
     .SortByCount = true,
-    .Text = &LogRecord::Referrer,
+    .Text = &LogRecord::ReferrerRef,
 };
 
 void TSDIAppForm::ReportReferrerPages(std::vector<const LogRecord*>& selected, std::int32_t count) {

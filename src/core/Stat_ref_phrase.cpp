@@ -6,7 +6,7 @@ namespace tw {
 namespace {
 
 bool HasPhrase(const TSDIAppForm&, const LogRecord& r) {
-  return r.ReferrerKind == RefSearchEngine && r.SearchPhrase != nullptr;
+  return r.ReferrerKind == RefSearchEngine && r.SearchPhrase() != nullptr;
 }
 
 }  // namespace
@@ -16,7 +16,7 @@ bool HasPhrase(const TSDIAppForm&, const LogRecord& r) {
 const RowReport kSearchPhrasesReport{
     .Kind = 13,
     .SortByCount = true,
-    .Text = &LogRecord::SearchPhrase,
+    .Text = &LogRecord::SearchPhraseRef,
     .Counts = HasPhrase,
 };
 

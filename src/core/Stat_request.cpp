@@ -7,7 +7,7 @@ namespace tw {
 const RowReport kRequestsReport{
     .Kind = 4,
     .SortByCount = true,
-    .Text = &LogRecord::Url,
+    .Text = &LogRecord::UrlRef,
 };
 
 void TSDIAppForm::ReportRequests(std::vector<const LogRecord*>& selected, std::int32_t count) {

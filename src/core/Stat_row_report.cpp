@@ -30,8 +30,8 @@ void OrderGroups(const RowReport& report, std::vector<GroupCounter::Group>& grou
   }
   std::sort(groups.begin(), groups.end(), [](const Group& a, const Group& b) {
     if (a.major != b.major) return a.major < b.major;
-    const auto* ta = reinterpret_cast<const char*>(static_cast<std::uintptr_t>(a.minor));
-    const auto* tb = reinterpret_cast<const char*>(static_cast<std::uintptr_t>(b.minor));
+    const char* ta = TextOfRef(static_cast<TextRef>(a.minor));
+    const char* tb = TextOfRef(static_cast<TextRef>(b.minor));
     if (ta == nullptr || tb == nullptr) return ta == nullptr && tb != nullptr;
     // strcmp orders by unsigned bytes, a prefix first.
     const int c = std::strcmp(ta, tb);
@@ -39,7 +39,7 @@ void OrderGroups(const RowReport& report, std::vector<GroupCounter::Group>& grou
   });
 }
 
-// Every counted record of selected[0, n) in its group: the text's address or
+// Every counted record of selected[0, n) in its group: the text's ref or
 // the number, under the major key biased so that signed order reads as unsigned.
 std::vector<GroupCounter::Group> CountGroups(const TSDIAppForm& form, const RowReport& report,
                                              const std::vector<const LogRecord*>& selected,
@@ -52,7 +52,7 @@ std::vector<GroupCounter::Group> CountGroups(const TSDIAppForm& form, const RowR
     std::uint32_t major = 0;
     std::uint64_t minor = 0;
     if (report.Text != nullptr) {
-      minor = reinterpret_cast<std::uintptr_t>(r.*report.Text);
+      minor = r.*report.Text;
     } else {
       minor = report.Number(form, r);
     }
@@ -68,7 +68,8 @@ std::vector<GroupCounter::Group> CountGroups(const TSDIAppForm& form, const RowR
 void AppendRow(TSDIAppForm& form, const RowReport& report, const LogRecord& record,
                std::int32_t count) {
   ReportRow row;
-  row.Label = report.MakeLabel != nullptr ? report.MakeLabel(form, record) : record.*report.Text;
+  row.Label = report.MakeLabel != nullptr ? report.MakeLabel(form, record)
+                                         : TextOfRef(record.*report.Text);
   row.Count = count;
   if (CARRAY_Add(form.Rows, &row) == nullptr && KindOwnsRowLabels(report.Kind)) {
     delete[] row.Label;
@@ -107,7 +108,7 @@ RowMembers::RowMembers(const TSDIAppForm& form, const RowReport& report, const c
 bool RowMembers::Contains(const LogRecord& record) const {
   if (!readable_) return false;
   if (report_.Counts != nullptr && !report_.Counts(form_, record)) return false;
-  if (report_.Text != nullptr) return record.*report_.Text == label_;
+  if (report_.Text != nullptr) return TextOfRef(record.*report_.Text) == label_;
   return report_.Number(form_, record) == key_;
 }
 

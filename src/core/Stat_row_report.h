@@ -6,7 +6,7 @@
 // and show the rows as the count table. Each report is one RowReport value;
 // this walk is the only code that groups.
 //
-//   ReportRequests: Text = &LogRecord::Url, every record counted, label = the
+//   ReportRequests: Text = &LogRecord::UrlRef, every record counted, label = the
 //   pooled Url. "/a" x2, "/b" x1  ->  Rows {"/a", 2}, {"/b", 1}.
 //
 // Rows come in order of the optional Major number ascending (signed), then
@@ -35,8 +35,8 @@ struct RowReport {
 
   // Sorted first by this (null: no major key).
   std::int32_t (*Major)(const LogRecord&) = nullptr;
-  // Grouped by identity of this pooled text (pointer equality) ...
-  const char* LogRecord::*Text = nullptr;
+  // Grouped by identity of this pooled text (equal refs) ...
+  TextRef LogRecord::*Text = nullptr;
   // ... or, when Text is null, by this number; below 2^32 when Major is set.
   std::uint64_t (*Number)(const TSDIAppForm&, const LogRecord&) = nullptr;
 

@@ -89,9 +89,9 @@ std::vector<const LogRecord*> SelectRecordsOf(const RecordArray& records,
     const LogRecord* r = records[i];
     if (choice.skip_crawlers && r->IsCrawler) continue;
     if (!days.Contains(r->LogTime)) continue;
-    if (choice.request_filter != 3 && !verdicts->Passes(r->Url)) continue;
+    if (choice.request_filter != 3 && !verdicts->Passes(r->Url())) continue;
     if (!whole_site &&
-        (r->Url == nullptr || std::strncmp(r->Url, section.c_str(), section.size()) != 0)) {
+        (r->Url() == nullptr || std::strncmp(r->Url(), section.c_str(), section.size()) != 0)) {
       continue;
     }
     selected.push_back(r);

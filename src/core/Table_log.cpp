@@ -35,15 +35,15 @@ std::string RawLogGrid::Cell(int col, int row) const {
     case 2:
       return FormatLogTime(r->LogTime);
     case 3:
-      return text(r->Url);
+      return text(r->Url());
     case 4:
       return std::to_string(r->Status);
     case 5:
       return std::to_string(r->Bytes);
     case 6:
-      return text(r->Referrer);
+      return text(r->Referrer());
     default:
-      return text(r->UserAgent);
+      return text(r->UserAgent());
   }
 }
 

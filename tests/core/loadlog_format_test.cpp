@@ -67,9 +67,9 @@ class LogFormatTest : public ::testing::Test {
 
   // The record's fields as one text, so that a mismatch shows them all.
   std::string Fields() const {
-    return FormatIp(record_.ClientIp) + " " + FormatLogTime(record_.LogTime) + " " + record_.Url +
+    return FormatIp(record_.ClientIp) + " " + FormatLogTime(record_.LogTime) + " " + record_.Url() +
            " " + std::to_string(record_.Status) + " " + std::to_string(record_.Bytes) + " [" +
-           record_.Referrer + "] [" + record_.UserAgent + "] " + record_.ReferrerDomain + " kind " +
+           record_.Referrer() + "] [" + record_.UserAgent() + "] " + record_.ReferrerDomain() + " kind " +
            std::to_string(record_.ReferrerKind) + " crawler " + std::to_string(record_.IsCrawler);
   }
 
@@ -222,8 +222,8 @@ void ExpectSameParses(LogFormatTest& test, const std::vector<std::string>& lines
     EXPECT_EQ(test.Parse(got, line), want) << got.Label() << ": " << Show(line);
     if (want == RejectReason::kAccepted) {
       EXPECT_EQ(test.Fields(), want_fields) << got.Label() << ": " << Show(line);
-      EXPECT_EQ(test.record_.Url, want_record.Url) << Show(line);
-      EXPECT_EQ(test.record_.UserAgent, want_record.UserAgent) << Show(line);
+      EXPECT_EQ(test.record_.Url(), want_record.Url()) << Show(line);
+      EXPECT_EQ(test.record_.UserAgent(), want_record.UserAgent()) << Show(line);
     }
     if (by_tokens == nullptr) continue;
     test.record_ = LogRecord{};

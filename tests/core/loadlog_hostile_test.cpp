@@ -216,7 +216,7 @@ TEST_F(LoadLogHostileTest, ZeroByteEndsTheTextParsedButTheRejectFileGetsTheWhole
     EXPECT_EQ(form_->RejectedCount, c.accepted ? 0 : 1) << c.name;
     if (c.accepted) {
       ASSERT_EQ(form_->RecordCount, 2) << c.name;
-      EXPECT_STREQ((*form_->Records)[1]->Url, "/z") << c.name;
+      EXPECT_STREQ((*form_->Records)[1]->Url(), "/z") << c.name;
       EXPECT_FALSE(fs::exists(path + ".err")) << c.name;
     } else {
       EXPECT_EQ(ReadFile(path + ".err"), c.line) << c.name << ": every byte, zeros included";

@@ -76,7 +76,7 @@ TEST_F(LoadLogTest, RejectFileHoldsEveryRejectedPieceAsRead) {
   EXPECT_EQ(platform_.messages, std::vector<std::string>{"Done\nRejected: 6\n  empty line: 3\n"
                                                          "  wrong number of fields: 3"});
   ASSERT_NE(form_->Records, nullptr);
-  EXPECT_STREQ((*form_->Records)[0]->Url, "/a") << "a CR LF line is accepted";
+  EXPECT_STREQ((*form_->Records)[0]->Url(), "/a") << "a CR LF line is accepted";
 }
 
 TEST_F(LoadLogTest, ClosingMessageIsOneFormatOfBothTextsCutAt1023) {
@@ -107,7 +107,7 @@ TEST_F(LoadLogTest, LastLineWithoutLineEndIsParsed) {
   form_->LoadLog(path);
   EXPECT_EQ(form_->RecordCount, 2);
   EXPECT_EQ(form_->RejectedCount, 0);
-  EXPECT_STREQ((*form_->Records)[1]->Url, "/z");
+  EXPECT_STREQ((*form_->Records)[1]->Url(), "/z");
 }
 
 TEST_F(LoadLogTest, LongLineCountsOncePerPieceAndIsWrittenWhole) {
@@ -201,14 +201,14 @@ TEST_F(LoadLogTest, LoadingTwiceGivesSameRecordsAndOnlyLastRejects) {
   form_->LoadLog(path);
   std::vector<std::string> first;
   for (int i = 0; i < form_->RecordCount; ++i) {
-    first.push_back(std::string((*form_->Records)[i]->Url) + " " +
+    first.push_back(std::string((*form_->Records)[i]->Url()) + " " +
                     FormatLogTime((*form_->Records)[i]->LogTime));
   }
 
   form_->LoadLog(path);
   std::vector<std::string> second;
   for (int i = 0; i < form_->RecordCount; ++i) {
-    second.push_back(std::string((*form_->Records)[i]->Url) + " " +
+    second.push_back(std::string((*form_->Records)[i]->Url()) + " " +
                      FormatLogTime((*form_->Records)[i]->LogTime));
   }
   EXPECT_EQ(first, second);
@@ -452,8 +452,11 @@ TEST(HugeBlock, AdviceLeavesTheContentsAsTheyWere) {
 // Blocks backed ahead by another thread while records are appended hold every
 // record as written; dropping the block ahead frees it and nothing else.
 TEST(RecordArray, BlocksPreparedAheadByAnotherThreadKeepEveryRecord) {
-  constexpr std::int32_t kPerBlock = 32768;
-  for (const std::int32_t count : {0, 1, kPerBlock - 1, kPerBlock, kPerBlock + 1, 3 * kPerBlock + 7}) {
+  // Around the ends of huge pages (52428.8 records each) and of blocks.
+  constexpr std::int32_t kPerPage = 52428;
+  constexpr std::int32_t kPerBlock = 262144;
+  for (const std::int32_t count : {0, 1, kPerPage, kPerPage + 1, 2 * kPerPage + 1, kPerBlock - 1,
+                                   kPerBlock, kPerBlock + 1, 2 * kPerBlock + 7}) {
     RecordArray records;
     records.MapBlocksAhead();
     std::atomic<bool> done{false};
@@ -476,6 +479,22 @@ TEST(RecordArray, BlocksPreparedAheadByAnotherThreadKeepEveryRecord) {
     for (std::int32_t i = 0; i < count; ++i) ASSERT_EQ(records[i]->Bytes, i) << count;
     EXPECT_EQ(records.HasDateCode(PackLogTime({.Day = 1, .Month = 3, .Year = 2008}) & 0x7FFF), count > 0);
   }
+}
+
+// Each huge page the records come to was offered ahead of them, whichever
+// way the system lays out the blocks.
+TEST(RecordArray, OffersEveryPageItWillFillAhead) {
+  constexpr std::int32_t count = 2 * 262144 + 7;
+  RecordArray records;
+  records.MapBlocksAhead();
+  int offered = records.PrepareBlockAhead() ? 1 : 0;
+  for (std::int32_t i = 0; i < count; ++i) {
+    records.Append(LogRecord{});
+    offered += records.PrepareBlockAhead() ? 1 : 0;
+  }
+  records.DropBlockAhead();
+  const int pages_filled = 5 + 5 + 1;  // 40-byte records, five 2 MiB pages a block
+  EXPECT_GE(offered, pages_filled);
 }
 
 TEST(CrawlerList, KeepsEachDistinctLineOnce) {

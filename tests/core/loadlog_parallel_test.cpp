@@ -87,9 +87,9 @@ void ExpectSameLog(const Loaded& one, const Loaded& many, const std::string& lab
   for (std::int32_t i = 0; i < a.Count(); ++i) {
     const LogRecord& x = *a[i];
     const LogRecord& y = *b[i];
-    ASSERT_TRUE(SameText(x.Url, y.Url) && SameText(x.Referrer, y.Referrer) &&
-                SameText(x.UserAgent, y.UserAgent) && SameText(x.SearchPhrase, y.SearchPhrase) &&
-                SameText(x.ReferrerDomain, y.ReferrerDomain))
+    ASSERT_TRUE(SameText(x.Url(), y.Url()) && SameText(x.Referrer(), y.Referrer()) &&
+                SameText(x.UserAgent(), y.UserAgent()) && SameText(x.SearchPhrase(), y.SearchPhrase()) &&
+                SameText(x.ReferrerDomain(), y.ReferrerDomain()))
         << label << " record " << i;
     ASSERT_TRUE(x.ClientIp == y.ClientIp && x.IsIpv6 == y.IsIpv6 && x.Status == y.Status &&
                 x.Bytes == y.Bytes && x.LogTime == y.LogTime && x.ReferrerKind == y.ReferrerKind &&
@@ -183,8 +183,8 @@ TEST(ParallelLoad, KeepsTheFirstSpellingAcrossChunks) {
   const Loaded many = Load(text, 2, 1);  // one line per chunk
   ASSERT_EQ(many.log.records->Count(), 3);
   for (std::int32_t i = 0; i < 3; ++i) {
-    EXPECT_STREQ((*many.log.records)[i]->UserAgent, "Agent/One");
-    EXPECT_EQ((*many.log.records)[i]->UserAgent, (*many.log.records)[0]->UserAgent);
+    EXPECT_STREQ((*many.log.records)[i]->UserAgent(), "Agent/One");
+    EXPECT_EQ((*many.log.records)[i]->UserAgent(), (*many.log.records)[0]->UserAgent());
   }
 }
 

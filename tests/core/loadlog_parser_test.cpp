@@ -353,15 +353,15 @@ TEST_F(ParseLogLineTest, AcceptsACombinedFormatLine) {
   EXPECT_EQ(record_.ClientIp, 127u * 16777216u + 1u);
   EXPECT_EQ(FormatLogTime(record_.LogTime), "10/10/2000:13:55:36");
   EXPECT_EQ(LogYear(record_.LogTime) - 1970, 30);
-  EXPECT_STREQ(record_.Url, "/apache_pb.gif");
+  EXPECT_STREQ(record_.Url(), "/apache_pb.gif");
   EXPECT_EQ(record_.Status, 200);
   EXPECT_EQ(record_.Bytes, 2326);
-  EXPECT_STREQ(record_.Referrer, "http://www.example.com/start.html");
-  EXPECT_STREQ(record_.UserAgent, "Mozilla/4.08 [en] (Win98; I ;Nav)");
-  EXPECT_STREQ(record_.ReferrerDomain, "example.com");
+  EXPECT_STREQ(record_.Referrer(), "http://www.example.com/start.html");
+  EXPECT_STREQ(record_.UserAgent(), "Mozilla/4.08 [en] (Win98; I ;Nav)");
+  EXPECT_STREQ(record_.ReferrerDomain(), "example.com");
   EXPECT_EQ(record_.ReferrerKind, RefExternal);
   EXPECT_EQ(record_.EngineIndex, 0);
-  EXPECT_EQ(record_.SearchPhrase, nullptr);
+  EXPECT_EQ(record_.SearchPhrase(), nullptr);
   EXPECT_EQ(record_.IsCrawler, 0u);
 }
 
@@ -375,11 +375,11 @@ TEST_F(ParseLogLineTest, ReadsEachFieldAsDescribed) {
     const std::string w = what;
     if (w == "ip") return FormatClientAddress(&ipv6_, record_);
     if (w == "time") return FormatLogTime(record_.LogTime);
-    if (w == "url") return record_.Url;
+    if (w == "url") return record_.Url();
     if (w == "status") return std::to_string(record_.Status);
     if (w == "bytes") return std::to_string(record_.Bytes);
-    if (w == "referrer") return record_.Referrer;
-    if (w == "agent") return record_.UserAgent;
+    if (w == "referrer") return record_.Referrer();
+    if (w == "agent") return record_.UserAgent();
     return "?";
   };
   const Case cases[] = {
@@ -465,7 +465,7 @@ TEST_F(ParseLogLineTest, TakesTheLineUpToItsZeroByteAndAnyLineEnd) {
   line.pop_back();
   for (const std::string& variant : {line, line + "\r\n", line + "\n\0garbage"s}) {
     ASSERT_TRUE(Parse(variant)) << "line " << Show(variant);
-    EXPECT_STREQ(record_.UserAgent, "Mozilla/4.08 [en] (Win98; I ;Nav)") << Show(variant);
+    EXPECT_STREQ(record_.UserAgent(), "Mozilla/4.08 [en] (Win98; I ;Nav)") << Show(variant);
   }
 }
 
@@ -529,15 +529,15 @@ TEST_F(ParseLogLineTest, ClassifiesTheDecodedReferrer) {
   ASSERT_TRUE(Parse(Sample(9, "\"http://yandex.ru/yandsearch?text=%25D0%259F%25D1%2580%2Bx\"")));
   EXPECT_EQ(record_.ReferrerKind, RefSearchEngine);
   EXPECT_EQ(record_.EngineIndex, 1);
-  EXPECT_STREQ(record_.ReferrerDomain, "yandex.ru");
-  EXPECT_STREQ(record_.SearchPhrase, "\xEF\xF0 x");
-  EXPECT_STREQ(record_.Referrer, "http://yandex.ru/yandsearch?text=\xCF\xF0+x");
+  EXPECT_STREQ(record_.ReferrerDomain(), "yandex.ru");
+  EXPECT_STREQ(record_.SearchPhrase(), "\xEF\xF0 x");
+  EXPECT_STREQ(record_.Referrer(), "http://yandex.ru/yandsearch?text=\xCF\xF0+x");
 
   ASSERT_TRUE(Parse(Sample(9, "\"http://www.mysite.ru/news/\"")));
   EXPECT_EQ(record_.ReferrerKind, RefOwnSite);
   ASSERT_TRUE(Parse(Sample(9, "\"-\"")));
   EXPECT_EQ(record_.ReferrerKind, RefNone);
-  EXPECT_STREQ(record_.ReferrerDomain, "-");
+  EXPECT_STREQ(record_.ReferrerDomain(), "-");
 }
 
 TEST_F(ParseLogLineTest, ClassifiesTheLinesOwnSpellingNotThePooledOne) {
@@ -545,18 +545,18 @@ TEST_F(ParseLogLineTest, ClassifiesTheLinesOwnSpellingNotThePooledOne) {
   ASSERT_TRUE(Parse(Sample(9, "\"http://GOOGLE.com/?q=a\"")));
   EXPECT_EQ(record_.ReferrerKind, RefExternal);
   ASSERT_TRUE(Parse(Sample(9, "\"http://google.com/?q=a\"")));
-  EXPECT_STREQ(record_.Referrer, "http://GOOGLE.com/?q=a");
+  EXPECT_STREQ(record_.Referrer(), "http://GOOGLE.com/?q=a");
   EXPECT_EQ(record_.ReferrerKind, RefSearchEngine);
-  EXPECT_STREQ(record_.SearchPhrase, "a");
+  EXPECT_STREQ(record_.SearchPhrase(), "a");
 }
 
 TEST_F(ParseLogLineTest, ShortLineAfterLongLineLeavesNothingBehind) {
   const std::string long_ref = "\"http://a.com/" + std::string(5000, 'r') + "%41\"";
   ASSERT_TRUE(Parse(Sample(9, long_ref)));
-  EXPECT_EQ(std::string(record_.Referrer).size(), 13u + 5000u + 1u);
+  EXPECT_EQ(std::string(record_.Referrer()).size(), 13u + 5000u + 1u);
   ASSERT_TRUE(Parse(Sample(9, "\"http://b.com/%42\"")));
-  EXPECT_STREQ(record_.Referrer, "http://b.com/B");
-  EXPECT_STREQ(record_.Url, "/apache_pb.gif");
+  EXPECT_STREQ(record_.Referrer(), "http://b.com/B");
+  EXPECT_STREQ(record_.Url(), "/apache_pb.gif");
 }
 
 }  // namespace

@@ -212,7 +212,7 @@ class ClassifyReferrerTest : public ::testing::Test {
     LogRecord record;
     record.ReferrerKind = RefOwnSite;  // stale values must all be replaced
     record.EngineIndex = 7;
-    record.SearchPhrase = "stale";
+    record.SetSearchPhrase(stale_.Intern("stale"));
     const ReferrerContext ctx{&domains_, &phrases_, site, &engines_};
     ClassifyReferrer(ctx, referrer, &record, buffer_);
     return record;
@@ -222,6 +222,7 @@ class ClassifyReferrerTest : public ::testing::Test {
       MakeEngines({{"images.google", "q="}, {"google", "q="}, {"yandex", "text="}});
   StringPool domains_;
   StringPool phrases_;
+  StringPool stale_;
   std::string buffer_;
 };
 
@@ -262,8 +263,8 @@ TEST_F(ClassifyReferrerTest, SortsReferrersIntoTheFourKinds) {
     const LogRecord r = Classify(c.referrer, c.site);
     EXPECT_EQ(r.ReferrerKind, c.kind) << "referrer " << c.referrer;
     EXPECT_EQ(r.EngineIndex, c.engine) << "referrer " << c.referrer;
-    EXPECT_STREQ(r.ReferrerDomain, c.domain) << "referrer " << c.referrer;
-    EXPECT_STREQ(r.SearchPhrase, c.phrase) << "referrer " << c.referrer;
+    EXPECT_STREQ(r.ReferrerDomain(), c.domain) << "referrer " << c.referrer;
+    EXPECT_STREQ(r.SearchPhrase(), c.phrase) << "referrer " << c.referrer;
   }
 }
 
@@ -271,12 +272,12 @@ TEST_F(ClassifyReferrerTest, InternsDomainsAndPhrases) {
   const LogRecord a = Classify("http://www.google.com/search?q=Red+Car");
   const LogRecord b = Classify("http://google.com/?q=red+car&x=1");
   const LogRecord c = Classify("http://GOOGLE.COM/");  // not an engine: names match by case
-  EXPECT_NE(a.ReferrerDomain, nullptr);
-  EXPECT_EQ(a.ReferrerDomain, b.ReferrerDomain);
-  EXPECT_EQ(a.ReferrerDomain, c.ReferrerDomain);
-  EXPECT_STREQ(c.ReferrerDomain, "google.com");  // the first spelling stays
+  EXPECT_NE(a.ReferrerDomain(), nullptr);
+  EXPECT_EQ(a.ReferrerDomain(), b.ReferrerDomain());
+  EXPECT_EQ(a.ReferrerDomain(), c.ReferrerDomain());
+  EXPECT_STREQ(c.ReferrerDomain(), "google.com");  // the first spelling stays
   EXPECT_EQ(c.ReferrerKind, RefExternal);
-  EXPECT_EQ(a.SearchPhrase, b.SearchPhrase);
+  EXPECT_EQ(a.SearchPhrase(), b.SearchPhrase());
   EXPECT_EQ(phrases_.Count(), 1u);
 }
 
@@ -318,8 +319,8 @@ TEST(ClassifyReferrer, RememberedEnginesGiveTheVerdictsOfALookupPerLine) {
     for (const char* referrer : referrers) {
       LogRecord r;
       ClassifyReferrer(ctx, referrer, &r, buffer);
-      seen.push_back({r.ReferrerKind, r.EngineIndex, r.ReferrerDomain,
-                      r.SearchPhrase != nullptr ? r.SearchPhrase : ""});
+      seen.push_back({r.ReferrerKind, r.EngineIndex, r.ReferrerDomain(),
+                      r.SearchPhrase() != nullptr ? r.SearchPhrase() : ""});
     }
     return seen;
   };

@@ -162,7 +162,7 @@ TEST_F(SourcesTest, SeveralFilesInEveryOrderGiveTheSameLog) {
     form_->LoadLogs(given);
     std::vector<std::string> urls;
     for (std::int32_t i = 0; i < form_->RecordCount; ++i) {
-      urls.push_back(std::to_string(LogDay((*form_->Records)[i]->LogTime)) + (*form_->Records)[i]->Url);
+      urls.push_back(std::to_string(LogDay((*form_->Records)[i]->LogTime)) + (*form_->Records)[i]->Url());
     }
     if (expected_urls.empty()) expected_urls = urls;
     EXPECT_EQ(urls, expected_urls);

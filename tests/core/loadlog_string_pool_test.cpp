@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <new>
 #include <string>
 #include <vector>
 
@@ -141,6 +142,53 @@ TEST(StringPool, RepeatedTextsGiveWhatAFullLookUpGives) {
   EXPECT_STREQ(got[4], "/News/");
   EXPECT_EQ(got[6], got[7]);
   EXPECT_STREQ(got[8], "/a");
+}
+
+}  // namespace
+}  // namespace tw
+
+namespace tw {
+namespace {
+
+// Every pooled text, of either role and of any length, a long one in a block
+// of its own included, can be named by a record's 32-bit ref and read back.
+TEST(TextArena, EveryPooledTextRoundTripsThroughItsRef) {
+  EXPECT_EQ(RefOfText(nullptr), 0u);
+  EXPECT_EQ(TextOfRef(0), nullptr);
+  for (const StringPool::Role role : {StringPool::Role::kShared, StringPool::Role::kChunk}) {
+    StringPool pool(role);
+    std::vector<std::string> texts;
+    for (std::size_t length : {0, 1, 7, 8, 9, 63, 64, 65, 1000, 70000, 300000}) {
+      texts.push_back(std::string(length, 'a') + std::to_string(length));
+    }
+    for (int i = 0; i < 20000; ++i) texts.push_back("/page/" + std::to_string(i));  // many blocks
+    std::vector<const char*> pooled;
+    for (const std::string& t : texts) pooled.push_back(pool.Intern(t));
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+      ASSERT_TRUE(IsArenaText(pooled[i])) << i;
+      const TextRef ref = RefOfText(pooled[i]);
+      ASSERT_NE(ref, 0u);
+      ASSERT_EQ(TextOfRef(ref), pooled[i]);
+      ASSERT_EQ(std::string(TextOfRef(ref)), texts[i]);
+    }
+  }
+}
+
+TEST(TextArena, FreedBlocksAreReusedAndTooLargeOnesRefused) {
+  char* first = TextArena::Allocate(256 * 1024);
+  std::memset(first, 'x', 256 * 1024);
+  TextArena::Free(first, 256 * 1024);
+  char* again = TextArena::Allocate(256 * 1024);
+  EXPECT_EQ(again, first);
+  EXPECT_EQ(again[0], 0) << "freed pages come back empty";
+  TextArena::Free(again, 256 * 1024);
+  EXPECT_THROW(TextArena::Allocate(std::size_t{1} << 40), std::bad_alloc);
+  {
+    ArenaBlock block(100);
+    EXPECT_TRUE(IsArenaText(block.Data()));
+    ArenaBlock moved = std::move(block);
+    EXPECT_EQ(block.Data(), nullptr);
+  }
 }
 
 }  // namespace

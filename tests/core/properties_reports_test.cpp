@@ -57,7 +57,7 @@ bool Counts(const TSDIAppForm& /*form*/, int kind, const LogRecord& r) {
     case 12:
       return r.ReferrerKind == RefSearchEngine;
     case 13:
-      return r.ReferrerKind == RefSearchEngine && r.SearchPhrase != nullptr;
+      return r.ReferrerKind == RefSearchEngine && r.SearchPhrase() != nullptr;
     default:
       return true;
   }
@@ -80,15 +80,15 @@ long long NumberIn(const std::string& text) {
 std::string RowFieldOf(const TSDIAppForm& form, int kind, const LogRecord& r) {
   auto text = [](const char* t) { return t != nullptr ? std::string(t) : std::string("(none)"); };
   switch (kind) {
-    case 4: return text(r.Url);
+    case 4: return text(r.Url());
     case 5: return std::to_string(r.Status);
     case 6: return FormatClientAddress(form.Ipv6Addresses.get(), r);
-    case 9: return text(r.ReferrerDomain);
+    case 9: return text(r.ReferrerDomain());
     case 10:
-    case 11: return text(r.Referrer);
+    case 11: return text(r.Referrer());
     case 12: return form.Engines.EngineNames[static_cast<std::size_t>(r.EngineIndex)];
-    case 13: return text(r.SearchPhrase);
-    case 14: return text(r.UserAgent);
+    case 13: return text(r.SearchPhrase());
+    case 14: return text(r.UserAgent());
     default: return {};
   }
 }

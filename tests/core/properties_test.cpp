@@ -60,10 +60,10 @@ TEST_F(LoadPropertyTest, EveryPieceIsARecordOrARejectAndTheRejectFileHoldsTheRej
       const LogRecord& want = parsed.accepted[static_cast<std::size_t>(i)];
       ASSERT_TRUE(got.ClientIp == want.ClientIp && got.IsIpv6 == want.IsIpv6 && got.LogTime == want.LogTime &&
                   got.Status == want.Status && got.Bytes == want.Bytes &&
-                  std::string_view(got.Url) == want.Url &&
-                  std::string_view(got.UserAgent) == want.UserAgent)
-          << "record " << i << " is not accepted piece " << i << ": " << got.Url << " vs "
-          << want.Url;
+                  std::string_view(got.Url()) == want.Url() &&
+                  std::string_view(got.UserAgent()) == want.UserAgent())
+          << "record " << i << " is not accepted piece " << i << ": " << got.Url() << " vs "
+          << want.Url();
     }
   }
 }

@@ -40,8 +40,8 @@ std::string ReferenceTree(const TSDIAppForm& form) {
   std::set<std::string> seen;      // ... lower-cased
   for (std::int32_t i = 0; i < form.RecordCount; ++i) {
     const LogRecord& r = *(*form.Records)[i];
-    if (r.Status >= 400 || !form.RequestPassesFilter(r.Url)) continue;
-    if (seen.insert(ToLowerCp1251(r.Url)).second) urls.push_back(r.Url);
+    if (r.Status >= 400 || !form.RequestPassesFilter(r.Url())) continue;
+    if (seen.insert(ToLowerCp1251(r.Url())).second) urls.push_back(r.Url());
   }
   std::stable_sort(urls.begin(), urls.end(), [](const std::string& a, const std::string& b) {
     return ToLowerCp1251(a) < ToLowerCp1251(b);  // std::string compares bytes as unsigned
@@ -133,10 +133,10 @@ TEST_F(TreePropertyTest, ASectionSelectsTheRequestsThatBeginWithItsPath) {
       Run(*form_, 4, false, path);
       EXPECT_EQ(form_->SelectedSectionPath(), path);
       std::size_t expected = 0;
-      for (const LogRecord* r : whole) expected += std::strncmp(r->Url, path.c_str(), path.size()) == 0;
+      for (const LogRecord* r : whole) expected += std::strncmp(r->Url(), path.c_str(), path.size()) == 0;
       EXPECT_EQ(static_cast<std::size_t>(form_->SelectedCount), expected);
       for (const LogRecord* r : form_->Selected) {
-        ASSERT_EQ(std::strncmp(r->Url, path.c_str(), path.size()), 0) << r->Url;
+        ASSERT_EQ(std::strncmp(r->Url(), path.c_str(), path.size()), 0) << r->Url();
       }
     }
   }

@@ -104,7 +104,7 @@ TEST_F(RefReportsTest, LastExternalGroupIsCountedWhenNextRecordSharesItsText) {
     const LogRecord& second = *(*form_->Records)[1];
     ASSERT_EQ(first.ReferrerKind, RefExternal) << c.name;
     ASSERT_EQ(second.ReferrerKind, c.second_kind) << c.name;
-    ASSERT_EQ(second.Referrer, first.Referrer) << c.name;
+    ASSERT_EQ(second.Referrer(), first.Referrer()) << c.name;
     Run(11);
     EXPECT_EQ(Rows(), c.rows) << c.name;
     const int row = TableRowOf(c.rows[0].first);

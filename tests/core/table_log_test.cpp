@@ -15,15 +15,16 @@ namespace {
 using testing::LogLine;
 
 TEST(RawLogGridTest, RowsAreMadeFromTheListedRecords) {
+  StringPool texts;
   LogRecord r;
   r.ClientIp = 0xC0A80102;  // 192.168.1.2
   r.LogTime =
       PackLogTime({.Day = 5, .Month = 3, .Year = 2008, .Hour = 7, .Minute = 8, .Second = 9});
-  r.Url = "/a.html?x=1";
+  r.SetUrl(texts.Intern("/a.html?x=1"));
   r.Status = -5;
   r.Bytes = 2326;
-  r.Referrer = "-";
-  r.UserAgent = "Agent \"X\"";
+  r.SetReferrer(texts.Intern("-"));
+  r.SetUserAgent(texts.Intern("Agent \"X\""));
 
   RawLogGrid grid;
   grid.Header = {"No", "Address", "Time", "Request", "Status", "Bytes", "Referrer", "Agent"};
