@@ -8,6 +8,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "Loadlog_text_arena.h"
 #include "Loggen.h"
 
 namespace tw::bench {
@@ -42,7 +43,7 @@ double ThreadCpuSeconds() {
 
 std::size_t HeapInUse() {
   const struct mallinfo2 info = mallinfo2();
-  return info.uordblks + info.hblkhd;
+  return info.uordblks + info.hblkhd + tw::TextArena::BytesInUse();
 }
 
 std::size_t PeakResident() {

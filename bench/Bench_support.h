@@ -18,8 +18,8 @@ namespace tw::bench {
 // `ipv4_only` no client has an IPv6 address.
 std::string GeneratedLog(std::uint64_t lines, std::uint64_t seed, bool ipv4_only = false);
 
-// Bytes the allocator has handed out and not taken back, its own overhead
-// included (malloc'd chunks and mmapped blocks).
+// Bytes the allocator and the text arena have handed out and not taken back,
+// the allocator's own overhead included (malloc'd chunks and mmapped blocks).
 std::size_t HeapInUse();
 
 // Peak resident memory of this process so far, in bytes.

@@ -34,11 +34,13 @@ class Stretch {
     if (spare != free_.end() && !spare->second.empty()) {
       char* block = spare->second.back();
       spare->second.pop_back();
+      in_use_ += bytes;
       return block;
     }
     if (bytes > size_ - used_) throw std::bad_alloc();
     char* block = base_ + used_;
     used_ += bytes;
+    in_use_ += bytes;
     return block;
   }
 
@@ -46,11 +48,17 @@ class Stretch {
     // The pages go back to the system now; reused, they read as zeros.
     madvise(block, bytes, MADV_DONTNEED);
     std::lock_guard<std::mutex> lock(mutex_);
+    in_use_ -= bytes;
     try {
       free_[bytes].push_back(block);
     } catch (const std::bad_alloc&) {
       // Not kept for reuse: only its addresses are lost, not memory.
     }
+  }
+
+  std::size_t InUse() {
+    std::lock_guard<std::mutex> lock(mutex_);
+    return in_use_;
   }
 
   bool Contains(const char* p) const {
@@ -76,6 +84,7 @@ class Stretch {
   char* base_ = nullptr;
   std::size_t size_ = 0;
   std::size_t used_ = 0;
+  std::size_t in_use_ = 0;
   std::map<std::size_t, std::vector<char*>> free_;  // freed blocks by size
 };
 
@@ -90,6 +99,8 @@ char* TextArena::Allocate(std::size_t bytes) { return Stretch::Instance().Alloca
 void TextArena::Free(char* block, std::size_t bytes) {
   if (block != nullptr) Stretch::Instance().Free(block, WholePages(bytes));
 }
+
+std::size_t TextArena::BytesInUse() { return Stretch::Instance().InUse(); }
 
 bool IsArenaText(const char* text) {
   return Stretch::Instance().Contains(text) &&

@@ -39,6 +39,8 @@ class TextArena {
   static char* Allocate(std::size_t bytes);
   // Gives back a block that Allocate returned for the same `bytes`.
   static void Free(char* block, std::size_t bytes);
+  // Bytes of the blocks handed out and not given back.
+  static std::size_t BytesInUse();
 };
 
 // A block of the arena, given back when the holder goes.

@@ -175,9 +175,12 @@ TEST(TextArena, EveryPooledTextRoundTripsThroughItsRef) {
 }
 
 TEST(TextArena, FreedBlocksAreReusedAndTooLargeOnesRefused) {
+  const std::size_t in_use = TextArena::BytesInUse();
   char* first = TextArena::Allocate(256 * 1024);
+  EXPECT_EQ(TextArena::BytesInUse(), in_use + 256 * 1024);
   std::memset(first, 'x', 256 * 1024);
   TextArena::Free(first, 256 * 1024);
+  EXPECT_EQ(TextArena::BytesInUse(), in_use);
   char* again = TextArena::Allocate(256 * 1024);
   EXPECT_EQ(again, first);
   EXPECT_EQ(again[0], 0) << "freed pages come back empty";
