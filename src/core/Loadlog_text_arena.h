@@ -71,6 +71,7 @@ class ArenaBlock {
   std::size_t bytes_ = 0;
 };
 
+// Whether `text` is where a TextRef can name it: inside the arena, 8-aligned.
 bool IsArenaText(const char* text);
 
 // REQUIRES: `text` is null or lies in a block of the arena, at a multiple of kUnit.
@@ -84,8 +85,5 @@ inline TextRef RefOfText(const char* text) {
 inline const char* TextOfRef(TextRef ref) {
   return ref == 0 ? nullptr : text_arena_detail::g_base + std::size_t{ref} * TextArena::kUnit;
 }
-
-// Whether `text` is where a TextRef can name it: inside the arena, 8-aligned.
-bool IsArenaText(const char* text);
 
 }  // namespace tw
