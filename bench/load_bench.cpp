@@ -92,7 +92,7 @@ int main(int argc, char** argv) {
     form.RunAnalysis();
     const double s = w.CpuSeconds();
     std::printf("analysis: %-10s %7.3f s, %d selected, %d table rows\n", k.name, s,
-                form.SelectedCount, form.StringGrid1.RowCount() - 2);
+                form.SelectedCount(), form.StringGrid1.RowCount() - 2);
     if (s > slowest) slowest = s, slowest_name = k.name;
     if (k.kind == 5 || k.kind == 1) {
       int listed = 0;

@@ -68,7 +68,7 @@ int main(int argc, char** argv) {
     bench::Stopwatch watch;
     form.RunAnalysis();
     std::printf("analysis: %-8s %7.3f s, %d selected\n", names[kind], watch.CpuSeconds(),
-                form.SelectedCount);
+                form.SelectedCount());
   }
   form.ClearReport();
   form.ClearLog();

@@ -72,6 +72,6 @@ int main(int argc, char** argv) {
   analyse.start();
   window.findChild<QPushButton*>(QStringLiteral("Button1"))->click();
   std::printf("window: one Analyse (by day, pages) over %d selected records: %lld ms\n",
-              window.form().SelectedCount, static_cast<long long>(analyse.elapsed()));
+              window.form().SelectedCount(), static_cast<long long>(analyse.elapsed()));
   return 0;
 }

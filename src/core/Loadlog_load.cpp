@@ -10,7 +10,6 @@
 #include <string>
 #include <utility>
 
-#include "Loadlog_carray.h"
 #include "Loadlog_crawlers.h"
 #include "Loadlog_load_messages.h"
 #include "Loadlog_site_name.h"
@@ -64,11 +63,9 @@ void TSDIAppForm::DropLogForMemory() {
   } catch (const std::bad_alloc&) {
   }
   // Too little memory even to say so: drop everything that points into the
-  // log, without a step that allocates (labels owned by rows may leak).
-  Selected = {};
-  SelectedCount = 0;
+  // log, without a step that allocates.
+  Report = ReportResult{};
   ClearTable();
-  CARRAY_Free(Rows);
   ClearSiteTree();
   ClearLog();
   StatusText.clear();

@@ -21,7 +21,6 @@
 #include "Geo_source.h"
 #include "Geo_table.h"
 #include "Language.h"
-#include "Loadlog_carray.h"
 #include "Loadlog_format.h"
 #include "Loadlog_loader.h"
 #include "Loadlog_ipv6_table.h"
@@ -31,9 +30,10 @@
 #include "Loadlog_string_pool.h"
 #include "Main_controls.h"
 #include "Main_platform.h"
+#include "Report_input.h"
+#include "Report_result.h"
 #include "Sitetree_nodes.h"
 #include "Stat_period.h"
-#include "Stat_rows.h"
 #include "Stat_selection.h"
 #include "Table_log_grid.h"
 #include "Table_stat_grid.h"
@@ -109,27 +109,11 @@ class TSDIAppForm {
   // The period the next analysis covers: January 2008 without records.
   Period CurrentPeriod() const;
   void ClearReport();
-  void SelectRecords();
   SelectionChoice CurrentSelectionChoice() const;
+  // What an analysis of `kind` with the window's choices reads.
+  AnalysisInput CurrentAnalysisInput(const ReportKindInfo* kind) const;
   bool RequestPassesFilter(const char* url) const;
   std::string SelectedSectionPath() const;
-
-  void ReportByDay(std::vector<const LogRecord*>& selected, std::int32_t count);
-  // Names the by-day counts after the days of the period and shows them.
-  void ShowDayRows(std::vector<TimeRow> rows);
-  void ReportByHour(std::vector<const LogRecord*>& selected, std::int32_t count);
-  void ReportByDayOfWeek(std::vector<const LogRecord*>& selected, std::int32_t count);
-  void ReportRequests(std::vector<const LogRecord*>& selected, std::int32_t count);
-  void ReportStatusCodes(std::vector<const LogRecord*>& selected, std::int32_t count);
-  void ReportAddresses(std::vector<const LogRecord*>& selected, std::int32_t count);
-  void ReportBrowsers(std::vector<const LogRecord*>& selected, std::int32_t count);
-  void ReportCities(std::vector<const LogRecord*>& selected, std::int32_t count);
-  void ReportCountries(std::vector<const LogRecord*>& selected, std::int32_t count);
-  void ReportReferrerDomains(std::vector<const LogRecord*>& selected, std::int32_t count);
-  void ReportReferrerPages(std::vector<const LogRecord*>& selected, std::int32_t count);
-  void ReportCatalogues(std::vector<const LogRecord*>& selected, std::int32_t count);
-  void ReportSearchEngines(std::vector<const LogRecord*>& selected, std::int32_t count);
-  void ReportSearchPhrases(std::vector<const LogRecord*>& selected, std::int32_t count);
 
   void BuildSiteTree();
   // Makes `root` the tree, its root selected.
@@ -140,8 +124,8 @@ class TSDIAppForm {
   bool SelectSectionByPath(const std::string& path);
 
   void ClearTable();
-  void ShowRowTable(const std::string& header_text, bool sort_by_count);
-  void ShowTimeTable(const std::string& header_text, const std::vector<TimeRow>& rows);
+  // Makes `result` the last report and shows it: title, subject, table, chart.
+  void ShowReport(ReportResult&& result);
   // The colour StringGrid1DrawCell fills a cell with, or none when the cell is
   // left as the grid drew it (title row, empty table).
   std::optional<Rgb> StringGrid1DrawCell(int col, int row) const;
@@ -214,12 +198,10 @@ class TSDIAppForm {
   std::vector<CalendarDate> LogMonths;
   Period AnalysedPeriod = EmptyLogPeriod();
 
-  // The last report.
-  std::int32_t ReportKind = 0;
-  std::vector<const LogRecord*> Selected;
-  std::int32_t SelectedCount = 0;
-  CARRAY* Rows = nullptr;
-  std::vector<std::string> DayNames = std::vector<std::string>(7);
+  // The last report; it points into the loaded log and is dropped before it.
+  ReportResult Report;
+  std::int32_t ReportKind = 0;  // the registry number of Report.kind, 0 without one
+  std::int32_t SelectedCount() const { return static_cast<std::int32_t>(Report.selected.size()); }
 
   // The statistics table, its chart and the raw log table.
   StatGrid StringGrid1;
@@ -271,9 +253,6 @@ class TSDIAppForm {
   void ShowAnalysedPeriod();
   // The kind of the first checked report button, or null.
   const ReportKindInfo* CheckedReportKind() const;
-  // The start of every analysis run: clears the last report and shows the
-  // chosen kind's title and the section and period analysed.
-  const ReportKindInfo* BeginAnalysis();
 };
 
 // The help page that ships beside the program, and the addresses behind the

@@ -1,14 +1,14 @@
-// The analysis driver: one run turns the loaded records into one report.
+// The analysis driver of the window: its choices into one report run, and
+// the report onto the screen.
 
 #include <string>
 #include <utility>
 
-#include "Loadlog_carray.h"
 #include "Loadlog_closing.h"
 #include "Main_form.h"
+#include "Report_run.h"
 #include "Stat_kinds.h"
 #include "Stat_period.h"
-#include "Stat_rows.h"
 #include "Stat_selection.h"
 
 namespace tw {
@@ -30,29 +30,14 @@ SelectionChoice TSDIAppForm::CurrentSelectionChoice() const {
   return SelectionChoice{CurrentPeriod(), RequestFilter, CheckBox1.Checked, SelectedSectionPath()};
 }
 
-void TSDIAppForm::SelectRecords() {
-  Selected = {};
-  SelectedCount = 0;
-  if (!Records) return;
-  Selected = SelectRecordsOf(*Records, CurrentSelectionChoice());
-  SelectedCount = static_cast<std::int32_t>(Selected.size());
-}
-
 void TSDIAppForm::ClearReport() {
   GroupBox4.Caption = Lang.Get("stat0");
   ClearTable();
   Button2.Enabled = false;
-  Selected = {};
-  SelectedCount = 0;
-  if (Rows != nullptr && KindOwnsRowLabels(ReportKind)) {
-    const std::int32_t n = CARRAY_Count(Rows);
-    for (std::int32_t i = 0; i < n; ++i) {
-      auto* row = static_cast<ReportRow*>(CARRAY_Item(Rows, i));
-      delete[] row->Label;
-      row->Label = nullptr;
-    }
-  }
-  CARRAY_Free(Rows);
+  // The table keeps its columns and their titles until the next report.
+  std::vector<std::string> columns = std::move(Report.columns);
+  Report = ReportResult{};
+  Report.columns = std::move(columns);
 }
 
 const ReportKindInfo* TSDIAppForm::CheckedReportKind() const {
@@ -62,38 +47,32 @@ const ReportKindInfo* TSDIAppForm::CheckedReportKind() const {
   return nullptr;
 }
 
-const ReportKindInfo* TSDIAppForm::BeginAnalysis() {
-  ClearReport();
-  Rows = CARRAY_Create(sizeof(ReportRow));
-
-  const ReportKindInfo* chosen = CheckedReportKind();
-  ReportKind = chosen != nullptr ? chosen->Kind : 0;
-  GroupBox4.Caption = Lang.Get(chosen != nullptr ? chosen->TitleId : "stat0");
-  Label8.Caption = RecordCount <= 0 ? Lang.Get("mes1")
-                                    : "http://" + SiteName + SelectedSectionPath() + "  " +
-                                          FormatPeriod(CurrentPeriod());
-  return chosen;
+AnalysisInput TSDIAppForm::CurrentAnalysisInput(const ReportKindInfo* kind) const {
+  AnalysisInput in;
+  in.records = Records.get();
+  in.site_name = SiteName;
+  in.context = ReportContext{Ipv6Addresses.get(), GeoPlaces.get(), &Engines, &Lang};
+  in.choice = AnalysisChoice{kind, CurrentSelectionChoice()};
+  return in;
 }
 
 void TSDIAppForm::RunAnalysis() {
-  const ReportKindInfo* chosen = BeginAnalysis();
-  SelectRecords();
-  if (chosen != nullptr && chosen->Report != nullptr) {
-    (this->*chosen->Report)(Selected, SelectedCount);
-  }
+  const ReportKindInfo* chosen = CheckedReportKind();
+  // The last report points into what the next run may rebuild.
+  ClearReport();
+  if (chosen != nullptr && chosen->ReadsPlaces) PrepareGeoPlaces();
+  ShowReport(RunReport(CurrentAnalysisInput(chosen)));
 }
 
 bool TSDIAppForm::RunPreparedAnalysis(PreparedClosing& prepared) {
   const ReportKindInfo* checked = CheckedReportKind();
-  if (!prepared.analysed || !Records || checked == nullptr ||
-      checked->Report != &TSDIAppForm::ReportByDay ||
+  if (!prepared.analysed || !Records || checked == nullptr || checked->Report != &ReportByDay ||
       CurrentSelectionChoice() != prepared.selection) {
     return false;
   }
-  BeginAnalysis();
-  Selected = std::move(prepared.selected);
-  SelectedCount = static_cast<std::int32_t>(Selected.size());
-  ShowDayRows(std::move(prepared.day_rows));
+  ClearReport();
+  ShowReport(DayReportOf(CurrentAnalysisInput(checked), std::move(prepared.selected),
+                         std::move(prepared.day_rows)));
   return true;
 }
 

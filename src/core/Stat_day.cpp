@@ -7,7 +7,8 @@
 #include <string>
 #include <vector>
 
-#include "Main_form.h"
+#include "Language.h"
+#include "Report_result.h"
 #include "Stat_day.h"
 #include "Stat_period.h"
 #include "Stat_time_run.h"
@@ -46,18 +47,20 @@ std::vector<TimeRow> CountDays(const std::vector<const LogRecord*>& selected, st
   return rows;
 }
 
-void TSDIAppForm::ReportByDay(std::vector<const LogRecord*>& selected, std::int32_t count) {
-  ShowDayRows(CountDays(selected, static_cast<std::size_t>(std::max(count, 0)), CurrentPeriod()));
-}
-
-void TSDIAppForm::ShowDayRows(std::vector<TimeRow> rows) {
-  const Period period = CurrentPeriod();
+void NameDayRows(const AnalysisInput& in, std::vector<TimeRow>& rows) {
+  const Period& period = in.choice.selection.period;
   for (std::size_t i = 0; i < rows.size(); ++i) {
     const CalendarDate date = PeriodDay(period, static_cast<int>(i));
-    rows[i].Label = FormatText(
-        "%02d %s %04d", {date.Day, Lang.Get("month" + std::to_string(date.Month)), date.Year});
+    rows[i].Label = FormatText("%02d %s %04d", {date.Day,
+                                                in.context.lang->Get("month" + std::to_string(date.Month)),
+                                                date.Year});
   }
-  ShowTimeTable(Lang.Get("statheader1"), rows);
+}
+
+void ReportByDay(const AnalysisInput& in, ReportResult& out) {
+  out.time_table = true;
+  out.time_rows = CountDays(out.selected, out.selected.size(), in.choice.selection.period);
+  NameDayRows(in, out.time_rows);
 }
 
 }  // namespace tw

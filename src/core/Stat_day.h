@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "Loadlog_record.h"
+#include "Report_input.h"
 #include "Stat_period.h"
 #include "Stat_rows.h"
 
@@ -16,5 +17,9 @@ namespace tw {
 // Counts the first `count` records of `selected` (clamped to its size).
 std::vector<TimeRow> CountDays(const std::vector<const LogRecord*>& selected, std::size_t count,
                                const Period& period);
+
+// Names the rows CountDays gave after the days of the input's period, in its
+// language: "05 March 2013".
+void NameDayRows(const AnalysisInput& in, std::vector<TimeRow>& rows);
 
 }  // namespace tw

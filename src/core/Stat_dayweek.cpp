@@ -1,26 +1,20 @@
 // The report by day of the week: hits per weekday, Sunday to Saturday.
 
-#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <string>
-#include <vector>
 
-#include "Loadlog_carray.h"
-#include "Main_form.h"
+#include "Language.h"
+#include "Report_result.h"
+#include "Stat_kinds.h"
 #include "Stat_selection.h"
 
 namespace tw {
 
-void TSDIAppForm::ReportByDayOfWeek(std::vector<const LogRecord*>& selected,
-                                    std::int32_t count) {
-  // The rows borrow these texts; ClearReport has already dropped the rows of
-  // the previous run, so replacing them here leaves nothing dangling.
-  for (int i = 0; i < 7; ++i) DayNames[static_cast<std::size_t>(i)] = Lang.Get("dayweek" + std::to_string(i));
-
+void ReportByDayOfWeek(const AnalysisInput& in, ReportResult& out) {
   std::array<std::int32_t, 7> counts{};
-  const std::size_t n =
-      count < 0 ? 0 : std::min(selected.size(), static_cast<std::size_t>(count));
+  const std::vector<const LogRecord*>& selected = out.selected;
+  const std::size_t n = selected.size();
   for (std::size_t i = 0; i < n; ++i) {
     PrefetchSelected(selected, i, n);
     const LogTime t = selected[i]->LogTime;
@@ -30,11 +24,9 @@ void TSDIAppForm::ReportByDayOfWeek(std::vector<const LogRecord*>& selected,
   }
 
   for (int i = 0; i < 7; ++i) {
-    const ReportRow row{DayNames[static_cast<std::size_t>(i)].c_str(),
-                        counts[static_cast<std::size_t>(i)]};
-    CARRAY_Add(Rows, &row);
+    const std::string_view name = out.labels.Add(in.context.lang->Get("dayweek" + std::to_string(i)));
+    out.rows.push_back(ReportRow{name, counts[static_cast<std::size_t>(i)], 0});
   }
-  ShowRowTable(Lang.Get("statheader3"), false);
 }
 
 }  // namespace tw

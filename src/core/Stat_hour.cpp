@@ -1,17 +1,16 @@
 // The report by hour of the day: hits, good hits, hosts and visits in each of
 // the 24 hours, over all days of the analysed period.
 
-#include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <string>
 #include <vector>
 
-#include "Main_form.h"
+#include "Loadlog_huge_block.h"
+#include "Report_result.h"
+#include "Stat_kinds.h"
+#include "Stat_selection.h"
 #include "Stat_time_run.h"
 #include "Text_format.h"
-#include "Loadlog_huge_block.h"
-#include "Stat_selection.h"
 
 namespace tw {
 
@@ -32,14 +31,17 @@ std::uint32_t TimeInHour(LogTime t) {
 
 }  // namespace
 
-void TSDIAppForm::ReportByHour(std::vector<const LogRecord*>& selected, std::int32_t count) {
-  std::vector<TimeRow> rows(kHours);
+void ReportByHour(const AnalysisInput& in, ReportResult& out) {
+  out.time_table = true;
+  std::vector<TimeRow>& rows = out.time_rows;
+  rows.assign(kHours, TimeRow{});
   for (int h = 0; h < kHours; ++h) {
     rows[static_cast<std::size_t>(h)].Label = FormatText("%02d:00 - %02d:00", {h, h + 1});
   }
 
-  const PeriodDays period(CurrentPeriod());
-  const std::size_t n = std::min(selected.size(), static_cast<std::size_t>(std::max(count, 0)));
+  const PeriodDays period(in.choice.selection.period);
+  const std::vector<const LogRecord*>& selected = out.selected;
+  const std::size_t n = selected.size();
   std::vector<std::uint64_t> keys;
   ReserveInHugePages(keys, n);
   for (std::size_t i = 0; i < n; ++i) {
@@ -50,8 +52,6 @@ void TSDIAppForm::ReportByHour(std::vector<const LogRecord*>& selected, std::int
     keys.push_back(TimeKey(kHourLayout, static_cast<std::uint32_t>(hour), r, TimeInHour(r.LogTime)));
   }
   CountTimeKeys(keys, kHourLayout, rows);
-
-  ShowTimeTable(Lang.Get("statheader2"), rows);
 }
 
 }  // namespace tw

@@ -20,19 +20,40 @@
 #include "Loadlog_record.h"
 #include "Main_controls.h"
 #include "Main_form.h"
+#include "Report_input.h"
 #include "Stat_period.h"
 #include "Stat_row_report.h"
 
 namespace tw {
 
-using ReportFunction = void (TSDIAppForm::*)(std::vector<const LogRecord*>& selected,
-                                             std::int32_t count);
+struct ReportResult;
+
+// A report of its own shape: fills the result's rows or time rows from its
+// selection.
+using ReportFunction = void (*)(const AnalysisInput& in, ReportResult& out);
+
+void ReportByDay(const AnalysisInput& in, ReportResult& out);
+void ReportByHour(const AnalysisInput& in, ReportResult& out);
+void ReportByDayOfWeek(const AnalysisInput& in, ReportResult& out);
+
+// The row reports, each in the unit of its report.
+extern const RowReport kRequestsReport;
+extern const RowReport kStatusCodesReport;
+extern const RowReport kAddressesReport;
+extern const RowReport kCitiesReport;
+extern const RowReport kCountriesReport;
+extern const RowReport kReferrerDomainsReport;
+extern const RowReport kReferrerPagesReport;
+extern const RowReport kCataloguesReport;
+extern const RowReport kSearchEnginesReport;
+extern const RowReport kSearchPhrasesReport;
+extern const RowReport kBrowsersReport;
 
 // What a time report's details rule sees of the chosen table row.
 struct TimeRowQuery {
   Period period;
   int row = 0;                // the table row, 1 the first under the titles
-  std::int32_t entries = 0;   // entries of the form's Rows
+  std::int32_t entries = 0;   // count rows of the result
 };
 // Whether `record` belongs to the queried row of a time report.
 using TimeRowRule = bool (*)(const TimeRowQuery& query, const LogRecord& record);
@@ -45,7 +66,7 @@ inline bool DayRowLists(const TimeRowQuery& q, const LogRecord& r) {
 inline bool HourRowLists(const TimeRowQuery& q, const LogRecord& r) {
   return LogHour(r.LogTime) == q.row - 1;
 }
-// Row 1 of the weekday report is Sunday; its rows are entries of Rows.
+// Row 1 of the weekday report is Sunday; its rows are count rows.
 inline bool WeekdayRowLists(const TimeRowQuery& q, const LogRecord& r) {
   return q.row >= 1 && q.row <= q.entries && IsCalendarDate(r.LogTime) &&
          DayOfWeek(r.LogTime) + 1 == q.row;
@@ -56,48 +77,49 @@ struct ReportKindInfo {
   const char* CliName;           // the name after --report; null: not offered there
   Control TSDIAppForm::*Button;  // the radio button that chooses the kind
   const char* TitleId;           // language id of the frame title
-  const char* HeaderId;          // language id of the column titles; null without a report
-  ReportFunction Report;         // null: the kind shows nothing
+  const char* HeaderId;          // language id of the column titles
+  // How the kind counts: a report of its own shape, or a row report (Rows).
+  ReportFunction Report;
   // The details rule: a time report's row test, or the row report whose
-  // grouping finds a row's records (its rows are entries of Rows). Both
-  // null: details list nothing.
+  // grouping finds a row's records. Both null: details list nothing.
   TimeRowRule TimeRow;
   const RowReport* Rows;
-  bool OwnsLabels;  // rows hold new char[] labels that ClearReport frees
   // Whether the report reads a record's referrer, its domain, kind, engine or
   // search phrase; a load for this report alone may leave them out when false.
   bool ReadsReferrers;
+  // Whether it reads the places of the clients (the location table).
+  bool ReadsPlaces;
 };
 
 inline constexpr ReportKindInfo kReportKinds[] = {
-    {1, "day", &TSDIAppForm::RadioButton1, "stat1", "statheader1", &TSDIAppForm::ReportByDay,
-     &DayRowLists, nullptr, false, false},
-    {2, "hour", &TSDIAppForm::RadioButton2, "stat2", "statheader2", &TSDIAppForm::ReportByHour,
-     &HourRowLists, nullptr, false, false},
-    {3, "weekday", &TSDIAppForm::RadioButton3, "stat3", "statheader3",
-     &TSDIAppForm::ReportByDayOfWeek, &WeekdayRowLists, nullptr, false, false},
-    {4, "pages", &TSDIAppForm::RadioButton4, "stat4", "statheader4", &TSDIAppForm::ReportRequests,
-     nullptr, &kRequestsReport, false, false},
-    {5, "status", &TSDIAppForm::RadioButton5, "stat5", "statheader5",
-     &TSDIAppForm::ReportStatusCodes, nullptr, &kStatusCodesReport, true, false},
-    {6, "addresses", &TSDIAppForm::RadioButton6, "stat6", "statheader6",
-     &TSDIAppForm::ReportAddresses, nullptr, &kAddressesReport, true, false},
-    {7, "cities", &TSDIAppForm::RadioButton7, "stat7", "statheader7", &TSDIAppForm::ReportCities,
-     nullptr, &kCitiesReport, true, false},
-    {8, "countries", &TSDIAppForm::RadioButton8, "stat8", "statheader8",
-     &TSDIAppForm::ReportCountries, nullptr, &kCountriesReport, true, false},
-    {9, "domains", &TSDIAppForm::RadioButton9, "stat9", "statheader9",
-     &TSDIAppForm::ReportReferrerDomains, nullptr, &kReferrerDomainsReport, false, true},
-    {10, "referrers", &TSDIAppForm::RadioButton10, "stat10", "statheader10",
-     &TSDIAppForm::ReportReferrerPages, nullptr, &kReferrerPagesReport, false, true},
-    {11, "catalogues", &TSDIAppForm::RadioButton11, "stat11", "statheader11",
-     &TSDIAppForm::ReportCatalogues, nullptr, &kCataloguesReport, false, true},
-    {12, "engines", &TSDIAppForm::RadioButton12, "stat12", "statheader12",
-     &TSDIAppForm::ReportSearchEngines, nullptr, &kSearchEnginesReport, false, true},
-    {13, "phrases", &TSDIAppForm::RadioButton13, "stat13", "statheader13",
-     &TSDIAppForm::ReportSearchPhrases, nullptr, &kSearchPhrasesReport, false, true},
-    {14, "browsers", &TSDIAppForm::RadioButton17, "stat14", "statheader14",
-     &TSDIAppForm::ReportBrowsers, nullptr, &kBrowsersReport, false, false},
+    {1, "day", &TSDIAppForm::RadioButton1, "stat1", "statheader1", &ReportByDay, &DayRowLists,
+     nullptr, false, false},
+    {2, "hour", &TSDIAppForm::RadioButton2, "stat2", "statheader2", &ReportByHour, &HourRowLists,
+     nullptr, false, false},
+    {3, "weekday", &TSDIAppForm::RadioButton3, "stat3", "statheader3", &ReportByDayOfWeek,
+     &WeekdayRowLists, nullptr, false, false},
+    {4, "pages", &TSDIAppForm::RadioButton4, "stat4", "statheader4", nullptr, nullptr,
+     &kRequestsReport, false, false},
+    {5, "status", &TSDIAppForm::RadioButton5, "stat5", "statheader5", nullptr, nullptr,
+     &kStatusCodesReport, false, false},
+    {6, "addresses", &TSDIAppForm::RadioButton6, "stat6", "statheader6", nullptr, nullptr,
+     &kAddressesReport, false, false},
+    {7, "cities", &TSDIAppForm::RadioButton7, "stat7", "statheader7", nullptr, nullptr,
+     &kCitiesReport, false, true},
+    {8, "countries", &TSDIAppForm::RadioButton8, "stat8", "statheader8", nullptr, nullptr,
+     &kCountriesReport, false, true},
+    {9, "domains", &TSDIAppForm::RadioButton9, "stat9", "statheader9", nullptr, nullptr,
+     &kReferrerDomainsReport, true, false},
+    {10, "referrers", &TSDIAppForm::RadioButton10, "stat10", "statheader10", nullptr, nullptr,
+     &kReferrerPagesReport, true, false},
+    {11, "catalogues", &TSDIAppForm::RadioButton11, "stat11", "statheader11", nullptr, nullptr,
+     &kCataloguesReport, true, false},
+    {12, "engines", &TSDIAppForm::RadioButton12, "stat12", "statheader12", nullptr, nullptr,
+     &kSearchEnginesReport, true, false},
+    {13, "phrases", &TSDIAppForm::RadioButton13, "stat13", "statheader13", nullptr, nullptr,
+     &kSearchPhrasesReport, true, false},
+    {14, "browsers", &TSDIAppForm::RadioButton17, "stat14", "statheader14", nullptr, nullptr,
+     &kBrowsersReport, false, false},
 };
 
 // The entry of `kind`, or null for 0 and numbers outside 1 to 14.
@@ -114,13 +136,6 @@ constexpr const ReportKindInfo* FindReportKindByName(std::string_view name) {
     if (info.CliName != nullptr && name == info.CliName) return &info;
   }
   return nullptr;
-}
-
-// Kinds whose rows own their labels (new char[] copies): status codes,
-// addresses, cities and countries.
-constexpr bool KindOwnsRowLabels(int kind) {
-  const ReportKindInfo* info = FindReportKind(kind);
-  return info != nullptr && info->OwnsLabels;
 }
 
 }  // namespace tw

@@ -6,11 +6,8 @@
 #include <cstring>
 #include <vector>
 
-#include "Loadlog_carray.h"
-#include "Main_form.h"
+#include "Report_result.h"
 #include "Stat_group_count.h"
-#include "Stat_kinds.h"
-#include "Stat_rows.h"
 #include "Stat_selection.h"
 
 namespace tw {
@@ -39,22 +36,22 @@ void OrderGroups(const RowReport& report, std::vector<GroupCounter::Group>& grou
   });
 }
 
-// Every counted record of selected[0, n) in its group: the text's ref or
-// the number, under the major key biased so that signed order reads as unsigned.
-std::vector<GroupCounter::Group> CountGroups(const TSDIAppForm& form, const RowReport& report,
-                                             const std::vector<const LogRecord*>& selected,
-                                             std::size_t n) {
+// Every counted record of the selection in its group: the text's ref or the
+// number, under the major key biased so that signed order reads as unsigned.
+std::vector<GroupCounter::Group> CountGroups(const ReportContext& context, const RowReport& report,
+                                             const std::vector<const LogRecord*>& selected) {
   GroupCounter counter;
+  const std::size_t n = selected.size();
   for (std::size_t i = 0; i < n; ++i) {
     PrefetchSelected(selected, i, n);
     const LogRecord& r = *selected[i];
-    if (report.Counts != nullptr && !report.Counts(form, r)) continue;
+    if (report.Counts != nullptr && !report.Counts(context, r)) continue;
     std::uint32_t major = 0;
     std::uint64_t minor = 0;
     if (report.Text != nullptr) {
       minor = r.*report.Text;
     } else {
-      minor = report.Number(form, r);
+      minor = report.Number(context, r);
     }
     if (report.Major != nullptr) {
       major = static_cast<std::uint32_t>(report.Major(r)) ^ 0x80000000u;
@@ -65,56 +62,39 @@ std::vector<GroupCounter::Group> CountGroups(const TSDIAppForm& form, const RowR
   return counter.Take();
 }
 
-void AppendRow(TSDIAppForm& form, const RowReport& report, const LogRecord& record,
-               std::int32_t count) {
-  ReportRow row;
-  row.Label = report.MakeLabel != nullptr ? report.MakeLabel(form, record)
-                                         : TextOfRef(record.*report.Text);
-  row.Count = count;
-  if (CARRAY_Add(form.Rows, &row) == nullptr && KindOwnsRowLabels(report.Kind)) {
-    delete[] row.Label;
-  }
+std::string_view TextLabel(const char* text) {
+  return text != nullptr ? std::string_view(text) : std::string_view();
 }
 
 }  // namespace
 
-void RunRowReport(TSDIAppForm& form, const RowReport& report,
-                  std::vector<const LogRecord*>& selected, std::int32_t count) {
-  const std::size_t n = std::min<std::size_t>(selected.size(), count > 0 ? count : 0);
-  std::vector<GroupCounter::Group> groups = CountGroups(form, report, selected, n);
+void CountRowReport(const ReportContext& context, const RowReport& report, ReportResult& result) {
+  std::vector<GroupCounter::Group> groups = CountGroups(context, report, result.selected);
   OrderGroups(report, groups);
-  for (const GroupCounter::Group& g : groups) AppendRow(form, report, *selected[g.first], g.count);
-
-  const ReportKindInfo* info = FindReportKind(report.Kind);
-  const char* header_id = info != nullptr && info->HeaderId != nullptr ? info->HeaderId : "";
-  form.ShowRowTable(form.Lang.Get(header_id), report.SortByCount);
+  result.rows.reserve(groups.size());
+  for (const GroupCounter::Group& g : groups) {
+    const LogRecord& record = *result.selected[g.first];
+    const std::string_view label = report.MakeLabel != nullptr
+                                       ? report.MakeLabel(context, record, result.labels)
+                                       : TextLabel(TextOfRef(record.*report.Text));
+    result.rows.push_back(ReportRow{label, g.count, g.first});
+  }
 }
 
-char* NewLabel(std::string_view text) {
-  char* label = new char[text.size() + 1];
-  if (!text.empty()) std::memcpy(label, text.data(), text.size());
-  label[text.size()] = '\0';
-  return label;
-}
-
-RowMembers::RowMembers(const TSDIAppForm& form, const RowReport& report, const char* label)
-    : form_(form), report_(report), label_(label) {
-  if (report.Text == nullptr) {
-    readable_ =
-        report.LabelKey != nullptr && label != nullptr && report.LabelKey(form, label, &key_);
+RowMembers::RowMembers(const ReportContext& context, const RowReport& report,
+                       const LogRecord& first)
+    : context_(context), report_(report) {
+  if (report.Text != nullptr) {
+    text_ = first.*report.Text;
+  } else {
+    key_ = report.Number(context, first);
   }
 }
 
 bool RowMembers::Contains(const LogRecord& record) const {
-  if (!readable_) return false;
-  if (report_.Counts != nullptr && !report_.Counts(form_, record)) return false;
-  if (report_.Text != nullptr) return TextOfRef(record.*report_.Text) == label_;
-  return report_.Number(form_, record) == key_;
-}
-
-const RowReport* FindRowReport(int kind) {
-  const ReportKindInfo* info = FindReportKind(kind);
-  return info != nullptr ? info->Rows : nullptr;
+  if (report_.Counts != nullptr && !report_.Counts(context_, record)) return false;
+  if (report_.Text != nullptr) return record.*report_.Text == text_;
+  return report_.Number(context_, record) == key_;
 }
 
 }  // namespace tw

@@ -6,31 +6,28 @@
 // and show the rows as the count table. Each report is one RowReport value;
 // this walk is the only code that groups.
 //
-//   ReportRequests: Text = &LogRecord::UrlRef, every record counted, label = the
-//   pooled Url. "/a" x2, "/b" x1  ->  Rows {"/a", 2}, {"/b", 1}.
+//   requests: Text = &LogRecord::UrlRef, every record counted, label = the
+//   pooled Url. "/a" x2, "/b" x1  ->  rows {"/a", 2}, {"/b", 1}.
 //
 // Rows come in order of the optional Major number ascending (signed), then
 // the key: a pooled text byte-wise ascending (an absent text first), or a
 // number ascending as unsigned (32-bit with a Major key, else 64-bit). A row's
-// label is made from its first record in `selected`; the selection itself is
-// left as it is.
+// label is made from its first record in the selection, whose place the row
+// keeps; the selection itself is left as it is.
 
 #include <cstdint>
 #include <string_view>
 #include <vector>
 
 #include "Loadlog_record.h"
+#include "Report_input.h"
+#include "Report_labels.h"
 
 namespace tw {
 
-class TSDIAppForm;
+struct ReportResult;
 
-// The kind's column titles come from the kinds table (Stat_kinds.h), and so
-// does whether its rows own their labels (KindOwnsRowLabels): such labels are
-// new char[] copies freed by ClearReport; all others are borrowed from the
-// pools or the engine list and outlive the rows.
 struct RowReport {
-  int Kind = 0;
   bool SortByCount = true;  // the table sorts the rows by count, largest first
 
   // Sorted first by this (null: no major key).
@@ -38,57 +35,32 @@ struct RowReport {
   // Grouped by identity of this pooled text (equal refs) ...
   TextRef LogRecord::*Text = nullptr;
   // ... or, when Text is null, by this number; below 2^32 when Major is set.
-  std::uint64_t (*Number)(const TSDIAppForm&, const LogRecord&) = nullptr;
+  std::uint64_t (*Number)(const ReportContext&, const LogRecord&) = nullptr;
 
   // Which records the report counts (null: every record).
-  bool (*Counts)(const TSDIAppForm&, const LogRecord&) = nullptr;
+  bool (*Counts)(const ReportContext&, const LogRecord&) = nullptr;
   // The label of a group, made from one of its records (null: the pooled Text
-  // itself). For a kind that owns its labels, a new char[] text.
-  const char* (*MakeLabel)(const TSDIAppForm&, const LogRecord&) = nullptr;
-  // For the details list: reads a row's label back as the Number key of its
-  // records; false when the label does not read (nothing is listed). Only
-  // for reports grouped by Number; a Text row's records carry the label itself.
-  bool (*LabelKey)(const TSDIAppForm&, const char* label, std::uint64_t* key) = nullptr;
+  // itself). A label the report makes goes into `labels`; one it borrows
+  // (the engine list's names) must outlive the result.
+  std::string_view (*MakeLabel)(const ReportContext&, const LogRecord&,
+                                LabelStore& labels) = nullptr;
 };
 
-// The report of each kind. Each lives in the unit of its report.
-extern const RowReport kRequestsReport;         // 4
-extern const RowReport kStatusCodesReport;      // 5
-extern const RowReport kAddressesReport;        // 6
-extern const RowReport kCitiesReport;           // 7
-extern const RowReport kCountriesReport;        // 8
-extern const RowReport kReferrerDomainsReport;  // 9
-extern const RowReport kReferrerPagesReport;    // 10
-extern const RowReport kCataloguesReport;       // 11
-extern const RowReport kSearchEnginesReport;    // 12
-extern const RowReport kSearchPhrasesReport;    // 13
-extern const RowReport kBrowsersReport;         // 14
+// Groups the result's selection and appends one ReportRow per counted group
+// to result.rows in the report's order (not yet sorted by count).
+void CountRowReport(const ReportContext& context, const RowReport& report, ReportResult& result);
 
-// The row report of a kind, or null for the time reports and kind 0.
-const RowReport* FindRowReport(int kind);
-
-// Groups the first `count` entries of `selected` (clamped to its size),
-// appends one ReportRow per counted group to form.Rows in the report's order and
-// shows the table with the kind's column titles and the report's sort flag.
-// REQUIRES: form.Rows was created for ReportRow elements.
-void RunRowReport(TSDIAppForm& form, const RowReport& report,
-                  std::vector<const LogRecord*>& selected, std::int32_t count);
-
-// A new char[] copy of `text`, zero-terminated, for a label the row owns.
-char* NewLabel(std::string_view text);
-
-// The records the details command lists under the row labelled `label`:
-// those the report counts that belong to that row. The label is read once.
+// The records of one row of a row report: those the report counts whose key
+// is the key of the record standing for the row.
 class RowMembers {
  public:
-  RowMembers(const TSDIAppForm& form, const RowReport& report, const char* label);
+  RowMembers(const ReportContext& context, const RowReport& report, const LogRecord& first);
   bool Contains(const LogRecord& record) const;
 
  private:
-  const TSDIAppForm& form_;
+  const ReportContext& context_;
   const RowReport& report_;
-  const char* label_;
-  bool readable_ = true;  // false: the label names no key, nothing is listed
+  TextRef text_ = 0;
   std::uint64_t key_ = 0;
 };
 

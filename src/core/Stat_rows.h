@@ -1,19 +1,22 @@
 #pragma once
 
-// The two row shapes the reports hand to the statistics table.
+// The two row shapes of a report's table.
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 
 namespace tw {
 
-// One aggregated row of a row report, held in the CARRAY `Rows`. For status
-// codes (kind 5) and client addresses (kind 6) the row owns `Label` (allocated
-// with new char[]); for every other kind the label is borrowed from a pool, the
-// engine list or the weekday names, and outlives the row.
+// One aggregated row of a count table. The label is a view: into the loaded
+// log's pools or the engine list, or into the labels its ReportResult owns
+// (see ReportResult for how long each stays valid).
 struct ReportRow {
-  const char* Label = nullptr;
+  std::string_view Label;
   std::int32_t Count = 0;
+  // The place in the report's selection of one record of the row, for the
+  // details of a row report; 0 for rows no record stands for (weekdays).
+  std::uint32_t First = 0;
 };
 
 // One bucket of the by-day or by-hour report.

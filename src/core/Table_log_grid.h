@@ -34,6 +34,8 @@ class RawLogGrid {
 
   // Row count 2, row 1 empty, current row 1.
   void Clear();
+  // Lists `records`, one per row, from the first row on.
+  void List(std::vector<const LogRecord*> records);
   // Adds one row at the end, before the empty last row.
   void AppendRawLogRow(const LogRecord* record) { listed_.push_back(record); }
   // Room for `rows` more rows at once, so a long list is not copied as it grows.

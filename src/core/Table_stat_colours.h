@@ -9,7 +9,7 @@
 
 #include <array>
 
-#include "Table_stat_grid.h"
+#include "Report_chart.h"
 
 namespace tw {
 

@@ -296,7 +296,7 @@ TEST_F(MainWindowTest, RepaintDuringALoadShowsStatusAndDropsFreedCoreData) {
   ASSERT_TRUE(w.load(logPath));
   // What a load does before its first repaint: the old tree and table go.
   w.window->form().ClearSiteTree();
-  w.window->form().ClearTable();
+  w.window->form().ClearReport();
   w.window->form().StatusText = "Reading 50%";
   w.window->ProcessPaint();
   EXPECT_EQ(w.child<QLabel>("StatusBar")->text(), QStringLiteral("Reading 50%"));

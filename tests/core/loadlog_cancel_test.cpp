@@ -51,8 +51,8 @@ struct Snapshot {
         status(f.StatusText),
         tree_root(f.TreeView1.Root.get()),
         tree_selected(f.TreeView1.Selected),
-        rows(f.Rows),
-        selected(f.Selected),
+        rows(f.Report.rows.data()),
+        selected(f.Report.selected),
         files(f.LoadedFiles.size()) {
     for (int row = 0; row < f.StringGrid1.RowCount(); ++row) {
       for (int col = 0; col < f.StringGrid1.ColCount(); ++col) cells.push_back(f.StringGrid1.Cell(col, row));

@@ -37,10 +37,10 @@ void TreePaths(const TreeNode& node, std::string path, std::vector<std::string>&
 // What the closing steps set, as texts and file positions.
 std::vector<std::string> WindowState(const TSDIAppForm& f) {
   std::vector<std::string> state{f.GroupBox4.Caption, f.Label8.Caption,
-                                 std::to_string(f.SelectedCount), std::to_string(f.HasLogDates),
+                                 std::to_string(f.SelectedCount()), std::to_string(f.HasLogDates),
                                  std::to_string(f.ComboBox1.ItemIndex),
                                  std::to_string(f.ComboBox1.Enabled)};
-  for (const LogRecord* r : f.Selected) state.push_back(std::to_string(f.Records->IndexOf(r)));
+  for (const LogRecord* r : f.Report.selected) state.push_back(std::to_string(f.Records->IndexOf(r)));
   for (int row = 0; row < f.StringGrid1.RowCount(); ++row) {
     for (int col = 0; col < f.StringGrid1.ColCount(); ++col) state.push_back(f.StringGrid1.Cell(col, row));
   }

@@ -171,10 +171,10 @@ TEST_F(CrawlerPatternLoadTest, PatternsMarkRecordsAndReportsLeaveThemOut) {
   EXPECT_EQ(CrawlerBits(), (std::vector<unsigned>{0, 1, 1, 1, 0, 1}));
 
   EXPECT_EQ(RequestRows(/*ignore_crawlers=*/true), (std::vector<testing::Row>{{"/people", 2}}));
-  EXPECT_EQ(form_->SelectedCount, 2);
+  EXPECT_EQ(form_->SelectedCount(), 2);
   EXPECT_EQ(RequestRows(/*ignore_crawlers=*/false),
             (std::vector<testing::Row>{{"/pattern", 3}, {"/people", 2}, {"/list", 1}}));
-  EXPECT_EQ(form_->SelectedCount, 6);
+  EXPECT_EQ(form_->SelectedCount(), 6);
 }
 
 TEST_F(CrawlerPatternLoadTest, WithoutThePatternFileOnlyWholeLinesCount) {

@@ -11,8 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "Loadlog_carray.h"
+#include "Stat_kinds.h"
 #include "Stat_rows.h"
+#include "Text_delimited.h"
 #include "report_fixture.h"
 
 namespace tw {
@@ -135,31 +136,37 @@ TEST_F(CsvPropertyTest, EveryCellReadsBackFromTheSavedFile) {
   const std::string path = (dir_ / "table.csv").string();
   for (int round = 0; round < 300; ++round) {
     SCOPED_TRACE("round " + std::to_string(round));
-    form_->GroupBox4.Caption = gen.Cell();
-    form_->Label8.Caption = gen.Cell();
+    ReportResult result;
+    result.kind = FindReportKindByName("pages");
+    result.title = gen.Cell();
+    result.subject = gen.Cell();
     const std::size_t rows = gen.Below(25);
-    // Kept alive for the count table, which borrows them.
     std::vector<std::string> labels;
     for (std::size_t r = 0; r < rows; ++r) {
       std::string label = gen.Cell();
       label.erase(std::remove(label.begin(), label.end(), '\0'), label.end());
       labels.push_back(label);
     }
-    CARRAY* count_rows = CARRAY_Create(sizeof(ReportRow));
+    const int columns = round % 2 == 0 ? 4 : 6;
+    result.columns.assign(static_cast<std::size_t>(columns), std::string());
+    SetCommaText(result.columns, gen.Text(columns == 4 ? 30 : 40));
     if (round % 2 == 0) {
       for (std::size_t r = 0; r < rows; ++r) {
-        const ReportRow row{labels[r].c_str(), static_cast<std::int32_t>(gen.Below(2000)) - 1000};
-        CARRAY_Add(count_rows, &row);
+        result.rows.push_back({result.labels.Add(labels[r]),
+                               static_cast<std::int32_t>(gen.Below(2000)) - 1000, 0});
       }
-      form_->StringGrid1.SetCountTable(gen.Text(30), count_rows,
-                                       static_cast<std::int64_t>(gen.Below(5000)), gen.Text(30));
+      result.total = static_cast<std::int64_t>(gen.Below(5000));
     } else {
-      std::vector<TimeRow> time_rows;
+      result.time_table = true;
       for (std::size_t r = 0; r < rows; ++r) {
-        time_rows.push_back({labels[r], static_cast<std::int32_t>(gen.Below(100)), 1, 2, -3});
+        result.time_rows.push_back({labels[r], static_cast<std::int32_t>(gen.Below(100)), 1, 2, -3});
       }
-      form_->StringGrid1.SetTimeTable(gen.Text(40), time_rows, gen.Text(40));
     }
+    if (rows > 0) {
+      result.totals.assign(static_cast<std::size_t>(columns), std::string());
+      SetCommaText(result.totals, gen.Text(columns == 4 ? 30 : 40));
+    }
+    form_->ShowReport(std::move(result));
 
     std::string error;
     ASSERT_TRUE(form_->WriteCsv(path, error)) << error;
@@ -169,9 +176,9 @@ TEST_F(CsvPropertyTest, EveryCellReadsBackFromTheSavedFile) {
 
     const StatGrid& grid = form_->StringGrid1;
     ASSERT_EQ(records.size(), static_cast<std::size_t>(grid.RowCount()) + 2);
-    EXPECT_EQ(records[0], std::vector<std::string>{ExpectedReadBack(form_->GroupBox4.Caption)});
+    EXPECT_EQ(records[0], std::vector<std::string>{ExpectedReadBack(form_->Report.title)});
     EXPECT_EQ(records[1],
-              std::vector<std::string>{ExpectedReadBack("\xE4\xEB\xFF " + form_->Label8.Caption)});
+              std::vector<std::string>{ExpectedReadBack("\xE4\xEB\xFF " + form_->Report.subject)});
     for (int r = 0; r < grid.RowCount(); ++r) {
       const std::vector<std::string>& fields = records[static_cast<std::size_t>(r) + 2];
       ASSERT_EQ(fields.size(), static_cast<std::size_t>(grid.ColCount())) << "table row " << r;
@@ -181,8 +188,6 @@ TEST_F(CsvPropertyTest, EveryCellReadsBackFromTheSavedFile) {
       }
       EXPECT_EQ(fields.back(), "") << "table row " << r << " ends in a semicolon";
     }
-    form_->StringGrid1.Clear();
-    CARRAY_Free(count_rows);
   }
 }
 

@@ -83,14 +83,16 @@ class LoadLogHostileTest : public LoadFixture<HookPlatform> {
     std::string caption;
     const TreeNode* tree_root;
     std::int32_t selected_count;
-    const CARRAY* rows;
+    const ReportKindInfo* kind;
+    std::size_t rows;
     std::string site_name;
     std::int64_t rejected;
   };
   Shown Snapshot() const {
     return {form_->Records.get(), form_->RecordCount, form_->UrlPool.get(), form_->Memo3,
-            form_->Caption,       form_->TreeView1.Root.get(), form_->SelectedCount,
-            form_->Rows,          form_->SiteName,     form_->RejectedCount};
+            form_->Caption,       form_->TreeView1.Root.get(), form_->SelectedCount(),
+            form_->Report.kind,   form_->Report.rows.size(), form_->SiteName,
+            form_->RejectedCount};
   }
   void ExpectUnchanged(const Shown& before, const std::string& name) const {
     const Shown now = Snapshot();
@@ -101,6 +103,7 @@ class LoadLogHostileTest : public LoadFixture<HookPlatform> {
     EXPECT_EQ(now.caption, before.caption) << name;
     EXPECT_EQ(now.tree_root, before.tree_root) << name;
     EXPECT_EQ(now.selected_count, before.selected_count) << name;
+    EXPECT_EQ(now.kind, before.kind) << name;
     EXPECT_EQ(now.rows, before.rows) << name;
     EXPECT_EQ(now.site_name, before.site_name) << name;
     EXPECT_EQ(now.rejected, before.rejected) << name;

@@ -138,7 +138,7 @@ TEST_F(LoadLogTest, FileThatCannotBeOpenedLoadsNothingSaysWhyAndKeepsRejectFile)
   ASSERT_NE(form_->Records, nullptr) << "an unreadable log loads like an empty one";
   EXPECT_EQ(form_->Records->Count(), 0);
   EXPECT_EQ(form_->RecordCount, 0);
-  EXPECT_EQ(form_->SelectedCount, 0);
+  EXPECT_EQ(form_->SelectedCount(), 0);
 }
 
 TEST_F(LoadLogTest, EmptyFileGivesNoRecords) {
@@ -164,7 +164,7 @@ TEST_F(LoadLogTest, MissingCrawlerListLoadsNothingAndDropsTheReport) {
   form_->LoadLog(Log("site.example-access_log", GoodLine("01/Mar/2008")));
   form_->CheckReportButton(4);
   form_->RunAnalysis();
-  ASSERT_EQ(form_->SelectedCount, 1);
+  ASSERT_EQ(form_->SelectedCount(), 1);
   platform_.messages.clear();
   fs::remove(dir_.path() / "crawlers.lst");
 
@@ -179,8 +179,8 @@ TEST_F(LoadLogTest, MissingCrawlerListLoadsNothingAndDropsTheReport) {
   EXPECT_EQ(form_->UrlPool, nullptr);
   EXPECT_EQ(form_->UserAgentPool, nullptr);
   EXPECT_TRUE(form_->Crawlers.empty());
-  EXPECT_EQ(form_->SelectedCount, 0);
-  EXPECT_TRUE(form_->Selected.empty());
+  EXPECT_EQ(form_->SelectedCount(), 0);
+  EXPECT_TRUE(form_->Report.selected.empty());
   EXPECT_EQ(form_->Memo3, idle_memo_);
   EXPECT_EQ(form_->Caption, "Quelmark Tallyweave");
   EXPECT_EQ(form_->TreeView1.Root, nullptr);

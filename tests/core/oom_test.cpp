@@ -142,7 +142,7 @@ TEST_F(OutOfMemoryTest, EveryFailedAllocationClosesTheLogAndTheNextLoadWorks) {
     EXPECT_EQ(form_->UserAgentPool, nullptr) << "allocation " << n;
     EXPECT_TRUE(form_->Crawlers.empty()) << "allocation " << n;
     EXPECT_EQ(form_->TreeView1.Root, nullptr) << "allocation " << n;
-    EXPECT_EQ(form_->SelectedCount, 0) << "allocation " << n;
+    EXPECT_EQ(form_->SelectedCount(), 0) << "allocation " << n;
     EXPECT_EQ(form_->Memo3, idle_memo_) << "allocation " << n;
     EXPECT_EQ(form_->Caption, "Quelmark Tallyweave") << "allocation " << n;
     EXPECT_EQ(form_->StatusText, "") << "allocation " << n;

@@ -65,7 +65,7 @@ bool Counts(const TSDIAppForm& /*form*/, int kind, const LogRecord& r) {
 
 long long CountedRecords(const TSDIAppForm& form, int kind) {
   long long counted = 0;
-  for (std::int32_t i = 0; i < form.SelectedCount; ++i) counted += Counts(form, kind, *form.Selected[static_cast<std::size_t>(i)]);
+  for (std::int32_t i = 0; i < form.SelectedCount(); ++i) counted += Counts(form, kind, *form.Report.selected[static_cast<std::size_t>(i)]);
   return counted;
 }
 
@@ -138,8 +138,8 @@ class ReportPropertyTest : public PropertyFixture {
       // an hour).
       std::vector<long long> good(static_cast<std::size_t>(rows), 0);
       std::vector<std::set<std::pair<std::uint64_t, std::uint32_t>>> addresses(static_cast<std::size_t>(rows));
-      for (std::int32_t i = 0; i < form_->SelectedCount; ++i) {
-        const LogRecord& r = *form_->Selected[static_cast<std::size_t>(i)];
+      for (std::int32_t i = 0; i < form_->SelectedCount(); ++i) {
+        const LogRecord& r = *form_->Report.selected[static_cast<std::size_t>(i)];
         if (!Counts(*form_, kind, r) || r.Status >= 400) continue;
         const int row = kind == 1 ? LogDay(r.LogTime) - 1 : LogHour(r.LogTime);
         const std::uint32_t run = kind == 1 ? r.LogTime & 0x7FFF : 0;  // day, month and year
@@ -265,7 +265,7 @@ TEST_F(ReportPropertyTest, DetailsOfEveryRowListExactlyItsRecordsOldestFirst) {
       Run(*form_, kind, skip_crawlers);
       SCOPED_TRACE("seed " + std::to_string(seed) + ", kind " + std::to_string(kind));
       const int rows = form_->StringGrid1.RowCount() - 2;
-      const std::set<const LogRecord*> selected(form_->Selected.begin(), form_->Selected.end());
+      const std::set<const LogRecord*> selected(form_->Report.selected.begin(), form_->Report.selected.end());
       std::set<const LogRecord*> listed_anywhere;
       long long listed_total = 0;
       for (int row = 1; row <= rows; ++row) {

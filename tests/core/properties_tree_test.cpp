@@ -127,15 +127,15 @@ TEST_F(TreePropertyTest, ASectionSelectsTheRequestsThatBeginWithItsPath) {
 
     // Without a section: the records of the analysed month that pass the filter.
     Run(*form_, 4, false);
-    const std::vector<const LogRecord*> whole(form_->Selected.begin(), form_->Selected.end());
+    const std::vector<const LogRecord*> whole(form_->Report.selected.begin(), form_->Report.selected.end());
     for (const std::string& path : chosen) {
       SCOPED_TRACE("filter " + std::to_string(filter) + ", section " + path);
       Run(*form_, 4, false, path);
       EXPECT_EQ(form_->SelectedSectionPath(), path);
       std::size_t expected = 0;
       for (const LogRecord* r : whole) expected += std::strncmp(r->Url(), path.c_str(), path.size()) == 0;
-      EXPECT_EQ(static_cast<std::size_t>(form_->SelectedCount), expected);
-      for (const LogRecord* r : form_->Selected) {
+      EXPECT_EQ(static_cast<std::size_t>(form_->SelectedCount()), expected);
+      for (const LogRecord* r : form_->Report.selected) {
         ASSERT_EQ(std::strncmp(r->Url(), path.c_str(), path.size()), 0) << r->Url();
       }
     }

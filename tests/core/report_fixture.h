@@ -24,7 +24,6 @@
 #include <utility>
 #include <vector>
 
-#include "Loadlog_carray.h"
 #include "Main_form.h"
 #include "Stat_rows.h"
 #include "fake_platform.h"
@@ -101,9 +100,8 @@ class ReportFixture : public ::testing::Test {
   // The rows as the table shows them.
   std::vector<Row> Rows() const {
     std::vector<Row> rows;
-    for (std::int32_t i = 0; i < CARRAY_Count(form_->Rows); ++i) {
-      const auto* row = static_cast<const ReportRow*>(CARRAY_Item(form_->Rows, i));
-      rows.emplace_back(row->Label != nullptr ? row->Label : "(null)", row->Count);
+    for (const ReportRow& row : form_->Report.rows) {
+      rows.emplace_back(row.Label.data() != nullptr ? std::string(row.Label) : "(null)", row.Count);
     }
     return rows;
   }

@@ -71,14 +71,14 @@ TEST_F(SiteTreeTest, RequestButtonsRebuildTheTreeWithoutRunningTheAnalysis) {
   EXPECT_EQ(Dump(form_->TreeView1.Root.get()), "www(a.html)");
   const int generation = form_->TreeView1.Generation;
   const int report_kind = form_->ReportKind;
-  const auto selected = form_->SelectedCount;
+  const auto selected = form_->SelectedCount();
 
   form_->CheckRequestButton(3);
   form_->RadioButton14Click();
   EXPECT_EQ(form_->RequestFilter, 3);
   EXPECT_EQ(Dump(form_->TreeView1.Root.get()), "www(a.html,img(logo.gif))");
   EXPECT_GT(form_->TreeView1.Generation, generation);
-  EXPECT_EQ(form_->SelectedCount, selected);
+  EXPECT_EQ(form_->SelectedCount(), selected);
   EXPECT_EQ(form_->ReportKind, report_kind);
 
   form_->CheckRequestButton(2);
@@ -134,12 +134,12 @@ TEST_F(SiteTreeTest, SelectedSectionLimitsTheNextRun) {
 
   ASSERT_TRUE(form_->SelectSectionByPath("/my docs"));
   form_->RunAnalysis();
-  EXPECT_EQ(form_->SelectedCount, 1);
+  EXPECT_EQ(form_->SelectedCount(), 1);
 
   // The tree covers every month; a section of another month selects nothing.
   ASSERT_TRUE(form_->SelectSectionByPath("/old"));
   form_->RunAnalysis();
-  EXPECT_EQ(form_->SelectedCount, 0);
+  EXPECT_EQ(form_->SelectedCount(), 0);
 }
 
 }  // namespace

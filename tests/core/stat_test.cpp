@@ -7,7 +7,6 @@
 #include <string>
 #include <vector>
 
-#include "Loadlog_carray.h"
 #include "Main_form.h"
 #include "Stat_kinds.h"
 #include "Stat_rows.h"
@@ -23,7 +22,7 @@ class StatTest : public testing::ReportFixture {
   // The size field of each selected record: its 1-based line number.
   std::vector<int> SelectedLines() const {
     std::vector<int> lines;
-    for (const LogRecord* r : form_->Selected) lines.push_back(r->Bytes);
+    for (const LogRecord* r : form_->Report.selected) lines.push_back(r->Bytes);
     return lines;
   }
 
@@ -97,7 +96,7 @@ TEST_F(StatTest, SelectsTheMonthAndYearOfTheMiddleRecord) {
         {.time = "01/Apr/2008:10:00:00"}});
   Select(3);
   EXPECT_EQ(SelectedLines(), (std::vector<int>{2, 4, 6}));
-  EXPECT_EQ(form_->SelectedCount, 3);
+  EXPECT_EQ(form_->SelectedCount(), 3);
 }
 
 TEST_F(StatTest, CrawlerCheckBoxDropsOnlyCrawlerRecords) {
@@ -157,7 +156,7 @@ TEST_F(StatTest, RunTakesTheFirstCheckedReportButton) {
     EXPECT_EQ(form_->ReportKind, info.Kind) << "kind " << info.Kind;
     EXPECT_EQ(form_->GroupBox4.Caption, form_->Lang.Get("stat" + std::to_string(info.Kind)))
         << "kind " << info.Kind;
-    EXPECT_NE(form_->Rows, nullptr) << "kind " << info.Kind;
+    EXPECT_EQ(form_->Report.kind, &info) << "kind " << info.Kind;
     EXPECT_FALSE(form_->Button2.Enabled) << "kind " << info.Kind;
   }
   form_->RadioButton3.Checked = true;
@@ -180,12 +179,12 @@ TEST_F(StatTest, LocationKindsCountUnknownClientsInOneRow) {
     form_->RunAnalysis();
     EXPECT_EQ(form_->ReportKind, kind);
     EXPECT_FALSE(form_->GroupBox4.Caption.empty()) << "kind " << kind;
-    ASSERT_EQ(CARRAY_Count(form_->Rows), 1) << "kind " << kind;
-    const auto* row = static_cast<const ReportRow*>(CARRAY_Item(form_->Rows, 0));
-    EXPECT_STREQ(row->Label, "(unknown)") << "kind " << kind;
-    EXPECT_EQ(row->Count, 2) << "kind " << kind;
+    ASSERT_EQ(form_->Report.rows.size(), 1u) << "kind " << kind;
+    const ReportRow& row = form_->Report.rows[0];
+    EXPECT_EQ(row.Label, "(unknown)") << "kind " << kind;
+    EXPECT_EQ(row.Count, 2) << "kind " << kind;
     EXPECT_FALSE(form_->Chart1.Empty()) << "kind " << kind;
-    EXPECT_EQ(form_->SelectedCount, 2) << "kind " << kind;
+    EXPECT_EQ(form_->SelectedCount(), 2) << "kind " << kind;
   }
 }
 
@@ -194,7 +193,7 @@ TEST_F(StatTest, RunWithoutRecordsShowsTheEmptyFormOfTheReport) {
   EXPECT_EQ(form_->ReportKind, 1);
   EXPECT_EQ(form_->Label8.Caption, form_->Lang.Get("mes1"));
   EXPECT_EQ(form_->GroupBox4.Caption, form_->Lang.Get("stat1"));
-  EXPECT_EQ(form_->SelectedCount, 0);
+  EXPECT_EQ(form_->SelectedCount(), 0);
   EXPECT_EQ(form_->StringGrid1.RowCount(), 33);
 }
 
@@ -204,38 +203,13 @@ TEST_F(StatTest, ClearReportDropsSelectionRowsAndTitle) {
   form_->Button2.Enabled = true;
   form_->ClearReport();
   EXPECT_EQ(form_->GroupBox4.Caption, form_->Lang.Get("stat0"));
-  EXPECT_TRUE(form_->Selected.empty());
-  EXPECT_EQ(form_->SelectedCount, 0);
-  EXPECT_EQ(form_->Rows, nullptr);
+  EXPECT_TRUE(form_->Report.selected.empty());
+  EXPECT_EQ(form_->SelectedCount(), 0);
+  EXPECT_EQ(form_->Report.kind, nullptr);
+  EXPECT_TRUE(form_->Report.rows.empty());
   EXPECT_FALSE(form_->Button2.Enabled);
   EXPECT_EQ(form_->StringGrid1.RowCount(), 2);
   EXPECT_TRUE(form_->Chart1.Empty());
-}
-
-// Owned labels (kinds 5 and 6) are freed once; borrowed ones never. The
-// sanitizer build turns a double or a wrong free and a leak into a failure.
-TEST_F(StatTest, ClearReportFreesOwnedLabelsExactlyOnce) {
-  static const char kBorrowed[] = "borrowed";
-  for (int kind : {4, 5, 6, 9, 14}) {
-    form_->ClearReport();
-    form_->Rows = CARRAY_Create(sizeof(ReportRow));
-    form_->ReportKind = kind;
-    for (int i = 0; i < 3; ++i) {
-      const char* label = kBorrowed;
-      if (KindOwnsRowLabels(kind)) {
-        char* owned = new char[8];
-        std::strcpy(owned, "owned");
-        label = owned;
-      }
-      const ReportRow row{label, i};
-      CARRAY_Add(form_->Rows, &row);
-    }
-    form_->ShowRowTable("a,b,c,d", true);
-    form_->ClearReport();
-    EXPECT_EQ(form_->Rows, nullptr) << "kind " << kind;
-    form_->ClearReport();  // a second clear finds nothing left to free
-    form_->RunAnalysis();  // and so does the next run
-  }
 }
 
 }  // namespace

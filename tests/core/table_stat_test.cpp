@@ -6,8 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "Loadlog_carray.h"
 #include "Main_form.h"
+#include "Report_run.h"
+#include "Stat_kinds.h"
 #include "Table_stat_colours.h"
 #include "report_fixture.h"
 
@@ -24,20 +25,26 @@ class TableStatTest : public testing::ReportFixture {
     ReportFixture::SetUp();
     form_->Lang.LoadFromText(kTexts);
     form_->ClearReport();
-    form_->Rows = CARRAY_Create(sizeof(ReportRow));
   }
 
-  // Row labels are borrowed: they live in labels_ for the whole test.
+  // Count rows labelled r1, r2, ... in the given order, shown as a report would.
   void ShowCounts(const std::vector<int>& counts, bool sort = true) {
-    labels_.clear();
-    labels_.reserve(counts.size());
+    ReportResult result;
+    result.kind = FindReportKindByName("pages");
     for (std::size_t i = 0; i < counts.size(); ++i) {
-      labels_.push_back(std::to_string(i + 1));
-      labels_.back().insert(0, 1, 'r');
-      const ReportRow row{labels_.back().c_str(), counts[i]};
-      CARRAY_Add(form_->Rows, &row);
+      result.rows.push_back({result.labels.Add("r" + std::to_string(i + 1)), counts[i], 0});
     }
-    form_->ShowRowTable("\"\",Label,Hits,Share", sort);
+    PresentReport(form_->Lang, "\"\",Label,Hits,Share", sort, result);
+    form_->ShowReport(std::move(result));
+  }
+
+  void ShowTimes(const std::string& header, std::vector<TimeRow> rows) {
+    ReportResult result;
+    result.kind = FindReportKindByName("day");
+    result.time_table = true;
+    result.time_rows = std::move(rows);
+    PresentReport(form_->Lang, header, false, result);
+    form_->ShowReport(std::move(result));
   }
 
   std::vector<std::string> RowCells(int row) const {
@@ -45,8 +52,6 @@ class TableStatTest : public testing::ReportFixture {
     for (int c = 0; c < form_->StringGrid1.ColCount(); ++c) cells.push_back(form_->StringGrid1.Cell(c, row));
     return cells;
   }
-
-  std::vector<std::string> labels_;
 };
 
 using Cells = std::vector<std::string>;
@@ -147,7 +152,7 @@ std::vector<TimeRow> TwoTimeRows() {
 }
 
 TEST_F(TableStatTest, TimeTableCellsTotalsAndSeries) {
-  form_->ShowTimeTable("\"\",Day,Hits,Good,Hosts,Visits", TwoTimeRows());
+  ShowTimes("\"\",Day,Hits,Good,Hosts,Visits", TwoTimeRows());
   const StatGrid& g = form_->StringGrid1;
   ASSERT_EQ(g.RowCount(), 4);
   EXPECT_EQ(form_->TableMode, 1);
@@ -177,7 +182,7 @@ TEST_F(TableStatTest, TimeTableCellsTotalsAndSeries) {
 }
 
 TEST_F(TableStatTest, TimeTableColoursColumnsAndTheSelectedRow) {
-  form_->ShowTimeTable("a,b,c,d,e,f", TwoTimeRows());
+  ShowTimes("a,b,c,d,e,f", TwoTimeRows());
   form_->StringGrid1.Row = 2;
   const struct {
     int col, row;
@@ -203,7 +208,7 @@ TEST_F(TableStatTest, ColumnWidthsFollowTheLayout) {
   form_->FormResize(200);
   EXPECT_EQ(form_->StringGrid1.ColWidths[1], 100) << "never below 100";
 
-  form_->ShowTimeTable("a", TwoTimeRows());
+  ShowTimes("a", TwoTimeRows());
   EXPECT_TRUE(form_->TableDockedLeft);
   EXPECT_EQ(form_->StringGrid1.ColWidths, (std::vector<int>{0, 100, 50, 50, 50, 50}));
   form_->FormResize(900);
@@ -217,14 +222,13 @@ TEST_F(TableStatTest, TotalsTextIsCutAt1023Characters) {
   EXPECT_EQ(form_->StringGrid1.Cell(0, 3), std::string(1023, 'x'));
 }
 
-TEST_F(TableStatTest, ClearTableEmptiesBothTablesAndTheChart) {
+TEST_F(TableStatTest, ClearReportEmptiesBothTablesAndTheChart) {
   Load({{}});
   form_->ClearReport();
-  form_->Rows = CARRAY_Create(sizeof(ReportRow));
   ShowCounts({1, 2});
   form_->StringGrid2.AppendRawLogRow((*form_->Records)[0]);
   form_->StringGrid1.Row = 2;
-  form_->ClearTable();
+  form_->ClearReport();
   EXPECT_EQ(form_->StringGrid1.RowCount(), 2);
   EXPECT_EQ(form_->StringGrid1.Row, 1);
   EXPECT_EQ(form_->StringGrid1.Cell(1, 1), "");
