@@ -230,7 +230,7 @@ int main(int argc, char** argv) {
   tw::HeadlessPlatform platform;
   tw::TSDIAppForm form(platform);
   // A location report without its database is refused before the log is read.
-  if (const std::string missing = tw::GeoMissingMessage(form.GeoDatabase.get(), o.kind);
+  if (const std::string missing = tw::GeoMissingMessage(form.GeoDatabase.get(), tw::FindReportKind(o.kind)->Places);
       !missing.empty()) {
     std::cerr << "tallyweave-report: " << missing << "\n";
     return 2;

@@ -16,9 +16,6 @@ constexpr MmdbName kMmdbNames[] = {
     {"GeoIP2-Country.mmdb", false},   {"dbip-country-lite.mmdb", false},
 };
 
-constexpr int kCitiesKind = 7;
-constexpr int kCountriesKind = 8;
-
 }  // namespace
 
 GeoSearch DefaultGeoSearch(const std::string& program_folder) {
@@ -35,15 +32,18 @@ std::unique_ptr<GeoSource> FindGeoSource(const GeoSearch& search) {
   return OpenLegacySource(search.LegacyFolder);
 }
 
-bool GeoKindAvailable(const GeoSource* source, int kind) {
-  if (kind == kCountriesKind) return source != nullptr;
-  if (kind == kCitiesKind) return source != nullptr && source->HasCities();
+bool GeoLevelAvailable(const GeoSource* source, GeoLevel level) {
+  switch (level) {
+    case GeoLevel::kNone: return true;
+    case GeoLevel::kCountries: return source != nullptr;
+    case GeoLevel::kCities: return source != nullptr && source->HasCities();
+  }
   return false;
 }
 
-std::string GeoMissingMessage(const GeoSource* source, int kind) {
-  if ((kind != kCountriesKind && kind != kCitiesKind) || GeoKindAvailable(source, kind)) return {};
-  if (kind == kCountriesKind) {
+std::string GeoMissingMessage(const GeoSource* source, GeoLevel level) {
+  if (GeoLevelAvailable(source, level)) return {};
+  if (level == GeoLevel::kCountries) {
     return "the countries report needs a location database: install the Debian package "
            "geoip-database (apt-get install geoip-database), or put a GeoLite2-Country.mmdb or "
            "dbip-country-lite.mmdb beside the program or in /var/lib/GeoIP";

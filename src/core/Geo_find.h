@@ -29,11 +29,15 @@ GeoSearch DefaultGeoSearch(const std::string& program_folder);
 // The database to use, or null when there is none.
 std::unique_ptr<GeoSource> FindGeoSource(const GeoSearch& search);
 
-// What the countries (8) and cities (7) reports can do with `source`.
-bool GeoKindAvailable(const GeoSource* source, int kind);
+// What a report needs of the location database: nothing, the countries of
+// addresses, or their cities too.
+enum class GeoLevel { kNone, kCountries, kCities };
 
-// Why report `kind` cannot run without a database and what to install or
-// where to put one; empty when it can run, or is no location report.
-std::string GeoMissingMessage(const GeoSource* source, int kind);
+// Whether `source` (null: none) serves a report that needs `level`.
+bool GeoLevelAvailable(const GeoSource* source, GeoLevel level);
+
+// Why a report that needs `level` cannot run and what to install or where to
+// put a database; empty when it can run.
+std::string GeoMissingMessage(const GeoSource* source, GeoLevel level);
 
 }  // namespace tw

@@ -12,8 +12,8 @@ namespace tw {
 void TSDIAppForm::UseGeoSource(std::unique_ptr<GeoSource> source) {
   GeoDatabase = std::move(source);
   GeoPlaces.reset();
-  RadioButton8.Visible = RadioButton8.Enabled = GeoKindAvailable(GeoDatabase.get(), 8);
-  RadioButton7.Visible = RadioButton7.Enabled = GeoKindAvailable(GeoDatabase.get(), 7);
+  RadioButton8.Visible = RadioButton8.Enabled = GeoLevelAvailable(GeoDatabase.get(), GeoLevel::kCountries);
+  RadioButton7.Visible = RadioButton7.Enabled = GeoLevelAvailable(GeoDatabase.get(), GeoLevel::kCities);
 }
 
 std::string TSDIAppForm::GeoDatabaseLine() const {

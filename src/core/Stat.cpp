@@ -60,7 +60,7 @@ void TSDIAppForm::RunAnalysis() {
   const ReportKindInfo* chosen = CheckedReportKind();
   // The last report points into what the next run may rebuild.
   ClearReport();
-  if (chosen != nullptr && chosen->ReadsPlaces) PrepareGeoPlaces();
+  if (chosen != nullptr && chosen->Places != GeoLevel::kNone) PrepareGeoPlaces();
   ShowReport(RunReport(CurrentAnalysisInput(chosen)));
 }
 

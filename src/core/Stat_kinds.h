@@ -17,6 +17,7 @@
 #include <string_view>
 #include <vector>
 
+#include "Geo_find.h"
 #include "Loadlog_record.h"
 #include "Main_controls.h"
 #include "Main_form.h"
@@ -87,39 +88,40 @@ struct ReportKindInfo {
   // Whether the report reads a record's referrer, its domain, kind, engine or
   // search phrase; a load for this report alone may leave them out when false.
   bool ReadsReferrers;
-  // Whether it reads the places of the clients (the location table).
-  bool ReadsPlaces;
+  // What it needs of the location database; the location table of the
+  // clients' places is built for it.
+  GeoLevel Places;
 };
 
 inline constexpr ReportKindInfo kReportKinds[] = {
     {1, "day", &TSDIAppForm::RadioButton1, "stat1", "statheader1", &ReportByDay, &DayRowLists,
-     nullptr, false, false},
+     nullptr, false, GeoLevel::kNone},
     {2, "hour", &TSDIAppForm::RadioButton2, "stat2", "statheader2", &ReportByHour, &HourRowLists,
-     nullptr, false, false},
+     nullptr, false, GeoLevel::kNone},
     {3, "weekday", &TSDIAppForm::RadioButton3, "stat3", "statheader3", &ReportByDayOfWeek,
-     &WeekdayRowLists, nullptr, false, false},
+     &WeekdayRowLists, nullptr, false, GeoLevel::kNone},
     {4, "pages", &TSDIAppForm::RadioButton4, "stat4", "statheader4", nullptr, nullptr,
-     &kRequestsReport, false, false},
+     &kRequestsReport, false, GeoLevel::kNone},
     {5, "status", &TSDIAppForm::RadioButton5, "stat5", "statheader5", nullptr, nullptr,
-     &kStatusCodesReport, false, false},
+     &kStatusCodesReport, false, GeoLevel::kNone},
     {6, "addresses", &TSDIAppForm::RadioButton6, "stat6", "statheader6", nullptr, nullptr,
-     &kAddressesReport, false, false},
+     &kAddressesReport, false, GeoLevel::kNone},
     {7, "cities", &TSDIAppForm::RadioButton7, "stat7", "statheader7", nullptr, nullptr,
-     &kCitiesReport, false, true},
+     &kCitiesReport, false, GeoLevel::kCities},
     {8, "countries", &TSDIAppForm::RadioButton8, "stat8", "statheader8", nullptr, nullptr,
-     &kCountriesReport, false, true},
+     &kCountriesReport, false, GeoLevel::kCountries},
     {9, "domains", &TSDIAppForm::RadioButton9, "stat9", "statheader9", nullptr, nullptr,
-     &kReferrerDomainsReport, true, false},
+     &kReferrerDomainsReport, true, GeoLevel::kNone},
     {10, "referrers", &TSDIAppForm::RadioButton10, "stat10", "statheader10", nullptr, nullptr,
-     &kReferrerPagesReport, true, false},
+     &kReferrerPagesReport, true, GeoLevel::kNone},
     {11, "catalogues", &TSDIAppForm::RadioButton11, "stat11", "statheader11", nullptr, nullptr,
-     &kCataloguesReport, true, false},
+     &kCataloguesReport, true, GeoLevel::kNone},
     {12, "engines", &TSDIAppForm::RadioButton12, "stat12", "statheader12", nullptr, nullptr,
-     &kSearchEnginesReport, true, false},
+     &kSearchEnginesReport, true, GeoLevel::kNone},
     {13, "phrases", &TSDIAppForm::RadioButton13, "stat13", "statheader13", nullptr, nullptr,
-     &kSearchPhrasesReport, true, false},
+     &kSearchPhrasesReport, true, GeoLevel::kNone},
     {14, "browsers", &TSDIAppForm::RadioButton17, "stat14", "statheader14", nullptr, nullptr,
-     &kBrowsersReport, false, false},
+     &kBrowsersReport, false, GeoLevel::kNone},
 };
 
 // The entry of `kind`, or null for 0 and numbers outside 1 to 14.

@@ -24,6 +24,7 @@
 #include "Geo_find.h"
 #include "GridModel.h"
 #include "Main_form.h"
+#include "Stat_kinds.h"
 #include "SiteTreeModel.h"
 #include "app_test_support.h"
 
@@ -85,10 +86,11 @@ TEST_F(MainWindowTest, BuildsWithTheLanguageTexts) {
   // The location buttons show what the core found on this machine.
   const struct {
     const char* button;
-    int kind;
-  } geoButtons[] = {{"RadioButton7", 7}, {"RadioButton8", 8}};
+    const char* kind;
+  } geoButtons[] = {{"RadioButton7", "cities"}, {"RadioButton8", "countries"}};
   for (const auto& g : geoButtons) {
-    const bool available = tw::GeoKindAvailable(w.window->form().GeoDatabase.get(), g.kind);
+    const bool available = tw::GeoLevelAvailable(w.window->form().GeoDatabase.get(),
+                                                 tw::FindReportKindByName(g.kind)->Places);
     EXPECT_EQ(w.child<QRadioButton>(g.button)->isHidden(), !available) << g.button;
     EXPECT_EQ(w.child<QRadioButton>(g.button)->isEnabled(), available) << g.button;
   }

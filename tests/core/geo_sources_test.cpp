@@ -127,11 +127,11 @@ TEST_F(GeoSearchTest, NothingFoundMeansNoButtonsAndAMessage) {
   std::ofstream(dir_ / "a" / "GeoLite2-City.mmdb") << "not a database";
   const std::unique_ptr<GeoSource> source = FindGeoSource(Search());
   EXPECT_EQ(source, nullptr) << "no GeoIP.dat in the legacy folder either";
-  EXPECT_FALSE(GeoKindAvailable(source.get(), 7));
-  EXPECT_FALSE(GeoKindAvailable(source.get(), 8));
-  EXPECT_NE(GeoMissingMessage(nullptr, 8).find("geoip-database"), std::string::npos);
-  EXPECT_NE(GeoMissingMessage(nullptr, 7).find("GeoLite2-City.mmdb"), std::string::npos);
-  EXPECT_EQ(GeoMissingMessage(nullptr, 6), "");
+  EXPECT_FALSE(GeoLevelAvailable(source.get(), GeoLevel::kCities));
+  EXPECT_FALSE(GeoLevelAvailable(source.get(), GeoLevel::kCountries));
+  EXPECT_NE(GeoMissingMessage(nullptr, GeoLevel::kCountries).find("geoip-database"), std::string::npos);
+  EXPECT_NE(GeoMissingMessage(nullptr, GeoLevel::kCities).find("GeoLite2-City.mmdb"), std::string::npos);
+  EXPECT_EQ(GeoMissingMessage(nullptr, GeoLevel::kNone), "");
 }
 
 TEST_F(GeoSearchTest, FirstFolderAndCityNamesComeFirst) {
@@ -153,9 +153,9 @@ TEST_F(GeoSearchTest, FirstFolderAndCityNamesComeFirst) {
     const std::unique_ptr<GeoSource> source = FindGeoSource(Search());
     ASSERT_NE(source, nullptr) << c.name;
     EXPECT_EQ(source->HasCities(), c.cities) << c.name;
-    EXPECT_EQ(GeoKindAvailable(source.get(), 7), c.cities) << c.name;
-    EXPECT_TRUE(GeoKindAvailable(source.get(), 8)) << c.name;
-    EXPECT_EQ(GeoMissingMessage(source.get(), 7).empty(), c.cities) << c.name;
+    EXPECT_EQ(GeoLevelAvailable(source.get(), GeoLevel::kCities), c.cities) << c.name;
+    EXPECT_TRUE(GeoLevelAvailable(source.get(), GeoLevel::kCountries)) << c.name;
+    EXPECT_EQ(GeoMissingMessage(source.get(), GeoLevel::kCities).empty(), c.cities) << c.name;
   }
 }
 
