@@ -61,7 +61,7 @@ double TimeLoad(tw::TSDIAppForm& form, const std::vector<std::string>& paths, do
   tw::bench::Stopwatch watch;
   form.LoadLogs(paths);
   const double seconds = watch.CpuSeconds();
-  pieces = static_cast<double>(form.RecordCount + form.RejectedCount);
+  pieces = static_cast<double>(form.RecordCount() + form.RejectedCount());
   return seconds;
 }
 
@@ -92,7 +92,7 @@ int main(int argc, char** argv) {
     double pieces = 0;
     seconds[i] = TimeLoad(form, cases[i].paths, pieces);
     std::printf("compressed: %-10s %7.3f s CPU, %.0f lines/s (%d records)\n", cases[i].name,
-                seconds[i], pieces / seconds[i], form.RecordCount);
+                seconds[i], pieces / seconds[i], form.RecordCount());
   }
   const double zcat = RunCommand("zcat '" + path + ".gz' > /dev/null");
   const double zstdcat = RunCommand("zstdcat '" + path + ".zst' > /dev/null");

@@ -70,7 +70,7 @@ int main(int argc, char** argv) {
   const int rows = form.StringGrid1.RowCount() - 2;
   double remainder = form.Chart1.Pie.empty() ? -1 : form.Chart1.Pie.back().Value;
   std::printf("distinct: %d records, %zu distinct requests, %d table rows, %zu pie slices, remainder %.0f\n",
-              form.RecordCount, form.UrlPool ? form.UrlPool->Count() : 0, rows,
+              form.RecordCount(), form.UrlPool() ? form.UrlPool()->Count() : 0, rows,
               form.Chart1.Pie.size(), remainder);
   std::printf("distinct: whole LoadLog %.3f s CPU (its tree and first run included)\n", load);
   std::printf("distinct: site tree %.3f s, requested pages report %.3f s\n", tree, report);

@@ -70,15 +70,15 @@ int main(int argc, char** argv) {
   // Parsing runs on every core, so it is timed by the clock; the rest by this thread's CPU.
   const double load = whole_wall - tree_wall - run_wall;
 
-  const double pieces = static_cast<double>(form.RecordCount + form.RejectedCount);
-  std::printf("load: %d records, %lld rejected\n", form.RecordCount,
-              static_cast<long long>(form.RejectedCount));
+  const double pieces = static_cast<double>(form.RecordCount() + form.RejectedCount());
+  std::printf("load: %d records, %lld rejected\n", form.RecordCount(),
+              static_cast<long long>(form.RejectedCount()));
   std::printf("load: whole LoadLog %.3f s CPU of this thread, %.3f s wall (reading and parsing "
               "%.3f s wall, site tree %.3f s, analysis %.3f s)\n", whole, whole_wall, load, tree, run);
   std::printf("load: %.0f lines/s for reading and parsing, %.0f lines/s for the whole LoadLog\n",
               pieces / load, pieces / whole_wall);
   std::printf("load: %.1f heap bytes per record (records, pools, arrays, site tree, report)\n",
-              static_cast<double>(heap) / form.RecordCount);
+              static_cast<double>(heap) / form.RecordCount());
   std::printf("load: peak resident memory %.1f MB\n", bench::PeakResident() / 1e6);
 
   form.CheckRequestButton(3);

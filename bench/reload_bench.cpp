@@ -22,7 +22,7 @@ int main(int argc, char** argv) {
     form.LoadLog(path);
     after[load] = bench::HeapInUse();
     std::printf("reload: load %d: %d records in %.3f s CPU, heap in use %.1f MB\n", load + 1,
-                form.RecordCount, watch.CpuSeconds(), static_cast<double>(after[load]) / 1e6);
+                form.RecordCount(), watch.CpuSeconds(), static_cast<double>(after[load]) / 1e6);
   }
   const double growth = static_cast<double>(after[2]) - static_cast<double>(after[0]);
   std::printf("reload: heap before the first load %.1f MB; third load minus first %+.3f MB (%+.2f%%)\n",

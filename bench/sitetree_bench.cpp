@@ -21,22 +21,24 @@ namespace {
 // Records as the parser would leave them: pooled request texts, one page per
 // record spread over 1000 sections of 100 folders each, times over one month.
 void FillRecords(tw::TSDIAppForm& form, std::uint64_t count) {
-  form.Records = std::make_unique<tw::RecordArray>();
-  form.UrlPool = std::make_unique<tw::StringPool>();
+  tw::LoadedLog log;
+  log.records = std::make_unique<tw::RecordArray>();
+  log.url_pool = std::make_unique<tw::StringPool>();
   std::string url;
   for (std::uint64_t i = 0; i < count; ++i) {
-    tw::LogRecord* r = form.Records->NextSlot();
+    tw::LogRecord* r = log.records->NextSlot();
     url = "/s" + std::to_string(i % 1000) + "/f" + std::to_string(i / 1000 % 100) + "/p" +
           std::to_string(i) + ".html";
-    r->SetUrl(form.UrlPool->Intern(url));
+    r->SetUrl(log.url_pool->Intern(url));
     r->ClientIp = static_cast<std::uint32_t>(i * 2654435761u);
     r->Status = i % 10 == 0 ? 404 : 200;
     r->LogTime = tw::PackLogTime({.Day = static_cast<int>(1 + i % 31), .Month = 3, .Year = 2025,
                                   .Hour = static_cast<int>(i % 24), .Minute = static_cast<int>(i % 60),
                                   .Second = static_cast<int>(i * 7 % 60)});
-    form.Records->Commit();
+    log.records->Commit();
   }
-  form.RecordCount = form.Records->Count();
+  // The session takes the log as a load gives it; the window's view is left alone.
+  form.session_.FinishLoad(tw::LoadRefusal{}, std::move(log));
 }
 
 int CountNodes(const tw::TreeNode* node) {
@@ -58,7 +60,7 @@ int main(int argc, char** argv) {
   bench::Stopwatch tree_watch;
   form.BuildSiteTree();
   const double tree = tree_watch.CpuSeconds();
-  std::printf("site tree: %d records, %d nodes, %.3f s\n", form.RecordCount,
+  std::printf("site tree: %d records, %d nodes, %.3f s\n", form.RecordCount(),
               CountNodes(form.TreeView1.Root.get()), tree);
 
   form.CheckBox1.Checked = false;

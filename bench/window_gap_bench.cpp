@@ -65,7 +65,7 @@ int main(int argc, char** argv) {
     double seconds = 0;
     const qint64 gap = LargestGapDuringLoad(window, path, seconds);
     std::printf("window: load %s: %.2f s, %d records, largest event-loop gap %lld ms\n", load,
-                seconds, window.form().RecordCount, static_cast<long long>(gap));
+                seconds, window.form().RecordCount(), static_cast<long long>(gap));
   }
 
   QElapsedTimer analyse;

@@ -122,12 +122,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(form.LoadError.empty());
   } else {
     FUZZ_CHECK(form.LoadError.empty());
-    FUZZ_CHECK(static_cast<std::size_t>(form.RecordCount + form.RejectedCount) ==
+    FUZZ_CHECK(static_cast<std::size_t>(form.RecordCount() + form.RejectedCount()) ==
                CountPieces(input));
-    FUZZ_CHECK(form.SiteName == "www.mysite.ru");
+    FUZZ_CHECK(form.SiteName() == "www.mysite.ru");
   }
-  FUZZ_CHECK(form.Records != nullptr);
-  FUZZ_CHECK(form.RecordCount == form.Records->Count());
+  FUZZ_CHECK(form.Records() != nullptr);
+  FUZZ_CHECK(form.RecordCount() == form.Records()->Count());
 
   // The choices a user could make, taken from the size so that one input
   // always meets the same ones.
@@ -141,7 +141,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   for (int kind = 1; kind <= 14; ++kind) {
     form.CheckReportButton(kind);
     form.RunAnalysis();
-    FUZZ_CHECK(form.SelectedCount <= form.RecordCount);
+    FUZZ_CHECK(form.SelectedCount <= form.RecordCount());
     const int last_row = form.StringGrid1.RowCount() - 2;
     for (int row : {1, last_row}) {
       form.StringGrid1.Row = row;

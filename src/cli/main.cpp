@@ -1,6 +1,6 @@
-// tallyweave-report: loads an access log with the same loader as the window,
-// sets the same controls, runs the same analysis and writes the CSV that
-// File > Save writes for those choices.
+// tallyweave-report: loads an access log into a session, as the window does,
+// runs one report for the choices given and writes the CSV that File > Save
+// writes for those choices.
 
 #include <cstdio>
 #include <cstdlib>
@@ -12,8 +12,9 @@
 #include <vector>
 
 #include "Geo_find.h"
-#include "Main_form.h"
 #include "Main_headless_platform.h"
+#include "Session.h"
+#include "Sitetree_build.h"
 #include "Stat_kinds.h"
 #include "Stat_period.h"
 #include "Text_cp1251.h"
@@ -86,7 +87,7 @@ std::string ReportNamesText() {
 std::string Usage() { return kUsageHead + ReportNamesText() + kUsageTail; }
 
 struct Options {
-  int kind = 1;
+  const tw::ReportKindInfo* kind = &tw::kReportKinds[0];
   int filter = 1;
   bool crawlers = false;
   std::string section;
@@ -131,7 +132,7 @@ int ParseOptions(int argc, char** argv, Options& o) {
       if (!value(v)) return UsageError("--report needs a report name");
       const tw::ReportKindInfo* info = tw::FindReportKindByName(v);
       if (info == nullptr) return UsageError("unknown report '" + v + "'");
-      o.kind = info->Kind;
+      o.kind = info;
     } else if (a == "--requests") {
       if (!value(v)) return UsageError("--requests needs html, no-graphics or all");
       if (v == "html") {
@@ -182,21 +183,22 @@ int ParseOptions(int argc, char** argv, Options& o) {
 }
 
 // The period the options choose; a missing end is the log's earliest or latest
-// date. Without period options the load's analysed month stays.
-void ApplyPeriod(const Options& o, tw::TSDIAppForm& form) {
-  if (o.month) {
-    form.SetAnalysedPeriod(*o.month);
-  } else if (o.from || o.to) {
-    const tw::CalendarDate earliest = form.HasLogDates ? form.EarliestDate : *(o.from ? o.from : o.to);
-    const tw::CalendarDate latest = form.HasLogDates ? form.LatestDate : *(o.to ? o.to : o.from);
-    form.SetAnalysedPeriod(tw::Period{o.from.value_or(earliest), o.to.value_or(latest)});
-  }
+// date. Without period options, the month of the log's middle record. A log
+// without records has the empty report of January 2008 whatever is chosen.
+tw::Period ChosenPeriod(const Options& o, const tw::Session& session) {
+  if (session.RecordCount() <= 0) return tw::EmptyLogPeriod();
+  if (o.month) return *o.month;
+  if (!o.from && !o.to) return session.PeriodAfterLoad();
+  const tw::LogDates dates = session.Dates();
+  const tw::CalendarDate earliest = dates.any ? dates.earliest : *(o.from ? o.from : o.to);
+  const tw::CalendarDate latest = dates.any ? dates.latest : *(o.to ? o.to : o.from);
+  return tw::Period{o.from.value_or(earliest), o.to.value_or(latest)};
 }
 
 // Writes the CSV to standard output; false when a write fails or memory runs out.
-bool WriteCsvToStdout(const tw::TSDIAppForm& form) {
+bool WriteCsvToStdout(const tw::Session& session) {
   try {
-    const bool written = form.WriteCsvTo([](std::string_view bytes) {
+    const bool written = session.WriteCsv([](std::string_view bytes) {
       return std::fwrite(bytes.data(), 1, bytes.size(), stdout) == bytes.size();
     });
     return std::fflush(stdout) == 0 && written;
@@ -228,56 +230,50 @@ int main(int argc, char** argv) {
   if (int status = ParseOptions(argc, argv, o); status != 0) return status < 0 ? 0 : status;
 
   tw::HeadlessPlatform platform;
-  tw::TSDIAppForm form(platform);
+  tw::Session session(platform.ExeFolder());
   // A location report without its database is refused before the log is read.
-  if (const std::string missing = tw::GeoMissingMessage(form.GeoDatabase.get(), tw::FindReportKind(o.kind)->Places);
+  if (const std::string missing = tw::GeoMissingMessage(session.GeoDatabase(), o.kind->Places);
       !missing.empty()) {
     std::cerr << "tallyweave-report: " << missing << "\n";
     return 2;
   }
-  const std::size_t before = platform.messages.size();
-  form.FormatChoice = o.format;
-  // The one analysis is the one asked for, run below once the choices are set;
-  // the site tree is needed only to find a section.
-  form.TreeAfterLoad = false;
-  form.AnalysisAfterLoad = false;
-  // Nor does the log keep referrers that the report never reads.
-  form.KeepReferrers = tw::FindReportKind(o.kind)->ReadsReferrers;
-  form.LoadLogs(o.logs);
+  session.format = o.format;
+  // The log keeps no referrers that the report never reads.
+  session.keep_referrers = o.kind->ReadsReferrers;
+  const tw::LoadOutcome loaded = session.Load(o.logs);
   // What the window shows in its information box and message boxes goes to
   // standard error: the counts, and why a load stopped or what it could not write.
-  for (const std::string& line : form.Memo3) PrintLine(line);
-  for (std::size_t i = before; i < platform.messages.size(); ++i) PrintLine(platform.messages[i]);
-  if (!form.LoadError.empty()) return 1;  // refused, unreadable, crawler list, memory
+  for (const std::string& line : session.InformationLines()) PrintLine(line);
+  PrintLine(loaded.message);
+  if (!loaded.error.empty()) return 1;  // refused, unreadable, crawler list, memory
 
-  form.CheckReportButton(o.kind);
-  form.CheckRequestButton(o.filter);
-  form.CheckBox1.Checked = !o.crawlers;
-  if (o.section.empty()) {
-    form.RequestFilter = o.filter;
-  } else {
-    form.RadioButton14Click();  // the filter, then the tree it shapes
-    if (!form.SelectSectionByPath(o.section)) {
+  tw::AnalysisChoice choice{o.kind, {}};
+  choice.selection.request_filter = o.filter;
+  choice.selection.skip_crawlers = !o.crawlers;
+  if (!o.section.empty()) {
+    // The section must be one of the tree that the request kind shapes.
+    if (tw::FindSection(session.SiteTree(o.filter).get(), o.section) == nullptr) {
       return UsageError("the site has no section '" + o.section + "'");
     }
+    choice.selection.section = o.section;
   }
-  ApplyPeriod(o, form);
-  form.RunAnalysis();
+  choice.selection.period = ChosenPeriod(o, session);
+  session.Analyse(choice);
 
   // Standard output gets exactly the bytes the window's File > Save writes;
   // a file named by --output is written whole or not at all.
   if (!o.output.empty()) {
     std::string error;
-    if (!form.WriteCsv(o.output, error)) {
+    if (!session.SaveCsv(o.output, error)) {
       PrintLine(error);
       return 1;
     }
-  } else if (!WriteCsvToStdout(form)) {
+  } else if (!WriteCsvToStdout(session)) {
     std::cerr << "tallyweave-report: could not write to standard output\n";
     return 1;
   }
   // A file that broke off part way: the CSV holds what came before.
-  const int status = form.LoadWarning.empty() ? 0 : 1;
+  const int status = loaded.warning.empty() ? 0 : 1;
   EndWithoutFreeing(status);
   return status;
 }

@@ -1,26 +1,19 @@
 // File > Save: the last report as the table file.
 
-#include <cstring>
 #include <functional>
 #include <string>
 #include <string_view>
 
 #include "Main_form.h"
-#include "Report_csv.h"
-#include "Text_format.h"
 
 namespace tw {
 
 bool TSDIAppForm::WriteCsvTo(const std::function<bool(std::string_view)>& write) const {
-  return WriteReportCsv(Report, write);
+  return session_.WriteCsv(write);
 }
 
 bool TSDIAppForm::WriteCsv(const std::string& path, std::string& error) const {
-  const int failure = SaveReportCsv(Report, path);
-  if (failure == 0) return true;
-  error = FormatText(Lang.GetOr("mes4", "Could not save the table to %s: %s"),
-                     {path, std::strerror(failure)});
-  return false;
+  return session_.SaveCsv(path, error);
 }
 
 void TSDIAppForm::ExportCsv(const std::string& path) {

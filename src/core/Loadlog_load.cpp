@@ -40,12 +40,9 @@ void TSDIAppForm::LoadLog(const std::string& path) {
 void TSDIAppForm::DropLog(const std::string& message) {
   ClearReport();
   ClearLog();
-  SiteName.clear();
-  RejectedCount = 0;
-  ClearTable();
   ClearSiteTree();
   SetPeriodAfterLoad();
-  ResetMemo3();
+  Memo3 = session_.InformationLines();
   Caption = kProgramTitle;
   LoadError = message;
   platform_.ShowMessage(LoadError);
@@ -64,8 +61,6 @@ void TSDIAppForm::DropLogForMemory() {
   }
   // Too little memory even to say so: drop everything that points into the
   // log, without a step that allocates.
-  Report = ReportResult{};
-  ClearTable();
   ClearSiteTree();
   ClearLog();
   StatusText.clear();
@@ -74,18 +69,12 @@ void TSDIAppForm::DropLogForMemory() {
 std::optional<LoadRequest> TSDIAppForm::PrepareLoad(const std::vector<std::string>& paths) {
   LoadError.clear();
   LoadWarning.clear();
-  LoadRequest request;
-  for (const std::string& path : paths) request.sources.push_back(LogSource{path, FormatChoice});
-  // A file that is no log at all is refused before the loaded log is touched.
-  const LoadRefusal refused = CheckLogSources(*request.files, request.sources);
-  if (refused.kind != LoadRefusal::Kind::kNone) {
-    LoadError = RefusalMessage(Lang, refused);
+  std::string refusal;
+  std::optional<LoadRequest> request = session_.PrepareLoad(paths, refusal);
+  if (!request) {
+    LoadError = refusal;
     platform_.ShowMessage(LoadError);
-    return std::nullopt;
   }
-  request.crawler_path = platform_.ExeFolder() + kCrawlerFileName;
-  request.engines = &Engines;
-  request.keep_referrers = KeepReferrers;
   return request;
 }
 
@@ -93,26 +82,23 @@ void TSDIAppForm::ReleaseLog() {
   // The last report's rows and selection point into the records about to be freed.
   ClearReport();
   ClearLog();
-  ClearTable();
   ClearSiteTree();
-  RejectedCount = 0;
 }
 
 void TSDIAppForm::LoadLogs(const std::vector<std::string>& paths) {
   try {
-    std::optional<LoadRequest> request = PrepareLoad(paths);
-    if (!request) return;
-    // Read alone, the old log goes first, so the two never share the memory.
-    ReleaseLog();
+    LoadError.clear();
+    LoadWarning.clear();
     const std::string progress_format = Lang.Get("mes0");
-    request->on_progress = [this, &progress_format](const std::string& path, int percent) {
-      StatusText = FormatText(progress_format, {path, percent, FormatArg::Char('%')});
-    };
-    request->on_tick = [this] { platform_.ProcessPaint(); };
-
-    LoadedLog log;
-    const LoadRefusal result = LoadLogSources(*request, log);
-    FinishLoad(result, std::move(log));
+    LoadOutcome outcome = session_.Load(paths, [&](LoadRequest& request) {
+      // Read alone, the old log goes first, so the two never share the memory.
+      ReleaseLog();
+      request.on_progress = [this, &progress_format](const std::string& path, int percent) {
+        StatusText = FormatText(progress_format, {path, percent, FormatArg::Char('%')});
+      };
+      request.on_tick = [this] { platform_.ProcessPaint(); };
+    });
+    ShowLoadOutcome(std::move(outcome));
   } catch (const std::bad_alloc&) {
     DropLogForMemory();
   }
@@ -120,47 +106,41 @@ void TSDIAppForm::LoadLogs(const std::vector<std::string>& paths) {
 
 void TSDIAppForm::FinishLoad(const LoadRefusal& result, LoadedLog&& log) {
   try {
-    switch (result.kind) {
-      case LoadRefusal::Kind::kNone:
-        ReleaseLog();
-        ApplyLoadedLog(std::move(log));
-        return;
-      case LoadRefusal::Kind::kCancelled:
-        StatusText.clear();
-        return;
-      case LoadRefusal::Kind::kOutOfMemory:
-        // Read beside the loaded log, which is still whole: it stays.
-        LoadError = Lang.GetOr("mes15",
-                               "There is not enough memory to load the log. The log loaded "
-                               "before stays open.");
-        platform_.ShowMessage(LoadError);
-        StatusText.clear();
-        return;
-      case LoadRefusal::Kind::kNotRegularFile:
-      case LoadRefusal::Kind::kZipArchive:
-      case LoadRefusal::Kind::kNoCrawlerList:
-        DropLog(RefusalMessage(Lang, result));
-        return;
+    // A new log, or none: what points into the loaded one goes first.
+    if (result.kind != LoadRefusal::Kind::kCancelled &&
+        result.kind != LoadRefusal::Kind::kOutOfMemory) {
+      ReleaseLog();
     }
+    ShowLoadOutcome(session_.FinishLoad(result, std::move(log)));
   } catch (const std::bad_alloc&) {
     DropLogForMemory();
   }
 }
 
-void TSDIAppForm::ApplyLoadedLog(LoadedLog&& log) {
+void TSDIAppForm::ShowLoadOutcome(LoadOutcome&& outcome) {
+  switch (outcome.kind) {
+    case LoadOutcome::Kind::kLoaded:
+      ApplyLoadedLog(std::move(outcome));
+      return;
+    case LoadOutcome::Kind::kCancelled:
+      StatusText.clear();
+      return;
+    case LoadOutcome::Kind::kNotALog:
+    case LoadOutcome::Kind::kOutOfMemory:
+      // Read beside the loaded log, which is still whole: it stays.
+      LoadError = outcome.error;
+      platform_.ShowMessage(LoadError);
+      StatusText.clear();
+      return;
+    case LoadOutcome::Kind::kRefused:
+      DropLog(outcome.message);
+      return;
+  }
+}
+
+void TSDIAppForm::ApplyLoadedLog(LoadOutcome&& outcome) {
   // What the load's thread prepared is taken over; the rest is done here.
-  const std::unique_ptr<PreparedClosing> closing = std::move(log.closing);
-  UrlPool = std::move(log.url_pool);
-  ReferrerPool = std::move(log.referrer_pool);
-  UserAgentPool = std::move(log.user_agent_pool);
-  SearchPhrasePool = std::move(log.search_phrase_pool);
-  ReferrerDomainPool = std::move(log.referrer_domain_pool);
-  Ipv6Addresses = std::move(log.ipv6_addresses);
-  Crawlers = std::move(log.crawlers);
-  CrawlerCount = static_cast<std::int32_t>(Crawlers.size());
-  SiteName = log.site_name;
-  RejectedCount = log.rejected;
-  LoadedFiles = log.files;
+  const std::unique_ptr<PreparedClosing> closing = std::move(outcome.closing);
   RequestFilter = 1;
   CheckReportButton(1);
   CheckRequestButton(1);
@@ -174,33 +154,14 @@ void TSDIAppForm::ApplyLoadedLog(LoadedLog&& log) {
   }
 
   // Even a log that gave no record counts as loaded: the tree then shows its root.
-  Records = std::move(log.records);
-  RecordCount = Records->Count();
-
-  const std::string title = LogTitle(Lang, log.files);
-  Memo3.clear();
-  Memo3.push_back("  Log: " + title);
-  Memo3.push_back("  " + Lang.Get("id0") + std::to_string(RecordCount));
-  Memo3.push_back("  " + Lang.Get("id1") + std::to_string(RejectedCount));
+  Memo3 = session_.InformationLines();
   Caption = kProgramTitle;
-
-  if (RecordCount > 0) {
-    FirstTime = (*Records)[0]->LogTime;
-    LastTime = (*Records)[RecordCount - 1]->LogTime;
-    Memo3.push_back("  " + Lang.Get("id2") +
-                    FormatText("%2.2d.%2.2d.%4d - %2.2d.%2.2d.%4d",
-                               {LogDay(FirstTime), LogMonth(FirstTime), LogYear(FirstTime),
-                                LogDay(LastTime), LogMonth(LastTime), LogYear(LastTime)}));
-
-    Caption = LogCaptionTitle(Lang, log.files) + " - " + kProgramTitle;
-  }
-  for (const std::string& line : FormatLines(Lang, log.files)) Memo3.push_back(line);
+  if (RecordCount() > 0) Caption = LogCaptionTitle(Lang, LoadedFiles()) + " - " + kProgramTitle;
   SetPeriodAfterLoad(closing && closing->dates ? &*closing->dates : nullptr);
 
-  const LoadSummary summary = SummariseLoad(Lang, log, RecordCount);
-  LoadError = summary.error;
-  LoadWarning = summary.warning;
-  platform_.ShowMessage(summary.message);
+  LoadError = std::move(outcome.error);
+  LoadWarning = std::move(outcome.warning);
+  platform_.ShowMessage(outcome.message);
 
   TreeAndAnalysisAfterLoad(closing.get());
   StatusText.clear();
@@ -222,17 +183,11 @@ ClosingChoice TSDIAppForm::ClosingChoiceForLoad() const {
 }
 
 void TSDIAppForm::ClearLog() {
-  GeoPlaces.reset();  // its addresses are the log's
-  Records.reset();
-  RecordCount = 0;
-  UrlPool.reset();
-  ReferrerPool.reset();
-  UserAgentPool.reset();
-  SearchPhrasePool.reset();
-  ReferrerDomainPool.reset();
-  Ipv6Addresses.reset();
-  Crawlers = {};
-  CrawlerCount = 0;
+  ClearTable();  // the raw log table lists records of the log
+  // The table keeps its shape while the next log loads.
+  std::vector<std::string> columns = std::move(session_.Report().columns);
+  session_.CloseLog();
+  session_.Report().columns = std::move(columns);
 }
 
 std::string TSDIAppForm::DeriveSiteName(const std::string& path) { return SiteNameOfLogPath(path); }

@@ -1,6 +1,5 @@
 #include "Main_form.h"
 
-#include "Geo_find.h"
 #include "Main_file_address.h"
 #include "Main_version.h"
 #include "Stat_kinds.h"
@@ -10,7 +9,12 @@
 namespace tw {
 
 TSDIAppForm::TSDIAppForm(Platform& platform)
-    : platform_(platform), Lang(platform.ExeFolder()) {
+    : platform_(platform),
+      session_(platform.ExeFolder()),
+      Lang(session_.Lang()),
+      Engines(session_.Engines()),
+      FormatChoice(session_.format),
+      KeepReferrers(session_.keep_referrers) {
   // Design state of the controls that the language texts don't replace.
   RadioButton1.Checked = true;
   RadioButton14.Checked = true;
@@ -27,11 +31,11 @@ TSDIAppForm::TSDIAppForm(Platform& platform)
   }
   ComboBox1.Enabled = false;
 
-  LoadEngineList(platform_.ExeFolder(), Engines);
-  UseGeoSource(FindGeoSource(DefaultGeoSearch(platform_.ExeFolder())));
+  ShowGeoButtons();
+  StringGrid1.Show(&session_.Report());
   Label8.Caption.clear();
   ApplyLanguage();
-  ResetMemo3();
+  Memo3 = session_.InformationLines();
   Caption = kProgramTitle;
   RunAnalysis();
 }
@@ -99,9 +103,59 @@ void TSDIAppForm::ApplyLanguage() {
   SetCommaText(StringGrid2.Header, Lang.Get("RAW_LOG_HEADER"));
 }
 
-void TSDIAppForm::ResetMemo3() {
-  Memo3 = {"  Log: ", "  " + Lang.Get("id0") + "0", "  " + Lang.Get("id1") + "0",
-           "  " + Lang.Get("id2")};
+const RecordArray* TSDIAppForm::Records() const {
+  return Log() != nullptr ? Log()->records.get() : nullptr;
+}
+
+LogTime TSDIAppForm::FirstTime() const {
+  return RecordCount() > 0 ? (*Records())[0]->LogTime : 0;
+}
+
+LogTime TSDIAppForm::LastTime() const {
+  return RecordCount() > 0 ? (*Records())[RecordCount() - 1]->LogTime : 0;
+}
+
+namespace {
+
+const StringPool* PoolOf(const LoadedLog* log, std::unique_ptr<StringPool> LoadedLog::*pool) {
+  return log != nullptr ? (log->*pool).get() : nullptr;
+}
+
+}  // namespace
+
+const StringPool* TSDIAppForm::UrlPool() const { return PoolOf(Log(), &LoadedLog::url_pool); }
+const StringPool* TSDIAppForm::ReferrerPool() const {
+  return PoolOf(Log(), &LoadedLog::referrer_pool);
+}
+const StringPool* TSDIAppForm::UserAgentPool() const {
+  return PoolOf(Log(), &LoadedLog::user_agent_pool);
+}
+const StringPool* TSDIAppForm::SearchPhrasePool() const {
+  return PoolOf(Log(), &LoadedLog::search_phrase_pool);
+}
+const StringPool* TSDIAppForm::ReferrerDomainPool() const {
+  return PoolOf(Log(), &LoadedLog::referrer_domain_pool);
+}
+
+const Ipv6AddressTable* TSDIAppForm::Ipv6Addresses() const {
+  return Log() != nullptr ? Log()->ipv6_addresses.get() : nullptr;
+}
+
+const std::vector<const char*>& TSDIAppForm::Crawlers() const {
+  static const std::vector<const char*> kNone;
+  return Log() != nullptr ? Log()->crawlers : kNone;
+}
+
+const std::string& TSDIAppForm::SiteName() const {
+  static const std::string kNone;
+  return Log() != nullptr ? Log()->site_name : kNone;
+}
+
+std::int64_t TSDIAppForm::RejectedCount() const { return Log() != nullptr ? Log()->rejected : 0; }
+
+const std::vector<LoadedFile>& TSDIAppForm::LoadedFiles() const {
+  static const std::vector<LoadedFile> kNone;
+  return Log() != nullptr ? Log()->files : kNone;
 }
 
 void TSDIAppForm::FileOpen1Execute() {

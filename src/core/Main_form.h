@@ -19,7 +19,6 @@
 #include <vector>
 
 #include "Geo_source.h"
-#include "Geo_table.h"
 #include "Language.h"
 #include "Loadlog_format.h"
 #include "Loadlog_loader.h"
@@ -32,6 +31,7 @@
 #include "Main_platform.h"
 #include "Report_input.h"
 #include "Report_result.h"
+#include "Session.h"
 #include "Sitetree_nodes.h"
 #include "Stat_period.h"
 #include "Stat_selection.h"
@@ -86,12 +86,13 @@ class TSDIAppForm {
   // out of memory says so and keeps the loaded log, other refusals drop it.
   std::optional<LoadRequest> PrepareLoad(const std::vector<std::string>& paths);
   void FinishLoad(const LoadRefusal& result, LoadedLog&& log);
-  // Makes a loaded log the window's: pools, records, pickers, information
-  // box, caption, closing message, tree and analysis.
-  void ApplyLoadedLog(LoadedLog&& log);
+  // Shows the log the session has just taken: pickers, information box,
+  // caption, closing message, tree and analysis.
+  void ApplyLoadedLog(LoadOutcome&& outcome);
   // What the closing steps of the next load will do, for the load's thread
   // to prepare (PrepareClosing).
   ClosingChoice ClosingChoiceForLoad() const;
+  // Closes the log: the report, the table and the tree go with it.
   void ClearLog();
   static std::string DeriveSiteName(const std::string& path);
 
@@ -110,8 +111,6 @@ class TSDIAppForm {
   Period CurrentPeriod() const;
   void ClearReport();
   SelectionChoice CurrentSelectionChoice() const;
-  // What an analysis of `kind` with the window's choices reads.
-  AnalysisInput CurrentAnalysisInput(const ReportKindInfo* kind) const;
   bool RequestPassesFilter(const char* url) const;
   std::string SelectedSectionPath() const;
 
@@ -126,6 +125,8 @@ class TSDIAppForm {
   void ClearTable();
   // Makes `result` the last report and shows it: title, subject, table, chart.
   void ShowReport(ReportResult&& result);
+  // Shows the session's last report.
+  void ShowReport();
   // The colour StringGrid1DrawCell fills a cell with, or none when the cell is
   // left as the grid drew it (title row, empty table).
   std::optional<Rgb> StringGrid1DrawCell(int col, int row) const;
@@ -144,52 +145,52 @@ class TSDIAppForm {
   // Makes `source` (null: none) the location database of the countries and
   // cities reports, and shows their buttons when it can serve them.
   void UseGeoSource(std::unique_ptr<GeoSource> source);
+  void ShowGeoButtons();
   // "Location database: " and the database's Description, or "...: none".
   std::string GeoDatabaseLine() const;
-  // Builds GeoPlaces for the loaded log, unless it was built already.
-  void PrepareGeoPlaces();
 
   // "Version: 1.0.1.83." from the program's own version, or "Version 1.0.3.30" when none was recorded.
   static std::string AboutVersionLine();
 
-  // ---- State owned by the window ----
+  // ---- The session the window drives, and its parts under their names ----
   Platform& platform_;
-  LanguagePack Lang;
+  Session session_;
+  LanguagePack& Lang;
+  EngineList& Engines;
+  std::optional<LogFormat>& FormatChoice;  // the format logs are opened with; none: recognised
+  // Whether a load keeps the referrers (LoadRequest::keep_referrers). Only a
+  // caller that runs one report which reads none of them clears it: the
+  // window's reports and details need them all.
+  bool& KeepReferrers;
 
-  // The loaded log.
-  std::string SiteName;
+  // The loaded log, read from the session: null, 0 or empty when none is loaded.
+  const LoadedLog* Log() const { return session_.Log(); }
+  const RecordArray* Records() const;
+  std::int32_t RecordCount() const { return session_.RecordCount(); }
+  LogTime FirstTime() const;
+  LogTime LastTime() const;
+  const StringPool* UrlPool() const;
+  const StringPool* ReferrerPool() const;
+  const StringPool* UserAgentPool() const;
+  const StringPool* SearchPhrasePool() const;
+  const StringPool* ReferrerDomainPool() const;
+  const Ipv6AddressTable* Ipv6Addresses() const;
+  const std::vector<const char*>& Crawlers() const;
+  const std::string& SiteName() const;
+  std::int64_t RejectedCount() const;  // lines rejected by the last load
+  const std::vector<LoadedFile>& LoadedFiles() const;  // what happened to each file, in reading order
+  const GeoSource* GeoDatabase() const { return session_.GeoDatabase(); }  // null: none
+  // The last report; it points into the loaded log and is dropped before it.
+  const ReportResult& Report() const { return session_.Report(); }
+
   std::int32_t RequestFilter = 0;
-  std::unique_ptr<RecordArray> Records;  // null when nothing is loaded
-  std::int32_t RecordCount = 0;
-  LogTime FirstTime = 0;
-  LogTime LastTime = 0;
-  std::unique_ptr<StringPool> UrlPool;
-  std::unique_ptr<StringPool> ReferrerPool;
-  std::unique_ptr<StringPool> UserAgentPool;
-  std::unique_ptr<StringPool> SearchPhrasePool;
-  std::unique_ptr<StringPool> ReferrerDomainPool;
-  std::unique_ptr<Ipv6AddressTable> Ipv6Addresses;
-  std::vector<const char*> Crawlers;
-  std::int32_t CrawlerCount = 0;
-  // The places of the log's clients; built by the first location report
-  // after a load, dropped with the log.
-  std::unique_ptr<GeoTable> GeoPlaces;
-  EngineList Engines;  // EngineNames and EngineParams
-  std::unique_ptr<GeoSource> GeoDatabase;  // null: no location database
-  std::int64_t RejectedCount = 0;  // lines rejected by the last load
   std::string LoadError;  // why the last load stopped early; empty when it ran to its end
   // Files of the last load that broke off part way (what came before is loaded).
   std::string LoadWarning;
-  std::vector<LoadedFile> LoadedFiles;  // what happened to each file, in reading order
-  std::optional<LogFormat> FormatChoice;  // the format logs are opened with; none: recognised
   // Closing steps of a load: the site tree and the by-day analysis. A caller
   // that sets its own choices and analyses after the load skips them.
   bool TreeAfterLoad = true;
   bool AnalysisAfterLoad = true;
-  // Whether a load keeps the referrers (LoadRequest::keep_referrers). Only a
-  // caller that runs one report which reads none of them clears it: the
-  // window's reports and details need them all.
-  bool KeepReferrers = true;
 
   // The period: the log's calendar dates (none when HasLogDates is false), its
   // months (day 1 each, in the order of ComboBox1) and the analysed days.
@@ -198,10 +199,9 @@ class TSDIAppForm {
   std::vector<CalendarDate> LogMonths;
   Period AnalysedPeriod = EmptyLogPeriod();
 
-  // The last report; it points into the loaded log and is dropped before it.
-  ReportResult Report;
-  std::int32_t ReportKind = 0;  // the registry number of Report.kind, 0 without one
-  std::int32_t SelectedCount() const { return static_cast<std::int32_t>(Report.selected.size()); }
+  // The last report's kind by its registry number, 0 without one.
+  std::int32_t ReportKind = 0;
+  std::int32_t SelectedCount() const { return static_cast<std::int32_t>(Report().selected.size()); }
 
   // The statistics table, its chart and the raw log table.
   StatGrid StringGrid1;
@@ -238,13 +238,14 @@ class TSDIAppForm {
   void CheckRequestButton(int filter);
 
  private:
-  void ResetMemo3();
   // Leaves the window as if no log had ever been opened, and says why.
   void DropLog(const std::string& message);
   // DropLog for a load that ran out of memory, even when saying so does too.
   void DropLogForMemory();
   // Frees the report, the log, the table and the tree before a new log comes.
   void ReleaseLog();
+  // Whatever a load became: shown, and the log taken or kept as it says.
+  void ShowLoadOutcome(LoadOutcome&& outcome);
   // The last closing steps of a load: the tree and the first analysis, taken
   // from `prepared` where the load's thread prepared them (null: none).
   void TreeAndAnalysisAfterLoad(PreparedClosing* prepared);

@@ -17,7 +17,7 @@ CalendarDate MonthOf(const CalendarDate& date) { return CalendarDate{date.Year, 
 }  // namespace
 
 Period TSDIAppForm::CurrentPeriod() const {
-  return RecordCount > 0 ? AnalysedPeriod : EmptyLogPeriod();
+  return RecordCount() > 0 ? AnalysedPeriod : EmptyLogPeriod();
 }
 
 void TSDIAppForm::SetPeriodAfterLoad(const LogDates* prepared) {
@@ -27,9 +27,9 @@ void TSDIAppForm::SetPeriodAfterLoad(const LogDates* prepared) {
   ComboBox1.ItemIndex = -1;
   ComboBox1.Enabled = false;
   AnalysedPeriod = EmptyLogPeriod();
-  if (!Records || RecordCount <= 0) return;
+  if (Records() == nullptr || RecordCount() <= 0) return;
 
-  const LogDates dates = prepared != nullptr ? *prepared : LogDatesOf(*Records);
+  const LogDates dates = prepared != nullptr ? *prepared : LogDatesOf(*Records());
   HasLogDates = dates.any;
   if (HasLogDates) {
     EarliestDate = dates.earliest;
@@ -41,7 +41,7 @@ void TSDIAppForm::SetPeriodAfterLoad(const LogDates* prepared) {
         FormatText("%s %04d", {Lang.Get("month" + std::to_string(first.Month)), first.Year}));
   }
 
-  AnalysedPeriod = PeriodAfterLoadOf(*Records);
+  AnalysedPeriod = PeriodAfterLoadOf(*Records());
 
   const CalendarDate today = platform_.Today();
   for (DatePicker* picker : {&DateTimePicker1, &DateTimePicker2}) {

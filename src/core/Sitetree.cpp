@@ -187,9 +187,9 @@ std::unique_ptr<TreeNode> SiteTreeOf(const RecordArray& records, std::size_t dis
 }
 
 void TSDIAppForm::BuildSiteTree() {
-  if (!Records) return;
+  if (Records() == nullptr) return;
   InstallSiteTree(
-      SiteTreeOf(*Records, UrlPool != nullptr ? UrlPool->Count() : 0, RequestFilter));
+      SiteTreeOf(*Records(), UrlPool() != nullptr ? UrlPool()->Count() : 0, RequestFilter));
 }
 
 void TSDIAppForm::InstallSiteTree(std::unique_ptr<TreeNode> root) {
@@ -204,31 +204,36 @@ void TSDIAppForm::RadioButton14Click() {
   BuildSiteTree();
 }
 
-bool TSDIAppForm::SelectSectionByPath(const std::string& path) {
-  TreeNode* node = TreeView1.Root.get();
-  if (node == nullptr || path.empty() || path[0] != '/') return false;
-  if (path != "/") {
-    // "/a/b": every segment non-empty, as SelectedSectionPath writes them.
-    std::size_t pos = 1;
-    while (true) {
-      std::size_t end = path.find('/', pos);
-      if (end == std::string::npos) end = path.size();
-      const std::string_view segment(path.data() + pos, end - pos);
-      if (segment.empty()) return false;
-      TreeNode* next = nullptr;
-      for (const auto& child : node->Children) {
-        if (child->Text == segment) {
-          next = child.get();
-          break;
-        }
+const TreeNode* FindSection(const TreeNode* root, std::string_view path) {
+  const TreeNode* node = root;
+  if (node == nullptr || path.empty() || path[0] != '/') return nullptr;
+  if (path == "/") return node;
+  // "/a/b": every segment non-empty, as SelectedSectionPath writes them.
+  std::size_t pos = 1;
+  while (true) {
+    std::size_t end = path.find('/', pos);
+    if (end == std::string_view::npos) end = path.size();
+    const std::string_view segment = path.substr(pos, end - pos);
+    if (segment.empty()) return nullptr;
+    const TreeNode* next = nullptr;
+    for (const auto& child : node->Children) {
+      if (child->Text == segment) {
+        next = child.get();
+        break;
       }
-      if (next == nullptr) return false;
-      node = next;
-      if (end == path.size()) break;
-      pos = end + 1;
     }
+    if (next == nullptr) return nullptr;
+    node = next;
+    if (end == path.size()) return node;
+    pos = end + 1;
   }
-  TreeView1.Selected = node;
+}
+
+bool TSDIAppForm::SelectSectionByPath(const std::string& path) {
+  const TreeNode* node = FindSection(TreeView1.Root.get(), path);
+  if (node == nullptr) return false;
+  // The tree is the view's own; the search only reads it.
+  TreeView1.Selected = const_cast<TreeNode*>(node);
   return true;
 }
 

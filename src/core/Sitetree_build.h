@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <memory>
+#include <string_view>
 
 #include "Loadlog_record_array.h"
 #include "Sitetree_nodes.h"
@@ -16,5 +17,9 @@ namespace tw {
 // `distinct_hint`: about how many distinct requests there are (the pool's count).
 std::unique_ptr<TreeNode> SiteTreeOf(const RecordArray& records, std::size_t distinct_hint,
                                      int request_filter);
+
+// The node of a section path such as "/news/2008" ("/" is the root), or null
+// when no node has that path.
+const TreeNode* FindSection(const TreeNode* root, std::string_view path);
 
 }  // namespace tw

@@ -35,9 +35,9 @@ void TSDIAppForm::ClearReport() {
   ClearTable();
   Button2.Enabled = false;
   // The table keeps its columns and their titles until the next report.
-  std::vector<std::string> columns = std::move(Report.columns);
-  Report = ReportResult{};
-  Report.columns = std::move(columns);
+  ReportResult cleared;
+  cleared.columns = std::move(session_.Report().columns);
+  session_.KeepReport(std::move(cleared));
 }
 
 const ReportKindInfo* TSDIAppForm::CheckedReportKind() const {
@@ -47,32 +47,23 @@ const ReportKindInfo* TSDIAppForm::CheckedReportKind() const {
   return nullptr;
 }
 
-AnalysisInput TSDIAppForm::CurrentAnalysisInput(const ReportKindInfo* kind) const {
-  AnalysisInput in;
-  in.records = Records.get();
-  in.site_name = SiteName;
-  in.context = ReportContext{Ipv6Addresses.get(), GeoPlaces.get(), &Engines, &Lang};
-  in.choice = AnalysisChoice{kind, CurrentSelectionChoice()};
-  return in;
-}
-
 void TSDIAppForm::RunAnalysis() {
   const ReportKindInfo* chosen = CheckedReportKind();
   // The last report points into what the next run may rebuild.
   ClearReport();
-  if (chosen != nullptr && chosen->Places != GeoLevel::kNone) PrepareGeoPlaces();
-  ShowReport(RunReport(CurrentAnalysisInput(chosen)));
+  session_.Analyse(AnalysisChoice{chosen, CurrentSelectionChoice()});
+  ShowReport();
 }
 
 bool TSDIAppForm::RunPreparedAnalysis(PreparedClosing& prepared) {
   const ReportKindInfo* checked = CheckedReportKind();
-  if (!prepared.analysed || !Records || checked == nullptr || checked->Report != &ReportByDay ||
-      CurrentSelectionChoice() != prepared.selection) {
+  if (!prepared.analysed || Records() == nullptr || checked == nullptr ||
+      checked->Report != &ReportByDay || CurrentSelectionChoice() != prepared.selection) {
     return false;
   }
   ClearReport();
-  ShowReport(DayReportOf(CurrentAnalysisInput(checked), std::move(prepared.selected),
-                         std::move(prepared.day_rows)));
+  const AnalysisInput in = session_.InputFor(AnalysisChoice{checked, CurrentSelectionChoice()});
+  ShowReport(DayReportOf(in, std::move(prepared.selected), std::move(prepared.day_rows)));
   return true;
 }
 

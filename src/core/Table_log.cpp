@@ -11,7 +11,6 @@
 #include "Loadlog_client_address.h"
 #include "Loadlog_huge_block.h"
 #include "Main_form.h"
-#include "Report_details.h"
 #include "Table_log_grid.h"
 
 namespace tw {
@@ -79,8 +78,8 @@ void TSDIAppForm::Button2Click() { ShowDetails(); }
 
 void TSDIAppForm::ShowDetails() {
   StringGrid2.Clear();
-  StringGrid2.Addresses = Ipv6Addresses.get();
-  StringGrid2.List(ListRowRecords(Report, StringGrid1.Row, CurrentAnalysisInput(Report.kind).context));
+  StringGrid2.Addresses = Ipv6Addresses();
+  StringGrid2.List(session_.Details(StringGrid1.Row));
   bool any_ipv6 = false;
   for (int row = 1; row < StringGrid2.RowCount() - 1 && !any_ipv6; ++row) {
     any_ipv6 = StringGrid2.RecordAt(row)->IsIpv6;

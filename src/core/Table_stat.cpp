@@ -27,7 +27,12 @@ void TSDIAppForm::ClearTable() {
 }
 
 void TSDIAppForm::ShowReport(ReportResult&& result) {
-  Report = std::move(result);
+  session_.KeepReport(std::move(result));
+  ShowReport();
+}
+
+void TSDIAppForm::ShowReport() {
+  const ReportResult& Report = session_.Report();
   ReportKind = Report.kind != nullptr ? Report.kind->Kind : 0;
   GroupBox4.Caption = Report.title;
   Label8.Caption = Report.subject;

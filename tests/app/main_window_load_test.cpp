@@ -76,13 +76,13 @@ TEST_F(WindowLoadTest, CommandsAreGreyedWhileALoadRunsAndComeBackAfterIt) {
   w.child<QPushButton>("Button1")->click();
   EXPECT_EQ(w.window->form().ReportKind, 1);
   w.window->openLog(smallPath);  // a second load does not start
-  EXPECT_EQ(w.window->form().RecordCount, 5);
+  EXPECT_EQ(w.window->form().RecordCount(), 5);
 
   ASSERT_TRUE(w.waitForLoad());
   EXPECT_EQ(LogCommandsEnabled(w), idle);
   EXPECT_TRUE(bar->isHidden());
   EXPECT_TRUE(w.child<QPushButton>("CancelLoad")->isHidden());
-  EXPECT_EQ(w.window->form().RecordCount, 300000 + 5);
+  EXPECT_EQ(w.window->form().RecordCount(), 300000 + 5);
   EXPECT_EQ(w.messages.size(), 2) << "one closing message per load";
 }
 
@@ -105,7 +105,7 @@ TEST_F(WindowLoadTest, CancelAndEscLeaveTheLoadedLogAsItWas) {
     ASSERT_TRUE(w.window->isLoading());
     cancel();
     ASSERT_TRUE(w.waitForLoad());
-    EXPECT_EQ(w.window->form().RecordCount, 5);
+    EXPECT_EQ(w.window->form().RecordCount(), 5);
     EXPECT_EQ(w.child<QPlainTextEdit>("Memo3")->toPlainText(), memo);
     EXPECT_EQ(w.window->windowTitle(), title);
     EXPECT_EQ(w.child<QTableView>("StringGrid1")->model()->rowCount(), rows);
@@ -135,7 +135,7 @@ TEST_F(WindowLoadTest, ClosingOrDestroyingTheWindowMidLoadStopsTheLoad) {
     ASSERT_TRUE(w.window->isLoading());
     EXPECT_TRUE(w.window->close()) << "a load does not hold the window open";
     EXPECT_FALSE(w.window->isLoading());
-    EXPECT_EQ(w.window->form().RecordCount, 0);
+    EXPECT_EQ(w.window->form().RecordCount(), 0);
     EXPECT_TRUE(w.messages.isEmpty());
   }
   {

@@ -89,7 +89,7 @@ TEST_F(MainWindowTest, BuildsWithTheLanguageTexts) {
     const char* kind;
   } geoButtons[] = {{"RadioButton7", "cities"}, {"RadioButton8", "countries"}};
   for (const auto& g : geoButtons) {
-    const bool available = tw::GeoLevelAvailable(w.window->form().GeoDatabase.get(),
+    const bool available = tw::GeoLevelAvailable(w.window->form().GeoDatabase(),
                                                  tw::FindReportKindByName(g.kind)->Places);
     EXPECT_EQ(w.child<QRadioButton>(g.button)->isHidden(), !available) << g.button;
     EXPECT_EQ(w.child<QRadioButton>(g.button)->isEnabled(), available) << g.button;
@@ -193,12 +193,12 @@ TEST_F(MainWindowTest, OpenCommandAsksThePlatformForThePath) {
   RecordingWindow w;
   w.child<QAction>("FileOpen1")->trigger();  // cancelled: nothing loads
   EXPECT_TRUE(w.messages.isEmpty());
-  EXPECT_EQ(w.window->form().RecordCount, 0);
+  EXPECT_EQ(w.window->form().RecordCount(), 0);
 
   w.openAnswers = {logPath};
   w.child<QAction>("FileOpen1")->trigger();
   ASSERT_TRUE(w.waitForLoad());
-  EXPECT_EQ(w.window->form().RecordCount, 5);
+  EXPECT_EQ(w.window->form().RecordCount(), 5);
   EXPECT_TRUE(MemoText(w).contains(QStringLiteral("site.example-access_log")));
 }
 
@@ -353,7 +353,7 @@ TEST_F(MainWindowTest, DroppedFileIsOpened) {
   EXPECT_TRUE(enter.isAccepted());
   QDropEvent drop(QPointF(300, 300), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
   QApplication::sendEvent(w.window.get(), &drop);
-  EXPECT_TRUE(QTest::qWaitFor([&] { return w.window->form().RecordCount == 5; }, 5000));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return w.window->form().RecordCount() == 5; }, 5000));
   EXPECT_TRUE(MemoText(w).contains(QStringLiteral("site.example-access_log")));
 }
 
@@ -364,7 +364,7 @@ TEST_F(MainWindowTest, ShowsAFileNameOutsideTheCodePageIntact) {
   RecordingWindow w;
   w.window->show();
   ASSERT_TRUE(w.load(path));
-  EXPECT_EQ(w.window->form().RecordCount, 5);
+  EXPECT_EQ(w.window->form().RecordCount(), 5);
   EXPECT_EQ(w.window->windowHandle()->title(), path + QStringLiteral(" - Quelmark Tallyweave"));
   EXPECT_TRUE(MemoText(w).contains(QStringLiteral("  Log: журнал[*]-access_log"))) << MemoText(w);
 }

@@ -41,19 +41,19 @@ struct Snapshot {
   std::size_t files;
 
   explicit Snapshot(const TSDIAppForm& f)
-      : records(f.Records.get()),
-        record_count(f.RecordCount),
-        pools{f.UrlPool.get(), f.ReferrerPool.get(), f.UserAgentPool.get(),
-              f.SearchPhrasePool.get(), f.ReferrerDomainPool.get()},
-        ipv6(f.Ipv6Addresses.get()),
+      : records(f.Records()),
+        record_count(f.RecordCount()),
+        pools{f.UrlPool(), f.ReferrerPool(), f.UserAgentPool(),
+              f.SearchPhrasePool(), f.ReferrerDomainPool()},
+        ipv6(f.Ipv6Addresses()),
         memo(f.Memo3),
         caption(f.Caption),
         status(f.StatusText),
         tree_root(f.TreeView1.Root.get()),
         tree_selected(f.TreeView1.Selected),
-        rows(f.Report.rows.data()),
-        selected(f.Report.selected),
-        files(f.LoadedFiles.size()) {
+        rows(f.Report().rows.data()),
+        selected(f.Report().selected),
+        files(f.LoadedFiles().size()) {
     for (int row = 0; row < f.StringGrid1.RowCount(); ++row) {
       for (int col = 0; col < f.StringGrid1.ColCount(); ++col) cells.push_back(f.StringGrid1.Cell(col, row));
     }
@@ -69,7 +69,7 @@ class CancelTest : public LoadLogTest {
     first_ = Log("first_log", MarchLog(3000, 10, "a"));
     second_ = Log("second_log", MarchLog(3000, 20, "b"));
     form_->LoadLog(old_);
-    ASSERT_EQ(form_->RecordCount, 40);
+    ASSERT_EQ(form_->RecordCount(), 40);
     platform_.messages.clear();
   }
 
@@ -132,10 +132,10 @@ TEST_F(CancelTest, CancelAtAnyPointLeavesTheLoadedLogAsItWas) {
     form_->RunAnalysis();
     form_->TreeView1.Selected = form_->TreeView1.Root.get();
     const Snapshot before(*form_);
-    const std::int64_t old_first_time = (*form_->Records)[0]->LogTime;
+    const std::int64_t old_first_time = (*form_->Records())[0]->LogTime;
     EXPECT_EQ(LoadBoth(c.arm, threads).kind, LoadRefusal::Kind::kCancelled);
     EXPECT_TRUE(Snapshot(*form_) == before);
-    EXPECT_EQ((*form_->Records)[0]->LogTime, old_first_time);
+    EXPECT_EQ((*form_->Records())[0]->LogTime, old_first_time);
     EXPECT_TRUE(platform_.messages.empty()) << "a cancel says nothing";
     EXPECT_TRUE(form_->LoadError.empty());
    }
@@ -146,11 +146,11 @@ TEST_F(CancelTest, CompleteLoadReplacesTheLogAsTheOneCallLoadDoes) {
   EXPECT_EQ(LoadBoth([](LoadRequest&, std::atomic<bool>&) {}).kind, LoadRefusal::Kind::kNone);
   const std::vector<std::string> memo = form_->Memo3;
   const std::string caption = form_->Caption;
-  ASSERT_EQ(form_->RecordCount, 6000);
+  ASSERT_EQ(form_->RecordCount(), 6000);
   ASSERT_EQ(platform_.messages.size(), 1u);
 
   form_->LoadLogs({first_, second_});
-  EXPECT_EQ(form_->RecordCount, 6000);
+  EXPECT_EQ(form_->RecordCount(), 6000);
   EXPECT_EQ(form_->Memo3, memo);
   EXPECT_EQ(form_->Caption, caption);
   ASSERT_EQ(platform_.messages.size(), 2u);
@@ -203,7 +203,7 @@ TEST_F(CancelTest, BackgroundLoadStopsWhenCancelledOrDestroyedMidway) {
     BackgroundLoad job(std::move(*request));
     // Destroyed while it may still run: it stops and frees what it read.
   }
-  EXPECT_EQ(form_->RecordCount, 40);
+  EXPECT_EQ(form_->RecordCount(), 40);
 }
 
 }  // namespace

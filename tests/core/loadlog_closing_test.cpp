@@ -40,7 +40,7 @@ std::vector<std::string> WindowState(const TSDIAppForm& f) {
                                  std::to_string(f.SelectedCount()), std::to_string(f.HasLogDates),
                                  std::to_string(f.ComboBox1.ItemIndex),
                                  std::to_string(f.ComboBox1.Enabled)};
-  for (const LogRecord* r : f.Report.selected) state.push_back(std::to_string(f.Records->IndexOf(r)));
+  for (const LogRecord* r : f.Report().selected) state.push_back(std::to_string(f.Records()->IndexOf(r)));
   for (int row = 0; row < f.StringGrid1.RowCount(); ++row) {
     for (int col = 0; col < f.StringGrid1.ColCount(); ++col) state.push_back(f.StringGrid1.Cell(col, row));
   }
@@ -86,7 +86,7 @@ TEST_F(LoadLogTest, ClosingPreparedOnTheLoadsThreadLeavesTheWindowAsItsOwnClosin
     form_->CheckBox1.Checked = c.skip_at_end;
     form_->FinishLoad(result, std::move(log));
 
-    ASSERT_GT(form_->RecordCount, 19000);
+    ASSERT_GT(form_->RecordCount(), 19000);
     EXPECT_EQ(WindowState(*form_), WindowState(reference));
     EXPECT_EQ(form_->Memo3, reference.Memo3);
   }

@@ -151,8 +151,8 @@ class CrawlerPatternLoadTest : public testing::ReportFixture {
 
   std::vector<unsigned> CrawlerBits() const {
     std::vector<unsigned> bits;
-    for (std::int32_t i = 0; i < form_->RecordCount; ++i)
-      bits.push_back((*form_->Records)[i]->IsCrawler);
+    for (std::int32_t i = 0; i < form_->RecordCount(); ++i)
+      bits.push_back((*form_->Records())[i]->IsCrawler);
     return bits;
   }
 
@@ -167,7 +167,7 @@ class CrawlerPatternLoadTest : public testing::ReportFixture {
 TEST_F(CrawlerPatternLoadTest, PatternsMarkRecordsAndReportsLeaveThemOut) {
   testing::WriteBytes(dir_ / kCrawlerPatternFileName, "# test list\ngooglebot\ncurl/\n");
   LoadMixedLog();
-  ASSERT_EQ(form_->RecordCount, 6);
+  ASSERT_EQ(form_->RecordCount(), 6);
   EXPECT_EQ(CrawlerBits(), (std::vector<unsigned>{0, 1, 1, 1, 0, 1}));
 
   EXPECT_EQ(RequestRows(/*ignore_crawlers=*/true), (std::vector<testing::Row>{{"/people", 2}}));
@@ -180,7 +180,7 @@ TEST_F(CrawlerPatternLoadTest, PatternsMarkRecordsAndReportsLeaveThemOut) {
 TEST_F(CrawlerPatternLoadTest, WithoutThePatternFileOnlyWholeLinesCount) {
   LoadMixedLog();
   EXPECT_TRUE(platform_.messages.empty());
-  ASSERT_EQ(form_->RecordCount, 6);
+  ASSERT_EQ(form_->RecordCount(), 6);
   EXPECT_EQ(CrawlerBits(), (std::vector<unsigned>{0, 1, 0, 0, 0, 0}));
   EXPECT_EQ(RequestRows(/*ignore_crawlers=*/true),
             (std::vector<testing::Row>{{"/pattern", 3}, {"/people", 2}}));

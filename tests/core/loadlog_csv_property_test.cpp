@@ -176,9 +176,9 @@ TEST_F(CsvPropertyTest, EveryCellReadsBackFromTheSavedFile) {
 
     const StatGrid& grid = form_->StringGrid1;
     ASSERT_EQ(records.size(), static_cast<std::size_t>(grid.RowCount()) + 2);
-    EXPECT_EQ(records[0], std::vector<std::string>{ExpectedReadBack(form_->Report.title)});
+    EXPECT_EQ(records[0], std::vector<std::string>{ExpectedReadBack(form_->Report().title)});
     EXPECT_EQ(records[1],
-              std::vector<std::string>{ExpectedReadBack("\xE4\xEB\xFF " + form_->Report.subject)});
+              std::vector<std::string>{ExpectedReadBack("\xE4\xEB\xFF " + form_->Report().subject)});
     for (int r = 0; r < grid.RowCount(); ++r) {
       const std::vector<std::string>& fields = records[static_cast<std::size_t>(r) + 2];
       ASSERT_EQ(fields.size(), static_cast<std::size_t>(grid.ColCount())) << "table row " << r;

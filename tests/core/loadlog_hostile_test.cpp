@@ -89,10 +89,10 @@ class LoadLogHostileTest : public LoadFixture<HookPlatform> {
     std::int64_t rejected;
   };
   Shown Snapshot() const {
-    return {form_->Records.get(), form_->RecordCount, form_->UrlPool.get(), form_->Memo3,
+    return {form_->Records(), form_->RecordCount(), form_->UrlPool(), form_->Memo3,
             form_->Caption,       form_->TreeView1.Root.get(), form_->SelectedCount(),
-            form_->Report.kind,   form_->Report.rows.size(), form_->SiteName,
-            form_->RejectedCount};
+            form_->Report().kind,   form_->Report().rows.size(), form_->SiteName(),
+            form_->RejectedCount()};
   }
   void ExpectUnchanged(const Shown& before, const std::string& name) const {
     const Shown now = Snapshot();
@@ -115,7 +115,7 @@ class LoadLogHostileTest : public LoadFixture<HookPlatform> {
         Log("site.example-access_log", GoodLine("01/Mar/2008", "/a") + "junk\n" +
                                            GoodLine("02/Mar/2008", "/b"));
     form_->LoadLog(path);
-    EXPECT_EQ(form_->RecordCount, 2);
+    EXPECT_EQ(form_->RecordCount(), 2);
     platform_.messages.clear();
     return path;
   }
@@ -167,8 +167,8 @@ TEST_F(LoadLogHostileTest, GigabyteLineWithoutLineEndIsReadInPiecesWithBoundedMe
   form_->LoadLog(path.string());
 
   const std::uint64_t pieces = (kSize + LogPieceReader::kMaxPiece - 1) / LogPieceReader::kMaxPiece;
-  EXPECT_EQ(form_->RecordCount, 0);
-  EXPECT_EQ(form_->RejectedCount, static_cast<std::int64_t>(pieces));
+  EXPECT_EQ(form_->RecordCount(), 0);
+  EXPECT_EQ(form_->RejectedCount(), static_cast<std::int64_t>(pieces));
   EXPECT_EQ(form_->Memo3[2], "  Rejected: " + std::to_string(pieces));
   EXPECT_EQ(fs::file_size(path.string() + ".err"), kSize);
   EXPECT_GE(platform_.paints, 1);
@@ -215,11 +215,11 @@ TEST_F(LoadLogHostileTest, ZeroByteEndsTheTextParsedButTheRejectFileGetsTheWhole
   for (const Case& c : cases) {
     const std::string path = Log("zero.log", GoodLine("01/Mar/2008", "/first") + c.line);
     form_->LoadLog(path);
-    EXPECT_EQ(form_->RecordCount, c.accepted ? 2 : 1) << c.name;
-    EXPECT_EQ(form_->RejectedCount, c.accepted ? 0 : 1) << c.name;
+    EXPECT_EQ(form_->RecordCount(), c.accepted ? 2 : 1) << c.name;
+    EXPECT_EQ(form_->RejectedCount(), c.accepted ? 0 : 1) << c.name;
     if (c.accepted) {
-      ASSERT_EQ(form_->RecordCount, 2) << c.name;
-      EXPECT_STREQ((*form_->Records)[1]->Url(), "/z") << c.name;
+      ASSERT_EQ(form_->RecordCount(), 2) << c.name;
+      EXPECT_STREQ((*form_->Records())[1]->Url(), "/z") << c.name;
       EXPECT_FALSE(fs::exists(path + ".err")) << c.name;
     } else {
       EXPECT_EQ(ReadFile(path + ".err"), c.line) << c.name << ": every byte, zeros included";
@@ -248,8 +248,8 @@ TEST_F(LoadLogHostileTest, BinaryFileEndsWithEveryPieceRejectedAndCopied) {
 
   const std::string path = Log("random.bin", bytes);
   form_->LoadLog(path);
-  EXPECT_EQ(form_->RecordCount, 0);
-  EXPECT_EQ(form_->RejectedCount, pieces);
+  EXPECT_EQ(form_->RecordCount(), 0);
+  EXPECT_EQ(form_->RejectedCount(), pieces);
   EXPECT_EQ(ReadFile(path + ".err"), bytes);
   ASSERT_EQ(platform_.messages.size(), 1u);
   EXPECT_EQ(platform_.messages[0].rfind("No records\n", 0), 0u) << platform_.messages[0];
@@ -362,8 +362,8 @@ TEST_F(LoadLogHostileTest, FileChangedWhileReadEndsWithPercentWithinRange) {
     platform_.on_paint = nullptr;
 
     EXPECT_TRUE(changed) << c.name << ": the load paints as it starts reading";
-    EXPECT_EQ(form_->RecordCount, c.records) << c.name;
-    EXPECT_EQ(form_->RejectedCount, c.rejected) << c.name;
+    EXPECT_EQ(form_->RecordCount(), c.records) << c.name;
+    EXPECT_EQ(form_->RejectedCount(), c.rejected) << c.name;
     std::vector<std::string> shown = platform_.status_at_paint;
     shown.insert(shown.end(), platform_.status_at_message.begin(), platform_.status_at_message.end());
     const std::vector<int> percents = PercentsShown(shown, path);
@@ -444,9 +444,9 @@ TEST_F(LoadLogHostileTest, LinkToARegularLogLoadsIt) {
   const std::string link = (dir_.path() / "site.example-access_log").string();
   fs::create_symlink(path, link);
   form_->LoadLog(link);
-  EXPECT_EQ(form_->RecordCount, 1);
+  EXPECT_EQ(form_->RecordCount(), 1);
   EXPECT_EQ(form_->LoadError, "");
-  EXPECT_EQ(form_->SiteName, "site.example");
+  EXPECT_EQ(form_->SiteName(), "site.example");
 }
 
 TEST(LogPieceReader, OpensOnlyRegularUncompressedFiles) {
@@ -512,12 +512,12 @@ TEST_F(LoadLogHostileTest, LogThatCannotBeOpenedSaysWhyAndLoadsAsEmpty) {
     const std::string why = "Could not open " + c.path + ": " + std::strerror(c.error);
     EXPECT_EQ(platform_.messages, std::vector<std::string>{why}) << c.path;
     EXPECT_EQ(form_->LoadError, why) << c.path;
-    ASSERT_NE(form_->Records, nullptr) << c.path;
-    EXPECT_EQ(form_->RecordCount, 0) << c.path;
+    ASSERT_NE(form_->Records(), nullptr) << c.path;
+    EXPECT_EQ(form_->RecordCount(), 0) << c.path;
     EXPECT_EQ(form_->Memo3[0], "  Log: " + c.path.substr(c.path.rfind('/') + 1)) << c.path;
     EXPECT_EQ(form_->Memo3[1], "  Records: 0") << c.path;
     EXPECT_EQ(form_->Caption, "Quelmark Tallyweave") << c.path;
-    EXPECT_EQ(form_->SiteName, "") << c.path;
+    EXPECT_EQ(form_->SiteName(), "") << c.path;
     EXPECT_EQ(form_->StatusText, "") << c.path;
   }
 }
@@ -539,8 +539,8 @@ TEST_F(LoadLogHostileTest, UnwritableRejectFileIsNamedInTheClosingMessage) {
     const std::string path = Log("folder.log", c.log);
     fs::create_directory(path + ".err");  // a folder where the reject file would go
     form_->LoadLog(path);
-    EXPECT_EQ(form_->RecordCount, c.records) << c.name;
-    EXPECT_EQ(form_->RejectedCount, 2) << c.name;
+    EXPECT_EQ(form_->RecordCount(), c.records) << c.name;
+    EXPECT_EQ(form_->RejectedCount(), 2) << c.name;
     EXPECT_EQ(form_->Memo3[2], "  Rejected: 2") << c.name;
     EXPECT_EQ(platform_.messages,
               std::vector<std::string>{std::string(c.first_part) +
@@ -560,8 +560,8 @@ TEST_F(LoadLogHostileTest, RejectFileThatFillsUpIsNamedInTheClosingMessage) {
     ASSERT_TRUE(limit.ok());
     form_->LoadLog(path);
   }
-  EXPECT_EQ(form_->RecordCount, 1);
-  EXPECT_EQ(form_->RejectedCount, 5);
+  EXPECT_EQ(form_->RecordCount(), 1);
+  EXPECT_EQ(form_->RejectedCount(), 5);
   EXPECT_EQ(platform_.messages,
             std::vector<std::string>{"Done\nRejected: 5\n  wrong number of fields: 5\n"
                                      "The rejected lines could not be written to " +

@@ -37,17 +37,17 @@ TEST_F(LoadLogTest, AcceptsEveryGoodLine) {
   form_->RequestFilter = 3;
   form_->LoadLog(path);
 
-  ASSERT_NE(form_->Records, nullptr);
-  EXPECT_EQ(form_->RecordCount, 3);
-  EXPECT_EQ(form_->Records->Count(), 3);
-  EXPECT_EQ(form_->RejectedCount, 0);
-  EXPECT_EQ(form_->CrawlerCount, 2);
+  ASSERT_NE(form_->Records(), nullptr);
+  EXPECT_EQ(form_->RecordCount(), 3);
+  EXPECT_EQ(form_->Records()->Count(), 3);
+  EXPECT_EQ(form_->RejectedCount(), 0);
+  EXPECT_EQ(static_cast<std::int32_t>(form_->Crawlers().size()), 2);
   EXPECT_EQ(form_->Memo3, (std::vector<std::string>{"  Log: Site.Example-access_log",
                                                    "  Records: 3", "  Rejected: 0",
                                                    "  Period: 01.03.2008 - 31.03.2008"}));
   EXPECT_EQ(form_->Caption, path + " - Quelmark Tallyweave");
   EXPECT_EQ(platform_.messages, std::vector<std::string>{"Done\nRejected: 0"});
-  EXPECT_EQ(form_->SiteName, "site.example");
+  EXPECT_EQ(form_->SiteName(), "site.example");
   EXPECT_FALSE(fs::exists(path + ".err")) << "no rejected line, no reject file";
   EXPECT_EQ(form_->StatusText, "");
   EXPECT_EQ(form_->RequestFilter, 1);
@@ -69,14 +69,14 @@ TEST_F(LoadLogTest, RejectFileHoldsEveryRejectedPieceAsRead) {
                            "a b c\n" + "tail without line end");
   form_->LoadLog(path);
 
-  EXPECT_EQ(form_->RecordCount, 2);
-  EXPECT_EQ(form_->RejectedCount, 6);
+  EXPECT_EQ(form_->RecordCount(), 2);
+  EXPECT_EQ(form_->RejectedCount(), 6);
   EXPECT_EQ(ReadFile(path + ".err"), rejected);
   EXPECT_EQ(form_->Memo3[2], "  Rejected: 6");
   EXPECT_EQ(platform_.messages, std::vector<std::string>{"Done\nRejected: 6\n  empty line: 3\n"
                                                          "  wrong number of fields: 3"});
-  ASSERT_NE(form_->Records, nullptr);
-  EXPECT_STREQ((*form_->Records)[0]->Url(), "/a") << "a CR LF line is accepted";
+  ASSERT_NE(form_->Records(), nullptr);
+  EXPECT_STREQ((*form_->Records())[0]->Url(), "/a") << "a CR LF line is accepted";
 }
 
 TEST_F(LoadLogTest, ClosingMessageIsOneFormatOfBothTextsCutAt1023) {
@@ -105,17 +105,17 @@ TEST_F(LoadLogTest, ClosingMessageIsOneFormatOfBothTextsCutAt1023) {
 TEST_F(LoadLogTest, LastLineWithoutLineEndIsParsed) {
   const std::string path = Log("x.log", GoodLine("01/Mar/2008") + GoodLine("02/Mar/2008", "/z", ""));
   form_->LoadLog(path);
-  EXPECT_EQ(form_->RecordCount, 2);
-  EXPECT_EQ(form_->RejectedCount, 0);
-  EXPECT_STREQ((*form_->Records)[1]->Url(), "/z");
+  EXPECT_EQ(form_->RecordCount(), 2);
+  EXPECT_EQ(form_->RejectedCount(), 0);
+  EXPECT_STREQ((*form_->Records())[1]->Url(), "/z");
 }
 
 TEST_F(LoadLogTest, LongLineCountsOncePerPieceAndIsWrittenWhole) {
   const std::string long_line = std::string(20000, 'x') + "\n";
   const std::string path = Log("long.log", GoodLine("01/Mar/2008") + long_line);
   form_->LoadLog(path);
-  EXPECT_EQ(form_->RecordCount, 1);
-  EXPECT_EQ(form_->RejectedCount, 3);
+  EXPECT_EQ(form_->RecordCount(), 1);
+  EXPECT_EQ(form_->RejectedCount(), 3);
   EXPECT_EQ(ReadFile(path + ".err"), long_line);
 }
 
@@ -134,19 +134,19 @@ TEST_F(LoadLogTest, FileThatCannotBeOpenedLoadsNothingSaysWhyAndKeepsRejectFile)
   EXPECT_EQ(form_->Memo3, (std::vector<std::string>{"  Log: missing.log", "  Records: 0",
                                                    "  Rejected: 0"}));
   EXPECT_EQ(form_->Caption, "Quelmark Tallyweave");
-  EXPECT_EQ(form_->SiteName, "");
-  ASSERT_NE(form_->Records, nullptr) << "an unreadable log loads like an empty one";
-  EXPECT_EQ(form_->Records->Count(), 0);
-  EXPECT_EQ(form_->RecordCount, 0);
+  EXPECT_EQ(form_->SiteName(), "");
+  ASSERT_NE(form_->Records(), nullptr) << "an unreadable log loads like an empty one";
+  EXPECT_EQ(form_->Records()->Count(), 0);
+  EXPECT_EQ(form_->RecordCount(), 0);
   EXPECT_EQ(form_->SelectedCount(), 0);
 }
 
 TEST_F(LoadLogTest, EmptyFileGivesNoRecords) {
   const std::string path = Log("empty.log", "");
   form_->LoadLog(path);
-  EXPECT_EQ(form_->RecordCount, 0);
-  ASSERT_NE(form_->Records, nullptr);
-  EXPECT_EQ(form_->Records->Count(), 0);
+  EXPECT_EQ(form_->RecordCount(), 0);
+  ASSERT_NE(form_->Records(), nullptr);
+  EXPECT_EQ(form_->Records()->Count(), 0);
   ASSERT_NE(form_->TreeView1.Root, nullptr) << "the tree shows its root alone";
   EXPECT_TRUE(form_->TreeView1.Root->Children.empty());
   EXPECT_EQ(platform_.messages, std::vector<std::string>{"No records"});
@@ -174,23 +174,23 @@ TEST_F(LoadLogTest, MissingCrawlerListLoadsNothingAndDropsTheReport) {
   ASSERT_EQ(platform_.messages.size(), 1u);
   EXPECT_EQ(platform_.messages[0], "Could not open " + (dir_.path() / "crawlers.lst").string() +
                                        ": No such file or directory");
-  EXPECT_EQ(form_->Records, nullptr);
-  EXPECT_EQ(form_->RecordCount, 0);
-  EXPECT_EQ(form_->UrlPool, nullptr);
-  EXPECT_EQ(form_->UserAgentPool, nullptr);
-  EXPECT_TRUE(form_->Crawlers.empty());
+  EXPECT_EQ(form_->Records(), nullptr);
+  EXPECT_EQ(form_->RecordCount(), 0);
+  EXPECT_EQ(form_->UrlPool(), nullptr);
+  EXPECT_EQ(form_->UserAgentPool(), nullptr);
+  EXPECT_TRUE(form_->Crawlers().empty());
   EXPECT_EQ(form_->SelectedCount(), 0);
-  EXPECT_TRUE(form_->Report.selected.empty());
+  EXPECT_TRUE(form_->Report().selected.empty());
   EXPECT_EQ(form_->Memo3, idle_memo_);
   EXPECT_EQ(form_->Caption, "Quelmark Tallyweave");
   EXPECT_EQ(form_->TreeView1.Root, nullptr);
-  EXPECT_EQ(form_->SiteName, "");
+  EXPECT_EQ(form_->SiteName(), "");
   EXPECT_FALSE(fs::exists(path + ".err"));
   EXPECT_EQ(form_->LoadError, platform_.messages[0]);
 
   WriteFile(dir_.path() / "crawlers.lst", "Crawler/1.0\n");
   form_->LoadLog(path);
-  EXPECT_EQ(form_->RecordCount, 1) << "the next load works again";
+  EXPECT_EQ(form_->RecordCount(), 1) << "the next load works again";
   EXPECT_EQ(form_->LoadError, "");
 }
 
@@ -200,20 +200,20 @@ TEST_F(LoadLogTest, LoadingTwiceGivesSameRecordsAndOnlyLastRejects) {
   const std::string path = Log("twice.log", content);
   form_->LoadLog(path);
   std::vector<std::string> first;
-  for (int i = 0; i < form_->RecordCount; ++i) {
-    first.push_back(std::string((*form_->Records)[i]->Url()) + " " +
-                    FormatLogTime((*form_->Records)[i]->LogTime));
+  for (int i = 0; i < form_->RecordCount(); ++i) {
+    first.push_back(std::string((*form_->Records())[i]->Url()) + " " +
+                    FormatLogTime((*form_->Records())[i]->LogTime));
   }
 
   form_->LoadLog(path);
   std::vector<std::string> second;
-  for (int i = 0; i < form_->RecordCount; ++i) {
-    second.push_back(std::string((*form_->Records)[i]->Url()) + " " +
-                     FormatLogTime((*form_->Records)[i]->LogTime));
+  for (int i = 0; i < form_->RecordCount(); ++i) {
+    second.push_back(std::string((*form_->Records())[i]->Url()) + " " +
+                     FormatLogTime((*form_->Records())[i]->LogTime));
   }
   EXPECT_EQ(first, second);
   EXPECT_EQ(first.size(), 2u);
-  EXPECT_EQ(form_->RejectedCount, 2);
+  EXPECT_EQ(form_->RejectedCount(), 2);
   EXPECT_EQ(ReadFile(path + ".err"), "bad one\nbad two\n");
 
   WriteFile(path, GoodLine("01/Mar/2008"));
@@ -248,9 +248,9 @@ TEST_F(LoadLogTest, PickersSpanTheLogsCalendarDatesAndShowTheAnalysedMonth) {
   };
   for (const Case& c : cases) {
     form_->LoadLog(Log("dates.log", GoodLine(c.first) + GoodLine("10/Mar/2008") + GoodLine(c.last)));
-    ASSERT_EQ(form_->RecordCount, 3) << c.name;
-    EXPECT_EQ(form_->FirstTime, (*form_->Records)[0]->LogTime) << c.name;
-    EXPECT_EQ(form_->LastTime, (*form_->Records)[2]->LogTime) << c.name;
+    ASSERT_EQ(form_->RecordCount(), 3) << c.name;
+    EXPECT_EQ(form_->FirstTime(), (*form_->Records())[0]->LogTime) << c.name;
+    EXPECT_EQ(form_->LastTime(), (*form_->Records())[2]->LogTime) << c.name;
     EXPECT_EQ(form_->Memo3.back(), std::string("  Period: ") + c.period) << c.name;
     for (const DatePicker* picker : {&form_->DateTimePicker1, &form_->DateTimePicker2}) {
       EXPECT_TRUE(picker->Enabled) << c.name;

@@ -81,7 +81,7 @@ TEST_F(SourcesTest, CompressedLogGivesTheReportsAndRejectsOfItsText) {
   const std::string expected = Reports(*form_, dir_.path());
   const std::string expected_rejects = ReadFile(plain + ".err");
   const std::vector<std::string> expected_memo = form_->Memo3;
-  ASSERT_GT(form_->RecordCount, 2000);
+  ASSERT_GT(form_->RecordCount(), 2000);
 
   // Two gzip members one after the other read as one text.
   const std::string half_a = Log("half_a", text.substr(0, 40000));
@@ -100,7 +100,7 @@ TEST_F(SourcesTest, CompressedLogGivesTheReportsAndRejectsOfItsText) {
   for (const auto& c : cases) {
     platform_.messages.clear();
     form_->LoadLog(c.path);
-    EXPECT_EQ(form_->SiteName, "site.example") << c.path;
+    EXPECT_EQ(form_->SiteName(), "site.example") << c.path;
     EXPECT_EQ(Reports(*form_, dir_.path()), expected) << c.path;
     EXPECT_EQ(ReadFile(c.path + ".err"), expected_rejects) << c.path;
     EXPECT_EQ(form_->LoadWarning, "") << c.path;
@@ -116,7 +116,7 @@ TEST_F(SourcesTest, BrokenCompressedLogKeepsWhatCameBeforeAndSaysWhere) {
   const std::string packed = Pack(plain, "gzip", ".gz");
   const std::string bytes = ReadFile(packed);
   form_->LoadLog(plain);
-  const std::int32_t all = form_->RecordCount;
+  const std::int32_t all = form_->RecordCount();
 
   std::string damaged = bytes;
   for (std::size_t i = bytes.size() / 2; i < bytes.size() / 2 + 64; ++i) damaged[i] ^= 0x5A;
@@ -132,16 +132,16 @@ TEST_F(SourcesTest, BrokenCompressedLogKeepsWhatCameBeforeAndSaysWhere) {
     platform_.messages.clear();
     const std::string path = Log(c.name, c.bytes);
     form_->LoadLog(path);
-    EXPECT_GT(form_->RecordCount, all / 4) << c.name;
-    EXPECT_LT(form_->RecordCount, all) << c.name;
+    EXPECT_GT(form_->RecordCount(), all / 4) << c.name;
+    EXPECT_LT(form_->RecordCount(), all) << c.name;
     EXPECT_EQ(form_->LoadError, "") << c.name;
     EXPECT_NE(form_->LoadWarning.find(path + " " + c.says), std::string::npos) << form_->LoadWarning;
     ASSERT_EQ(platform_.messages.size(), 1u) << c.name;
     EXPECT_NE(platform_.messages[0].find(form_->LoadWarning), std::string::npos) << c.name;
-    ASSERT_EQ(form_->LoadedFiles.size(), 1u);
-    EXPECT_EQ(form_->LoadedFiles[0].outcome, LoadedFile::Outcome::kBroken) << c.name;
-    EXPECT_GT(form_->LoadedFiles[0].broken.offset, 0) << c.name;
-    EXPECT_LE(form_->LoadedFiles[0].broken.offset, static_cast<std::int64_t>(c.bytes.size()));
+    ASSERT_EQ(form_->LoadedFiles().size(), 1u);
+    EXPECT_EQ(form_->LoadedFiles()[0].outcome, LoadedFile::Outcome::kBroken) << c.name;
+    EXPECT_GT(form_->LoadedFiles()[0].broken.offset, 0) << c.name;
+    EXPECT_LE(form_->LoadedFiles()[0].broken.offset, static_cast<std::int64_t>(c.bytes.size()));
   }
 }
 
@@ -161,18 +161,18 @@ TEST_F(SourcesTest, SeveralFilesInEveryOrderGiveTheSameLog) {
     platform_.messages.clear();
     form_->LoadLogs(given);
     std::vector<std::string> urls;
-    for (std::int32_t i = 0; i < form_->RecordCount; ++i) {
-      urls.push_back(std::to_string(LogDay((*form_->Records)[i]->LogTime)) + (*form_->Records)[i]->Url());
+    for (std::int32_t i = 0; i < form_->RecordCount(); ++i) {
+      urls.push_back(std::to_string(LogDay((*form_->Records())[i]->LogTime)) + (*form_->Records())[i]->Url());
     }
     if (expected_urls.empty()) expected_urls = urls;
     EXPECT_EQ(urls, expected_urls);
-    EXPECT_EQ(form_->SiteName, "site.example");
+    EXPECT_EQ(form_->SiteName(), "site.example");
     EXPECT_EQ(form_->Memo3[0], "  Log: site.example-access_log.2 and 3 more files");
     EXPECT_EQ(form_->Caption, paths[1] + " and 3 more files - Quelmark Tallyweave");
-    EXPECT_EQ(LogDay(form_->FirstTime), 1);
-    EXPECT_EQ(LogDay(form_->LastTime), 30);
-    ASSERT_EQ(form_->LoadedFiles.size(), 4u);
-    EXPECT_EQ(form_->LoadedFiles.back().path, paths[2]);
+    EXPECT_EQ(LogDay(form_->FirstTime()), 1);
+    EXPECT_EQ(LogDay(form_->LastTime()), 30);
+    ASSERT_EQ(form_->LoadedFiles().size(), 4u);
+    EXPECT_EQ(form_->LoadedFiles().back().path, paths[2]);
     EXPECT_EQ(ReadFile(paths[2] + ".err"), "no record here\n");
   } while (std::next_permutation(order.begin(), order.end()));
   EXPECT_EQ(expected_urls.size(), 50u + 70u + 60u - (7 + 10 + 9));

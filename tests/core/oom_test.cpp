@@ -113,15 +113,15 @@ class OutOfMemoryTest : public LoadLogTest {
 
 TEST_F(OutOfMemoryTest, EveryFailedAllocationClosesTheLogAndTheNextLoadWorks) {
   ASSERT_FALSE(LoadFailingAt(log_, 0));
-  ASSERT_EQ(form_->RecordCount, 30);
-  ASSERT_EQ(form_->RejectedCount, 5);
+  ASSERT_EQ(form_->RecordCount(), 30);
+  ASSERT_EQ(form_->RejectedCount(), 5);
   const std::vector<std::string> loaded_memo = form_->Memo3;
   const std::string loaded_message = platform_.messages.back();
 
   std::uint64_t n = 1;
   for (;; ++n) {
     ASSERT_FALSE(LoadFailingAt(other_, 0)) << n;  // a log loaded before
-    ASSERT_EQ(form_->RecordCount, 2) << n;
+    ASSERT_EQ(form_->RecordCount(), 2) << n;
     platform_.messages.clear();
 
     bool failed = false;
@@ -136,11 +136,11 @@ TEST_F(OutOfMemoryTest, EveryFailedAllocationClosesTheLogAndTheNextLoadWorks) {
     } else {
       EXPECT_EQ(platform_.messages.size(), 1u) << "allocation " << n;
     }
-    EXPECT_EQ(form_->Records, nullptr) << "allocation " << n;
-    EXPECT_EQ(form_->RecordCount, 0) << "allocation " << n;
-    EXPECT_EQ(form_->UrlPool, nullptr) << "allocation " << n;
-    EXPECT_EQ(form_->UserAgentPool, nullptr) << "allocation " << n;
-    EXPECT_TRUE(form_->Crawlers.empty()) << "allocation " << n;
+    EXPECT_EQ(form_->Records(), nullptr) << "allocation " << n;
+    EXPECT_EQ(form_->RecordCount(), 0) << "allocation " << n;
+    EXPECT_EQ(form_->UrlPool(), nullptr) << "allocation " << n;
+    EXPECT_EQ(form_->UserAgentPool(), nullptr) << "allocation " << n;
+    EXPECT_TRUE(form_->Crawlers().empty()) << "allocation " << n;
     EXPECT_EQ(form_->TreeView1.Root, nullptr) << "allocation " << n;
     EXPECT_EQ(form_->SelectedCount(), 0) << "allocation " << n;
     EXPECT_EQ(form_->Memo3, idle_memo_) << "allocation " << n;
@@ -149,7 +149,7 @@ TEST_F(OutOfMemoryTest, EveryFailedAllocationClosesTheLogAndTheNextLoadWorks) {
 
     ASSERT_FALSE(LoadFailingAt(log_, 0)) << n;
     EXPECT_EQ(form_->LoadError, "") << "allocation " << n;
-    EXPECT_EQ(form_->RecordCount, 30) << "the load after allocation " << n << " failed";
+    EXPECT_EQ(form_->RecordCount(), 30) << "the load after allocation " << n << " failed";
     EXPECT_EQ(form_->Memo3, loaded_memo) << "allocation " << n;
   }
   EXPECT_GT(n, 100u) << "a load makes more allocations than that";
@@ -185,12 +185,12 @@ void OutOfMemoryTest::WorkerRunsOutOfMemory(unsigned threads) {
     form_->FinishLoad(result, std::move(log));
     ASSERT_EQ(platform_.messages.size(), 1u) << "allocation " << n;
     EXPECT_EQ(platform_.messages[0], kOutOfMemoryKeepingTheLog) << "allocation " << n;
-    EXPECT_EQ(form_->RecordCount, 2) << "allocation " << n;
+    EXPECT_EQ(form_->RecordCount(), 2) << "allocation " << n;
     EXPECT_EQ(form_->Memo3, memo) << "allocation " << n;
   }
   EXPECT_GT(n, 100u) << "a load makes more allocations than that";
   ASSERT_FALSE(LoadFailingAt(log_, 0));
-  EXPECT_EQ(form_->RecordCount, 30) << "the next load works";
+  EXPECT_EQ(form_->RecordCount(), 30) << "the next load works";
 }
 
 TEST_F(OutOfMemoryTest, WorkerThatRunsOutOfMemoryKeepsTheLoadedLog) { WorkerRunsOutOfMemory(1); }

@@ -36,8 +36,8 @@ bool IsTimeKind(int kind) { return kind == 1 || kind == 2; }
 // The days of the month of the record in the middle of the log, the month
 // and year the reports analyse.
 int MiddleMonthDays(const TSDIAppForm& form) {
-  if (form.RecordCount <= 0) return 31;  // January 2008
-  const LogTime t = (*form.Records)[form.RecordCount / 2]->LogTime;
+  if (form.RecordCount() <= 0) return 31;  // January 2008
+  const LogTime t = (*form.Records())[form.RecordCount() / 2]->LogTime;
   const int year = LogYear(t), month = LogMonth(t);
   const bool leap = (year % 4 == 0 && year % 100 != 0) || year % 400 == 0;
   return kDayRows[month] + (month == 2 && leap ? 1 : 0);
@@ -65,7 +65,7 @@ bool Counts(const TSDIAppForm& /*form*/, int kind, const LogRecord& r) {
 
 long long CountedRecords(const TSDIAppForm& form, int kind) {
   long long counted = 0;
-  for (std::int32_t i = 0; i < form.SelectedCount(); ++i) counted += Counts(form, kind, *form.Report.selected[static_cast<std::size_t>(i)]);
+  for (std::int32_t i = 0; i < form.SelectedCount(); ++i) counted += Counts(form, kind, *form.Report().selected[static_cast<std::size_t>(i)]);
   return counted;
 }
 
@@ -82,7 +82,7 @@ std::string RowFieldOf(const TSDIAppForm& form, int kind, const LogRecord& r) {
   switch (kind) {
     case 4: return text(r.Url());
     case 5: return std::to_string(r.Status);
-    case 6: return FormatClientAddress(form.Ipv6Addresses.get(), r);
+    case 6: return FormatClientAddress(form.Ipv6Addresses(), r);
     case 9: return text(r.ReferrerDomain());
     case 10:
     case 11: return text(r.Referrer());
@@ -139,7 +139,7 @@ class ReportPropertyTest : public PropertyFixture {
       std::vector<long long> good(static_cast<std::size_t>(rows), 0);
       std::vector<std::set<std::pair<std::uint64_t, std::uint32_t>>> addresses(static_cast<std::size_t>(rows));
       for (std::int32_t i = 0; i < form_->SelectedCount(); ++i) {
-        const LogRecord& r = *form_->Report.selected[static_cast<std::size_t>(i)];
+        const LogRecord& r = *form_->Report().selected[static_cast<std::size_t>(i)];
         if (!Counts(*form_, kind, r) || r.Status >= 400) continue;
         const int row = kind == 1 ? LogDay(r.LogTime) - 1 : LogHour(r.LogTime);
         const std::uint32_t run = kind == 1 ? r.LogTime & 0x7FFF : 0;  // day, month and year
@@ -224,7 +224,7 @@ TEST_F(ReportPropertyTest, RowsAddUpToTheRecordsEachReportCountsUnderEveryFilter
       options.start_month = 2;
     }
     form_->LoadLog(WriteLog(MixedLog(options)));
-    ASSERT_GT(form_->RecordCount, 2000) << "seed " << seed;
+    ASSERT_GT(form_->RecordCount(), 2000) << "seed " << seed;
 
     for (int filter = 1; filter <= 3; ++filter) {
       // The whole site, and the largest section of the tree under this filter.
@@ -265,7 +265,7 @@ TEST_F(ReportPropertyTest, DetailsOfEveryRowListExactlyItsRecordsOldestFirst) {
       Run(*form_, kind, skip_crawlers);
       SCOPED_TRACE("seed " + std::to_string(seed) + ", kind " + std::to_string(kind));
       const int rows = form_->StringGrid1.RowCount() - 2;
-      const std::set<const LogRecord*> selected(form_->Report.selected.begin(), form_->Report.selected.end());
+      const std::set<const LogRecord*> selected(form_->Report().selected.begin(), form_->Report().selected.end());
       std::set<const LogRecord*> listed_anywhere;
       long long listed_total = 0;
       for (int row = 1; row <= rows; ++row) {
@@ -321,7 +321,7 @@ TEST_F(ReportPropertyTest, ReferrersLeftOutChangeNoReportThatDoesNotReadThem) {
     TSDIAppForm form(platform_);
     form.KeepReferrers = keep_referrers;
     form.LoadLog(log);
-    EXPECT_EQ(form.RecordCount, form_->RecordCount);
+    EXPECT_EQ(form.RecordCount(), form_->RecordCount());
     Run(form, info.Kind, true);
     std::string csv;
     form.WriteCsvTo([&](std::string_view bytes) {
@@ -331,7 +331,7 @@ TEST_F(ReportPropertyTest, ReferrersLeftOutChangeNoReportThatDoesNotReadThem) {
     return csv;
   };
   form_->LoadLog(log);
-  ASSERT_GT(form_->RecordCount, 1000);
+  ASSERT_GT(form_->RecordCount(), 1000);
   for (const ReportKindInfo& info : kReportKinds) {
     if (info.Report == nullptr || info.Kind == 7 || info.Kind == 8) continue;  // no location database here
     SCOPED_TRACE("kind " + std::to_string(info.Kind));

@@ -51,8 +51,8 @@ TEST_F(ScalePropertyTest, TwoHundredThousandDistinctRequestsGiveAsManyRowsAndATe
     total += times;
   }
   form_->LoadLog(WriteLog(log, "site.example-access_log"));
-  ASSERT_EQ(form_->RecordCount, total);
-  EXPECT_EQ(form_->UrlPool->Count(), static_cast<std::size_t>(kDistinctUrls));
+  ASSERT_EQ(form_->RecordCount(), total);
+  EXPECT_EQ(form_->UrlPool()->Count(), static_cast<std::size_t>(kDistinctUrls));
 
   // The load leaves HTML requests chosen, which these are.
   Run(*form_, 4, false);
@@ -107,7 +107,7 @@ TEST_F(ScalePropertyTest, LoadingALogThreeTimesHoldsTheMemoryOfOneLoad) {
   form_->LoadLog(path);
   form_->LoadLog(path);
   const std::size_t after_third = HeapInUse();
-  ASSERT_GT(form_->RecordCount, 90'000);
+  ASSERT_GT(form_->RecordCount(), 90'000);
   const double tolerance = 0.02 * static_cast<double>(after_first) + 256 * 1024;
   EXPECT_NEAR(static_cast<double>(after_third), static_cast<double>(after_first), tolerance)
       << "heap after the first load " << after_first << " bytes, after the third " << after_third;

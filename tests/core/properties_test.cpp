@@ -43,9 +43,9 @@ TEST_F(LoadPropertyTest, EveryPieceIsARecordOrARejectAndTheRejectFileHoldsTheRej
     const std::string path = WriteLog(bytes);
     form_->LoadLog(path);
 
-    EXPECT_EQ(static_cast<std::size_t>(form_->RecordCount) + form_->RejectedCount, pieces.size());
-    EXPECT_EQ(static_cast<std::size_t>(form_->RecordCount), parsed.accepted.size());
-    EXPECT_EQ(static_cast<std::size_t>(form_->RejectedCount), parsed.rejected.size());
+    EXPECT_EQ(static_cast<std::size_t>(form_->RecordCount()) + form_->RejectedCount(), pieces.size());
+    EXPECT_EQ(static_cast<std::size_t>(form_->RecordCount()), parsed.accepted.size());
+    EXPECT_EQ(static_cast<std::size_t>(form_->RejectedCount()), parsed.rejected.size());
 
     std::string expected_rejects;
     for (std::string_view piece : parsed.rejected) expected_rejects += piece;
@@ -54,9 +54,9 @@ TEST_F(LoadPropertyTest, EveryPieceIsARecordOrARejectAndTheRejectFileHoldsTheRej
     EXPECT_TRUE(rejects == expected_rejects) << "the reject file differs from the rejected pieces";
 
     // The records are the accepted pieces, in file order.
-    ASSERT_EQ(form_->Records->Count(), form_->RecordCount);
-    for (std::int32_t i = 0; i < form_->RecordCount; ++i) {
-      const LogRecord& got = *(*form_->Records)[i];
+    ASSERT_EQ(form_->Records()->Count(), form_->RecordCount());
+    for (std::int32_t i = 0; i < form_->RecordCount(); ++i) {
+      const LogRecord& got = *(*form_->Records())[i];
       const LogRecord& want = parsed.accepted[static_cast<std::size_t>(i)];
       ASSERT_TRUE(got.ClientIp == want.ClientIp && got.IsIpv6 == want.IsIpv6 && got.LogTime == want.LogTime &&
                   got.Status == want.Status && got.Bytes == want.Bytes &&

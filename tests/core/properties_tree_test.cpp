@@ -38,8 +38,8 @@ void Describe(const TreeNode& node, int depth, std::string& out) {
 std::string ReferenceTree(const TSDIAppForm& form) {
   std::vector<std::string> urls;  // first spelling of each text, letter case ignored
   std::set<std::string> seen;      // ... lower-cased
-  for (std::int32_t i = 0; i < form.RecordCount; ++i) {
-    const LogRecord& r = *(*form.Records)[i];
+  for (std::int32_t i = 0; i < form.RecordCount(); ++i) {
+    const LogRecord& r = *(*form.Records())[i];
     if (r.Status >= 400 || !form.RequestPassesFilter(r.Url())) continue;
     if (seen.insert(ToLowerCp1251(r.Url())).second) urls.push_back(r.Url());
   }
@@ -127,7 +127,7 @@ TEST_F(TreePropertyTest, ASectionSelectsTheRequestsThatBeginWithItsPath) {
 
     // Without a section: the records of the analysed month that pass the filter.
     Run(*form_, 4, false);
-    const std::vector<const LogRecord*> whole(form_->Report.selected.begin(), form_->Report.selected.end());
+    const std::vector<const LogRecord*> whole(form_->Report().selected.begin(), form_->Report().selected.end());
     for (const std::string& path : chosen) {
       SCOPED_TRACE("filter " + std::to_string(filter) + ", section " + path);
       Run(*form_, 4, false, path);
@@ -135,7 +135,7 @@ TEST_F(TreePropertyTest, ASectionSelectsTheRequestsThatBeginWithItsPath) {
       std::size_t expected = 0;
       for (const LogRecord* r : whole) expected += std::strncmp(r->Url(), path.c_str(), path.size()) == 0;
       EXPECT_EQ(static_cast<std::size_t>(form_->SelectedCount()), expected);
-      for (const LogRecord* r : form_->Report.selected) {
+      for (const LogRecord* r : form_->Report().selected) {
         ASSERT_EQ(std::strncmp(r->Url(), path.c_str(), path.size()), 0) << r->Url();
       }
     }

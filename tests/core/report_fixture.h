@@ -100,7 +100,7 @@ class ReportFixture : public ::testing::Test {
   // The rows as the table shows them.
   std::vector<Row> Rows() const {
     std::vector<Row> rows;
-    for (const ReportRow& row : form_->Report.rows) {
+    for (const ReportRow& row : form_->Report().rows) {
       rows.emplace_back(row.Label.data() != nullptr ? std::string(row.Label) : "(null)", row.Count);
     }
     return rows;

@@ -100,8 +100,8 @@ TEST_F(RefReportsTest, LastExternalGroupIsCountedWhenNextRecordSharesItsText) {
   };
   for (const auto& c : cases) {
     Load(c.lines);
-    const LogRecord& first = *(*form_->Records)[0];
-    const LogRecord& second = *(*form_->Records)[1];
+    const LogRecord& first = *(*form_->Records())[0];
+    const LogRecord& second = *(*form_->Records())[1];
     ASSERT_EQ(first.ReferrerKind, RefExternal) << c.name;
     ASSERT_EQ(second.ReferrerKind, c.second_kind) << c.name;
     ASSERT_EQ(second.Referrer(), first.Referrer()) << c.name;

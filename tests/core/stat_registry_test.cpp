@@ -49,7 +49,7 @@ class RegistryTest : public testing::ReportFixture {
   // else the count of the first row entry.
   int FirstRowCount(const ReportKindInfo& info) const {
     if (info.Rows == nullptr && info.Kind != 3) return std::stoi(form_->StringGrid1.Cell(2, 1));
-    return form_->Report.rows.at(0).Count;
+    return form_->Report().rows.at(0).Count;
   }
 };
 
@@ -73,7 +73,7 @@ TEST_F(RegistryTest, EveryKindIsDrivenByItsEntry) {
 
     if (info.Report == nullptr && info.Rows == nullptr) {
       EXPECT_EQ(info.CliName, nullptr) << "a kind without rows is not offered";
-      EXPECT_TRUE(form_->Report.rows.empty());
+      EXPECT_TRUE(form_->Report().rows.empty());
       EXPECT_EQ(DetailsCount(1), 0u);
       continue;
     }
@@ -97,14 +97,14 @@ TEST_F(RegistryTest, LoadSkipsTheClosingStepsWhenAsked) {
   form_->AnalysisAfterLoad = false;
   LoadMixed();
   EXPECT_EQ(form_->TreeView1.Root, nullptr);
-  EXPECT_EQ(form_->Report.kind, nullptr) << "no analysis ran after the load";
-  EXPECT_EQ(form_->RecordCount, 4);
+  EXPECT_EQ(form_->Report().kind, nullptr) << "no analysis ran after the load";
+  EXPECT_EQ(form_->RecordCount(), 4);
 
   form_->TreeAfterLoad = true;
   form_->AnalysisAfterLoad = true;
   LoadMixed();
   EXPECT_NE(form_->TreeView1.Root, nullptr);
-  EXPECT_EQ(form_->Report.kind, FindReportKindByName("day"));
+  EXPECT_EQ(form_->Report().kind, FindReportKindByName("day"));
   EXPECT_EQ(form_->ReportKind, 1);
 }
 

@@ -22,7 +22,7 @@ class StatTest : public testing::ReportFixture {
   // The size field of each selected record: its 1-based line number.
   std::vector<int> SelectedLines() const {
     std::vector<int> lines;
-    for (const LogRecord* r : form_->Report.selected) lines.push_back(r->Bytes);
+    for (const LogRecord* r : form_->Report().selected) lines.push_back(r->Bytes);
     return lines;
   }
 
@@ -156,7 +156,7 @@ TEST_F(StatTest, RunTakesTheFirstCheckedReportButton) {
     EXPECT_EQ(form_->ReportKind, info.Kind) << "kind " << info.Kind;
     EXPECT_EQ(form_->GroupBox4.Caption, form_->Lang.Get("stat" + std::to_string(info.Kind)))
         << "kind " << info.Kind;
-    EXPECT_EQ(form_->Report.kind, &info) << "kind " << info.Kind;
+    EXPECT_EQ(form_->Report().kind, &info) << "kind " << info.Kind;
     EXPECT_FALSE(form_->Button2.Enabled) << "kind " << info.Kind;
   }
   form_->RadioButton3.Checked = true;
@@ -179,8 +179,8 @@ TEST_F(StatTest, LocationKindsCountUnknownClientsInOneRow) {
     form_->RunAnalysis();
     EXPECT_EQ(form_->ReportKind, kind);
     EXPECT_FALSE(form_->GroupBox4.Caption.empty()) << "kind " << kind;
-    ASSERT_EQ(form_->Report.rows.size(), 1u) << "kind " << kind;
-    const ReportRow& row = form_->Report.rows[0];
+    ASSERT_EQ(form_->Report().rows.size(), 1u) << "kind " << kind;
+    const ReportRow& row = form_->Report().rows[0];
     EXPECT_EQ(row.Label, "(unknown)") << "kind " << kind;
     EXPECT_EQ(row.Count, 2) << "kind " << kind;
     EXPECT_FALSE(form_->Chart1.Empty()) << "kind " << kind;
@@ -203,10 +203,10 @@ TEST_F(StatTest, ClearReportDropsSelectionRowsAndTitle) {
   form_->Button2.Enabled = true;
   form_->ClearReport();
   EXPECT_EQ(form_->GroupBox4.Caption, form_->Lang.Get("stat0"));
-  EXPECT_TRUE(form_->Report.selected.empty());
+  EXPECT_TRUE(form_->Report().selected.empty());
   EXPECT_EQ(form_->SelectedCount(), 0);
-  EXPECT_EQ(form_->Report.kind, nullptr);
-  EXPECT_TRUE(form_->Report.rows.empty());
+  EXPECT_EQ(form_->Report().kind, nullptr);
+  EXPECT_TRUE(form_->Report().rows.empty());
   EXPECT_FALSE(form_->Button2.Enabled);
   EXPECT_EQ(form_->StringGrid1.RowCount(), 2);
   EXPECT_TRUE(form_->Chart1.Empty());

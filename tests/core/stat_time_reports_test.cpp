@@ -159,7 +159,7 @@ TEST_F(TimeReportsTest, EmptyLogShowsZeroRowsOfEachReport) {
     ASSERT_EQ(DataRows(), rows) << "kind " << kind;
     for (int r = 1; r <= rows; ++r) EXPECT_EQ(At(r), (Counts{0, 0, 0, 0})) << "kind " << kind << " row " << r;
     EXPECT_EQ(Totals(), (Counts{0, 0, 0, 0})) << "kind " << kind;
-    EXPECT_TRUE(form_->Report.rows.empty()) << "kind " << kind;
+    EXPECT_TRUE(form_->Report().rows.empty()) << "kind " << kind;
   }
   RunKind(1);
   EXPECT_EQ(Label(1), "01 January 2008");

@@ -226,7 +226,7 @@ TEST_F(TableStatTest, ClearReportEmptiesBothTablesAndTheChart) {
   Load({{}});
   form_->ClearReport();
   ShowCounts({1, 2});
-  form_->StringGrid2.AppendRawLogRow((*form_->Records)[0]);
+  form_->StringGrid2.AppendRawLogRow((*form_->Records())[0]);
   form_->StringGrid1.Row = 2;
   form_->ClearReport();
   EXPECT_EQ(form_->StringGrid1.RowCount(), 2);
