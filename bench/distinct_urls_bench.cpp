@@ -15,6 +15,7 @@
 #include "Bench_support.h"
 #include "Loadlog_string_pool.h"
 #include "Main_form.h"
+#include "Stat_kinds.h"
 
 namespace {
 
@@ -61,7 +62,7 @@ int main(int argc, char** argv) {
   form.BuildSiteTree();
   const double tree = tree_watch.CpuSeconds();
 
-  form.CheckReportButton(4);
+  form.CheckReportButton(tw::FindReportKindByName("pages"));
   form.CheckBox1.Checked = false;
   bench::Stopwatch report_watch;
   form.RunAnalysis();

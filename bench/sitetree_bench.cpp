@@ -15,6 +15,7 @@
 #include "Loadlog_record_array.h"
 #include "Loadlog_string_pool.h"
 #include "Main_form.h"
+#include "Stat_kinds.h"
 
 namespace {
 
@@ -64,12 +65,11 @@ int main(int argc, char** argv) {
               CountNodes(form.TreeView1.Root.get()), tree);
 
   form.CheckBox1.Checked = false;
-  const char* names[] = {"", "day", "hour", "weekday"};
-  for (int kind = 1; kind <= 3; ++kind) {
-    form.CheckReportButton(kind);
+  for (const char* name : {"day", "hour", "weekday"}) {
+    form.CheckReportButton(tw::FindReportKindByName(name));
     bench::Stopwatch watch;
     form.RunAnalysis();
-    std::printf("analysis: %-8s %7.3f s, %d selected\n", names[kind], watch.CpuSeconds(),
+    std::printf("analysis: %-8s %7.3f s, %d selected\n", name, watch.CpuSeconds(),
                 form.SelectedCount());
   }
   form.ClearReport();

@@ -113,14 +113,16 @@ MainWindow::MainWindow(Hooks hooks, QWidget* parent)
 
   using F = tw::TSDIAppForm;
   // Each report button shows the form's control the registry names for its kind.
-  for (const tw::ReportKindInfo& info : tw::kReportKinds)
-    m_buttonBindings.push_back({info.Button, m_reportButtons[info.Kind - 1]});
-  m_buttonBindings.push_back({&F::RadioButton14, m_requestButtons[0]});
-  m_buttonBindings.push_back({&F::RadioButton15, m_requestButtons[1]});
-  m_buttonBindings.push_back({&F::RadioButton16, m_requestButtons[2]});
-  m_buttonBindings.push_back({&F::CheckBox1, m_checkBox1});
-  m_buttonBindings.push_back({&F::Button1, m_button1});
-  m_buttonBindings.push_back({&F::Button2, m_button2});
+  for (const tw::ReportKindInfo& info : tw::kReportKinds) {
+    m_buttonBindings.push_back(
+        {&m_form->ReportButton(info), m_reportButtons[tw::ReportKindIndex(info)]});
+  }
+  m_buttonBindings.push_back({&m_form->RadioButton14, m_requestButtons[0]});
+  m_buttonBindings.push_back({&m_form->RadioButton15, m_requestButtons[1]});
+  m_buttonBindings.push_back({&m_form->RadioButton16, m_requestButtons[2]});
+  m_buttonBindings.push_back({&m_form->CheckBox1, m_checkBox1});
+  m_buttonBindings.push_back({&m_form->Button1, m_button1});
+  m_buttonBindings.push_back({&m_form->Button2, m_button2});
   m_labelBindings = {{&F::Label1, m_headings[0]}, {&F::Label2, m_headings[1]},
                      {&F::Label5, m_headings[2]}, {&F::Label6, m_headings[3]},
                      {&F::Label3, m_label3},      {&F::Label4, m_label4},
@@ -257,9 +259,9 @@ void MainWindow::onDetailsClicked() {
   runCommand([this] { m_form->Button2Click(); });
 }
 
-void MainWindow::onReportButtonClicked(int kind) {
-  runCommand([this, kind] {
-    m_form->CheckReportButton(kind);
+void MainWindow::onReportButtonClicked(int index) {
+  runCommand([this, index] {
+    m_form->CheckReportButton(&tw::kReportKinds[static_cast<std::size_t>(index)]);
     m_form->RadioButton1Click();
   });
 }
@@ -411,7 +413,7 @@ void MainWindow::applyControls() {
     setShown(binding.widget, control.Visible);
   }
   for (const ButtonBinding& binding : m_buttonBindings) {
-    const tw::Control& control = form.*binding.control;
+    const tw::Control& control = *binding.control;
     QAbstractButton* button = binding.widget;
     button->setText(fromCp1251(control.Caption));
     // In an exclusive group only the checked one takes effect; it unchecks the rest.

@@ -106,7 +106,7 @@ class MainWindow : public QMainWindow, public tw::Platform {
   void onAboutTriggered();
   void onAnalyseClicked();
   void onDetailsClicked();
-  void onReportButtonClicked(int kind);
+  void onReportButtonClicked(int index);
   void onRequestButtonClicked(int filter);
   void onIgnoreCrawlersClicked(bool checked);
   void onMonthActivated(int index);
@@ -121,7 +121,7 @@ class MainWindow : public QMainWindow, public tw::Platform {
 
  private:
   struct ButtonBinding {
-    tw::Control tw::TSDIAppForm::*control;
+    const tw::Control* control;  // the form's, which outlives the binding
     QAbstractButton* widget;
   };
   struct LabelBinding {
@@ -210,7 +210,7 @@ class MainWindow : public QMainWindow, public tw::Platform {
   QLabel* m_label4 = nullptr;
   QLabel* m_label7 = nullptr;
   QLabel* m_label8 = nullptr;
-  QAbstractButton* m_reportButtons[14] = {};  // index kind - 1
+  std::vector<QAbstractButton*> m_reportButtons;  // in the order of tw::kReportKinds
   QAbstractButton* m_requestButtons[3] = {};  // index filter - 1
   QButtonGroup* m_reportGroup = nullptr;
   QButtonGroup* m_requestGroup = nullptr;

@@ -27,12 +27,16 @@
 
 #include "MainWindow.h"
 #include "Main_form.h"
+#include "Stat_kinds.h"
 #include "Table_stat_colours.h"
 
 namespace {
 
 constexpr int kLeftPanelWidth = 180;
-constexpr int kReportGroupHeight = 276;
+// The report buttons: one line each, the second of two beside the first.
+constexpr int kReportLineHeight = 16;
+constexpr int kReportColumnStep = 84;
+constexpr int kBesideButtonWidth = 70;
 constexpr int kRequestGroupHeight = 88;
 constexpr int kPeriodGroupHeight = 100;
 constexpr int kAnalysePanelHeight = 36;
@@ -145,45 +149,44 @@ QWidget* MainWindow::buildLeftPanel() {
   layout->setContentsMargins(0, 0, 0, 0);
   layout->setSpacing(0);
 
-  // The report choice: headings and fourteen exclusive buttons at fixed places.
+  // The report choice: the groups' headings and one exclusive button per kind.
   m_groupBox3 = new QGroupBox(panel);
   m_groupBox3->setObjectName(QStringLiteral("GroupBox3"));
-  m_groupBox3->setFixedHeight(kReportGroupHeight);
   m_reportGroup = new QButtonGroup(this);
   m_reportGroup->setExclusive(true);
-  struct Place {
-    const char* name;
-    int kind;     // 0 for a heading
-    int heading;  // index into m_headings
-    int x;
-    int y;
-  };
-  static constexpr Place kPlaces[] = {
-      {"Label1", 0, 0, 8, 16},           {"RadioButton1", 1, 0, 16, 32},
-      {"RadioButton2", 2, 0, 16, 48},    {"RadioButton3", 3, 0, 16, 64},
-      {"Label2", 0, 1, 8, 80},           {"RadioButton4", 4, 0, 16, 96},
-      {"RadioButton5", 5, 0, 16, 112},   {"Label5", 0, 2, 8, 128},
-      {"RadioButton6", 6, 0, 16, 144},   {"RadioButton7", 7, 0, 100, 144},
-      {"RadioButton17", 14, 0, 16, 160}, {"RadioButton8", 8, 0, 100, 160},
-      {"Label6", 0, 3, 8, 176},          {"RadioButton10", 10, 0, 16, 192},
-      {"RadioButton9", 9, 0, 16, 208},   {"RadioButton11", 11, 0, 16, 224},
-      {"RadioButton12", 12, 0, 16, 240}, {"RadioButton13", 13, 0, 16, 256},
-  };
-  for (const Place& place : kPlaces) {
-    if (place.kind == 0) {
-      auto* label = new QLabel(m_groupBox3);
-      label->setObjectName(QLatin1String(place.name));
-      label->setGeometry(place.x, place.y, kLeftPanelWidth - place.x - 4, 16);
-      m_headings[place.heading] = label;
-      continue;
+  m_reportButtons.assign(tw::kReportKindCount, nullptr);
+  // Each group: its heading, then its buttons in their order, as many to a
+  // line as the group has columns; a button's id is its kind's place in the registry.
+  static constexpr const char* kHeadingNames[tw::kReportGroupCount] = {"Label1", "Label2", "Label5",
+                                                                       "Label6"};
+  int y = kReportLineHeight;
+  for (int g = 0; g < tw::kReportGroupCount; ++g) {
+    const auto group = static_cast<tw::ReportGroup>(g);
+    auto* heading = new QLabel(m_groupBox3);
+    heading->setObjectName(QLatin1String(kHeadingNames[g]));
+    heading->setGeometry(8, y, kLeftPanelWidth - 12, kReportLineHeight);
+    m_headings[g] = heading;
+    y += kReportLineHeight;
+    const int columns = tw::ReportGroupColumns(group);
+    int lines = 0;
+    for (const tw::ReportKindInfo& kind : tw::kReportKinds) {
+      if (kind.Group != group) continue;
+      const int column = kind.Order % columns;
+      const int line = kind.Order / columns;
+      lines = std::max(lines, line + 1);
+      const int x = 16 + column * kReportColumnStep;
+      auto* button = new QRadioButton(m_groupBox3);
+      button->setObjectName(QLatin1String(kind.ButtonName));
+      button->setGeometry(x, y + line * kReportLineHeight,
+                          column > 0 ? kBesideButtonWidth : kLeftPanelWidth - x - 4,
+                          kReportLineHeight);
+      const auto index = static_cast<int>(tw::ReportKindIndex(kind));
+      m_reportGroup->addButton(button, index);
+      m_reportButtons[static_cast<std::size_t>(index)] = button;
     }
-    auto* button = new QRadioButton(m_groupBox3);
-    button->setObjectName(QLatin1String(place.name));
-    const bool beside = place.kind == 7 || place.kind == 8;
-    button->setGeometry(place.x, place.y, beside ? 70 : kLeftPanelWidth - place.x - 4, 16);
-    m_reportGroup->addButton(button, place.kind);
-    m_reportButtons[place.kind - 1] = button;
+    y += lines * kReportLineHeight;
   }
+  m_groupBox3->setFixedHeight(y + 4);
   layout->addWidget(m_groupBox3);
 
   // The request kinds and the crawler switch.

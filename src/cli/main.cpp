@@ -63,7 +63,6 @@ std::string ReportNamesText() {
   std::size_t line = indent.size();
   bool first = true;
   for (const tw::ReportKindInfo& info : tw::kReportKinds) {
-    if (info.CliName == nullptr) continue;
     std::string word = info.CliName;
     if (first) word += " (default)";
     if (!first) {

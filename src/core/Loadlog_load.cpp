@@ -2,6 +2,7 @@
 // log to the window, ClearLog and DeriveSiteName.
 
 #include "Main_form.h"
+#include "Stat_kinds.h"
 
 #include <cstdint>
 #include <memory>
@@ -142,7 +143,7 @@ void TSDIAppForm::ApplyLoadedLog(LoadOutcome&& outcome) {
   // What the load's thread prepared is taken over; the rest is done here.
   const std::unique_ptr<PreparedClosing> closing = std::move(outcome.closing);
   RequestFilter = 1;
-  CheckReportButton(1);
+  CheckReportButton(&kReportKinds[0]);
   CheckRequestButton(1);
 
   const CalendarDate today = platform_.Today();
@@ -184,10 +185,7 @@ ClosingChoice TSDIAppForm::ClosingChoiceForLoad() const {
 
 void TSDIAppForm::ClearLog() {
   ClearTable();  // the raw log table lists records of the log
-  // The table keeps its shape while the next log loads.
-  std::vector<std::string> columns = std::move(session_.Report().columns);
   session_.CloseLog();
-  session_.Report().columns = std::move(columns);
 }
 
 std::string TSDIAppForm::DeriveSiteName(const std::string& path) { return SiteNameOfLogPath(path); }

@@ -16,7 +16,8 @@ TSDIAppForm::TSDIAppForm(Platform& platform)
       FormatChoice(session_.format),
       KeepReferrers(session_.keep_referrers) {
   // Design state of the controls that the language texts don't replace.
-  RadioButton1.Checked = true;
+  ReportButtons.resize(kReportKindCount);
+  ReportButtons[0].Checked = true;
   RadioButton14.Checked = true;
   CheckBox1.Checked = true;
   Edit1.Caption = "&Edit";
@@ -67,23 +68,9 @@ void TSDIAppForm::ApplyLanguage() {
       // controls
       {&TSDIAppForm::GroupBox3, "0"},
       {&TSDIAppForm::Label1, "1"},
-      {&TSDIAppForm::RadioButton1, "2"},
-      {&TSDIAppForm::RadioButton2, "3"},
-      {&TSDIAppForm::RadioButton3, "4"},
       {&TSDIAppForm::Label2, "5"},
-      {&TSDIAppForm::RadioButton4, "6"},
-      {&TSDIAppForm::RadioButton5, "7"},
       {&TSDIAppForm::Label5, "8"},
-      {&TSDIAppForm::RadioButton6, "9"},
-      {&TSDIAppForm::RadioButton7, "10"},
-      {&TSDIAppForm::RadioButton8, "11"},
-      {&TSDIAppForm::RadioButton17, "12"},
       {&TSDIAppForm::Label6, "13"},
-      {&TSDIAppForm::RadioButton9, "14"},
-      {&TSDIAppForm::RadioButton10, "15"},
-      {&TSDIAppForm::RadioButton11, "16"},
-      {&TSDIAppForm::RadioButton12, "17"},
-      {&TSDIAppForm::RadioButton13, "18"},
       {&TSDIAppForm::GroupBox6, "19"},
       {&TSDIAppForm::RadioButton14, "20"},
       {&TSDIAppForm::RadioButton15, "21"},
@@ -97,6 +84,7 @@ void TSDIAppForm::ApplyLanguage() {
       {&TSDIAppForm::GroupBox4, "stat0"},
   };
   for (const Item& item : kTexts) (this->*item.control).Caption = Lang.Get(item.id);
+  for (const ReportKindInfo& kind : kReportKinds) ReportButton(kind).Caption = Lang.Get(kind.ButtonTextId);
   GroupBox2.Caption = Lang.GetOr("period0", " Period ");
   Label3.Caption = Lang.GetOr("period1", "from:");
   Label4.Caption = Lang.GetOr("period2", "to:");
@@ -169,13 +157,12 @@ void TSDIAppForm::Help2Click() {
 void TSDIAppForm::HomePage1Click() { platform_.OpenLink(kHomeAddress); }
 void TSDIAppForm::Button1Click() { RunAnalysis(); }
 
-Control* TSDIAppForm::ReportButton(int kind) {
-  const ReportKindInfo* info = FindReportKind(kind);
-  return info != nullptr ? &(this->*info->Button) : nullptr;
+Control& TSDIAppForm::ReportButton(const ReportKindInfo& kind) {
+  return ReportButtons[ReportKindIndex(kind)];
 }
 
-void TSDIAppForm::CheckReportButton(int kind) {
-  for (const ReportKindInfo& info : kReportKinds) (this->*info.Button).Checked = info.Kind == kind;
+void TSDIAppForm::CheckReportButton(const ReportKindInfo* kind) {
+  for (const ReportKindInfo& info : kReportKinds) ReportButton(info).Checked = &info == kind;
 }
 
 void TSDIAppForm::CheckRequestButton(int filter) {

@@ -199,8 +199,8 @@ class TSDIAppForm {
   std::vector<CalendarDate> LogMonths;
   Period AnalysedPeriod = EmptyLogPeriod();
 
-  // The last report's kind by its registry number, 0 without one.
-  std::int32_t ReportKind = 0;
+  // The kind of the last report; null without one.
+  const ReportKindInfo* ReportKind() const { return Report().kind; }
   std::int32_t SelectedCount() const { return static_cast<std::int32_t>(Report().selected.size()); }
 
   // The statistics table, its chart and the raw log table.
@@ -221,19 +221,18 @@ class TSDIAppForm {
   Control Help1, Help2, HomePage1, HelpAboutItem;
   Control GroupBox1, GroupBox2, GroupBox3, GroupBox4, GroupBox5, GroupBox6;
   Control Label1, Label2, Label3, Label4, Label5, Label6, Label7, Label8;
-  Control RadioButton1, RadioButton2, RadioButton3, RadioButton4, RadioButton5, RadioButton6,
-      RadioButton7, RadioButton8, RadioButton9, RadioButton10, RadioButton11, RadioButton12,
-      RadioButton13, RadioButton14, RadioButton15, RadioButton16, RadioButton17;
+  Control RadioButton14, RadioButton15, RadioButton16;  // the request kinds
   Control CheckBox1;
   Control Button1, Button2;
   DatePicker DateTimePicker1, DateTimePicker2;
   ChoiceBox ComboBox1;  // the months of the log
   SiteTreeView TreeView1;
 
-  // The report buttons in the order of the report kinds (index 0 is kind 1,
-  // index 13 is kind 14, RadioButton17). Checking one unchecks the others.
-  Control* ReportButton(int kind);
-  void CheckReportButton(int kind);
+  // The report buttons, one per kind in the order of kReportKinds.
+  std::vector<Control> ReportButtons;
+  Control& ReportButton(const ReportKindInfo& kind);
+  // Checks the button of `kind` and unchecks the others (null: none checked).
+  void CheckReportButton(const ReportKindInfo* kind);
   // Checks one of RadioButton14..16 (filter 1..3) and unchecks the others.
   void CheckRequestButton(int filter);
 

@@ -5,6 +5,7 @@
 
 #include "Geo_find.h"
 #include "Main_form.h"
+#include "Stat_kinds.h"
 
 namespace tw {
 
@@ -14,9 +15,11 @@ void TSDIAppForm::UseGeoSource(std::unique_ptr<GeoSource> source) {
 }
 
 void TSDIAppForm::ShowGeoButtons() {
-  RadioButton8.Visible = RadioButton8.Enabled =
-      GeoLevelAvailable(GeoDatabase(), GeoLevel::kCountries);
-  RadioButton7.Visible = RadioButton7.Enabled = GeoLevelAvailable(GeoDatabase(), GeoLevel::kCities);
+  for (const ReportKindInfo& kind : kReportKinds) {
+    if (kind.Places == GeoLevel::kNone) continue;
+    Control& button = ReportButton(kind);
+    button.Visible = button.Enabled = GeoLevelAvailable(GeoDatabase(), kind.Places);
+  }
 }
 
 std::string TSDIAppForm::GeoDatabaseLine() const {

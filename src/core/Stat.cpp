@@ -34,15 +34,12 @@ void TSDIAppForm::ClearReport() {
   GroupBox4.Caption = Lang.Get("stat0");
   ClearTable();
   Button2.Enabled = false;
-  // The table keeps its columns and their titles until the next report.
-  ReportResult cleared;
-  cleared.columns = std::move(session_.Report().columns);
-  session_.KeepReport(std::move(cleared));
+  session_.KeepReport(ReportResult{});
 }
 
 const ReportKindInfo* TSDIAppForm::CheckedReportKind() const {
   for (const ReportKindInfo& info : kReportKinds) {
-    if ((this->*info.Button).Checked) return &info;
+    if (ReportButtons[ReportKindIndex(info)].Checked) return &info;
   }
   return nullptr;
 }

@@ -1,26 +1,24 @@
 #pragma once
 
-// The registry of report kinds: each kind with everything that belongs to it.
-// The analysis driver, the details command, the command-line report names and
-// the window's report buttons all read this one table, so a new kind is one
-// new entry (and its report). An analysis run takes the first checked button
-// in the order of kReportKinds.
+// The registry of report kinds: each kind with everything that belongs to it,
+// and the kind's only identity. The analysis run, the details, the command
+// line's report names, the window's report buttons and their places all read
+// this one table, so a new kind is its report, one entry here and its
+// language texts. An analysis run takes the first checked button in the
+// order of kReportKinds.
 //
-//   kind 1   "day"   RadioButton1   "stat1"   "statheader1"   ReportByDay    rows by day
-//   kind 5   "status" RadioButton5  "stat5"   "statheader5"   ReportStatusCodes rows by number
-//   kind 14  "browsers" RadioButton17 "stat14" "statheader14" ReportBrowsers rows by text
-//
-// A kind whose report is null produces no rows: the table stays as
-// ClearReport left it, and its details list nothing.
+//   "pages"  group kPages, order 0  "RadioButton4" text "6"  title "stat4"
+//            columns "statheader4"  rows kRequestsReport    details by row
+//   "hour"   group kTime, order 1   "RadioButton2" text "3"  title "stat2"
+//            columns "statheader2"  ReportByHour            details HourRowLists
 
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
 #include <vector>
 
 #include "Geo_find.h"
 #include "Loadlog_record.h"
-#include "Main_controls.h"
-#include "Main_form.h"
 #include "Report_input.h"
 #include "Stat_period.h"
 #include "Stat_row_report.h"
@@ -73,69 +71,101 @@ inline bool WeekdayRowLists(const TimeRowQuery& q, const LogRecord& r) {
          DayOfWeek(r.LogTime) + 1 == q.row;
 }
 
+// The groups of the window's report buttons, top to bottom, each under its heading.
+enum class ReportGroup { kTime, kPages, kVisitors, kReferrers };
+inline constexpr int kReportGroupCount = 4;
+// Buttons of the visitors group stand two to a line; the others one.
+constexpr int ReportGroupColumns(ReportGroup group) {
+  return group == ReportGroup::kVisitors ? 2 : 1;
+}
+
 struct ReportKindInfo {
-  int Kind;
-  const char* CliName;           // the name after --report; null: not offered there
-  Control TSDIAppForm::*Button;  // the radio button that chooses the kind
-  const char* TitleId;           // language id of the frame title
-  const char* HeaderId;          // language id of the column titles
+  const char* CliName;   // the name after --report, and in the tests
+  // The button: its group, its place in the group (in reading order), its
+  // object name and the language id of its text.
+  ReportGroup Group;
+  int Order;
+  const char* ButtonName;
+  const char* ButtonTextId;
+  const char* TitleId;   // language id of the frame title
+  const char* HeaderId;  // language id of the column titles
   // How the kind counts: a report of its own shape, or a row report (Rows).
-  ReportFunction Report;
+  ReportFunction Report = nullptr;
   // The details rule: a time report's row test, or the row report whose
   // grouping finds a row's records. Both null: details list nothing.
-  TimeRowRule TimeRow;
-  const RowReport* Rows;
+  TimeRowRule TimeRow = nullptr;
+  const RowReport* Rows = nullptr;
   // Whether the report reads a record's referrer, its domain, kind, engine or
   // search phrase; a load for this report alone may leave them out when false.
-  bool ReadsReferrers;
+  bool ReadsReferrers = false;
   // What it needs of the location database; the location table of the
   // clients' places is built for it.
-  GeoLevel Places;
+  GeoLevel Places = GeoLevel::kNone;
 };
 
 inline constexpr ReportKindInfo kReportKinds[] = {
-    {1, "day", &TSDIAppForm::RadioButton1, "stat1", "statheader1", &ReportByDay, &DayRowLists,
-     nullptr, false, GeoLevel::kNone},
-    {2, "hour", &TSDIAppForm::RadioButton2, "stat2", "statheader2", &ReportByHour, &HourRowLists,
-     nullptr, false, GeoLevel::kNone},
-    {3, "weekday", &TSDIAppForm::RadioButton3, "stat3", "statheader3", &ReportByDayOfWeek,
-     &WeekdayRowLists, nullptr, false, GeoLevel::kNone},
-    {4, "pages", &TSDIAppForm::RadioButton4, "stat4", "statheader4", nullptr, nullptr,
-     &kRequestsReport, false, GeoLevel::kNone},
-    {5, "status", &TSDIAppForm::RadioButton5, "stat5", "statheader5", nullptr, nullptr,
-     &kStatusCodesReport, false, GeoLevel::kNone},
-    {6, "addresses", &TSDIAppForm::RadioButton6, "stat6", "statheader6", nullptr, nullptr,
-     &kAddressesReport, false, GeoLevel::kNone},
-    {7, "cities", &TSDIAppForm::RadioButton7, "stat7", "statheader7", nullptr, nullptr,
-     &kCitiesReport, false, GeoLevel::kCities},
-    {8, "countries", &TSDIAppForm::RadioButton8, "stat8", "statheader8", nullptr, nullptr,
-     &kCountriesReport, false, GeoLevel::kCountries},
-    {9, "domains", &TSDIAppForm::RadioButton9, "stat9", "statheader9", nullptr, nullptr,
-     &kReferrerDomainsReport, true, GeoLevel::kNone},
-    {10, "referrers", &TSDIAppForm::RadioButton10, "stat10", "statheader10", nullptr, nullptr,
-     &kReferrerPagesReport, true, GeoLevel::kNone},
-    {11, "catalogues", &TSDIAppForm::RadioButton11, "stat11", "statheader11", nullptr, nullptr,
-     &kCataloguesReport, true, GeoLevel::kNone},
-    {12, "engines", &TSDIAppForm::RadioButton12, "stat12", "statheader12", nullptr, nullptr,
-     &kSearchEnginesReport, true, GeoLevel::kNone},
-    {13, "phrases", &TSDIAppForm::RadioButton13, "stat13", "statheader13", nullptr, nullptr,
-     &kSearchPhrasesReport, true, GeoLevel::kNone},
-    {14, "browsers", &TSDIAppForm::RadioButton17, "stat14", "statheader14", nullptr, nullptr,
-     &kBrowsersReport, false, GeoLevel::kNone},
+    {.CliName = "day", .Group = ReportGroup::kTime, .Order = 0, .ButtonName = "RadioButton1",
+     .ButtonTextId = "2", .TitleId = "stat1", .HeaderId = "statheader1",
+     .Report = &ReportByDay, .TimeRow = &DayRowLists},
+    {.CliName = "hour", .Group = ReportGroup::kTime, .Order = 1, .ButtonName = "RadioButton2",
+     .ButtonTextId = "3", .TitleId = "stat2", .HeaderId = "statheader2",
+     .Report = &ReportByHour, .TimeRow = &HourRowLists},
+    {.CliName = "weekday", .Group = ReportGroup::kTime, .Order = 2, .ButtonName = "RadioButton3",
+     .ButtonTextId = "4", .TitleId = "stat3", .HeaderId = "statheader3",
+     .Report = &ReportByDayOfWeek, .TimeRow = &WeekdayRowLists},
+    {.CliName = "pages", .Group = ReportGroup::kPages, .Order = 0, .ButtonName = "RadioButton4",
+     .ButtonTextId = "6", .TitleId = "stat4", .HeaderId = "statheader4",
+     .Rows = &kRequestsReport},
+    {.CliName = "status", .Group = ReportGroup::kPages, .Order = 1, .ButtonName = "RadioButton5",
+     .ButtonTextId = "7", .TitleId = "stat5", .HeaderId = "statheader5",
+     .Rows = &kStatusCodesReport},
+    {.CliName = "addresses", .Group = ReportGroup::kVisitors, .Order = 0, .ButtonName = "RadioButton6",
+     .ButtonTextId = "9", .TitleId = "stat6", .HeaderId = "statheader6",
+     .Rows = &kAddressesReport},
+    {.CliName = "cities", .Group = ReportGroup::kVisitors, .Order = 1, .ButtonName = "RadioButton7",
+     .ButtonTextId = "10", .TitleId = "stat7", .HeaderId = "statheader7",
+     .Rows = &kCitiesReport, .Places = GeoLevel::kCities},
+    {.CliName = "countries", .Group = ReportGroup::kVisitors, .Order = 3, .ButtonName = "RadioButton8",
+     .ButtonTextId = "11", .TitleId = "stat8", .HeaderId = "statheader8",
+     .Rows = &kCountriesReport, .Places = GeoLevel::kCountries},
+    {.CliName = "domains", .Group = ReportGroup::kReferrers, .Order = 1, .ButtonName = "RadioButton9",
+     .ButtonTextId = "14", .TitleId = "stat9", .HeaderId = "statheader9",
+     .Rows = &kReferrerDomainsReport, .ReadsReferrers = true},
+    {.CliName = "referrers", .Group = ReportGroup::kReferrers, .Order = 0, .ButtonName = "RadioButton10",
+     .ButtonTextId = "15", .TitleId = "stat10", .HeaderId = "statheader10",
+     .Rows = &kReferrerPagesReport, .ReadsReferrers = true},
+    {.CliName = "catalogues", .Group = ReportGroup::kReferrers, .Order = 2, .ButtonName = "RadioButton11",
+     .ButtonTextId = "16", .TitleId = "stat11", .HeaderId = "statheader11",
+     .Rows = &kCataloguesReport, .ReadsReferrers = true},
+    {.CliName = "engines", .Group = ReportGroup::kReferrers, .Order = 3, .ButtonName = "RadioButton12",
+     .ButtonTextId = "17", .TitleId = "stat12", .HeaderId = "statheader12",
+     .Rows = &kSearchEnginesReport, .ReadsReferrers = true},
+    {.CliName = "phrases", .Group = ReportGroup::kReferrers, .Order = 4, .ButtonName = "RadioButton13",
+     .ButtonTextId = "18", .TitleId = "stat13", .HeaderId = "statheader13",
+     .Rows = &kSearchPhrasesReport, .ReadsReferrers = true},
+    {.CliName = "browsers", .Group = ReportGroup::kVisitors, .Order = 2, .ButtonName = "RadioButton17",
+     .ButtonTextId = "12", .TitleId = "stat14", .HeaderId = "statheader14",
+     .Rows = &kBrowsersReport},
 };
+inline constexpr std::size_t kReportKindCount = std::size(kReportKinds);
 
-// The entry of `kind`, or null for 0 and numbers outside 1 to 14.
-constexpr const ReportKindInfo* FindReportKind(int kind) {
+// The place of `kind` in kReportKinds. REQUIRES: `kind` is one of its entries.
+constexpr std::size_t ReportKindIndex(const ReportKindInfo& kind) {
+  return static_cast<std::size_t>(&kind - kReportKinds);
+}
+
+// The entry named `name` (on the command line, in the tests), or null.
+constexpr const ReportKindInfo* FindReportKindByName(std::string_view name) {
   for (const ReportKindInfo& info : kReportKinds) {
-    if (info.Kind == kind) return &info;
+    if (name == info.CliName) return &info;
   }
   return nullptr;
 }
 
-// The entry offered on the command line as `name`, or null.
-constexpr const ReportKindInfo* FindReportKindByName(std::string_view name) {
+// The entry whose button is named `button`, or null.
+constexpr const ReportKindInfo* FindReportKindByButton(std::string_view button) {
   for (const ReportKindInfo& info : kReportKinds) {
-    if (info.CliName != nullptr && name == info.CliName) return &info;
+    if (button == info.ButtonName) return &info;
   }
   return nullptr;
 }

@@ -33,7 +33,6 @@ void TSDIAppForm::ShowReport(ReportResult&& result) {
 
 void TSDIAppForm::ShowReport() {
   const ReportResult& Report = session_.Report();
-  ReportKind = Report.kind != nullptr ? Report.kind->Kind : 0;
   GroupBox4.Caption = Report.title;
   Label8.Caption = Report.subject;
   StringGrid1.Show(&Report);

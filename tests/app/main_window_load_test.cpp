@@ -13,6 +13,7 @@
 #include <QUrl>
 
 #include "Main_form.h"
+#include "Stat_kinds.h"
 #include "app_test_support.h"
 
 namespace {
@@ -74,7 +75,7 @@ TEST_F(WindowLoadTest, CommandsAreGreyedWhileALoadRunsAndComeBackAfterIt) {
   // Commands that reach the window anyway do nothing meanwhile.
   w.child<QRadioButton>("RadioButton5")->click();
   w.child<QPushButton>("Button1")->click();
-  EXPECT_EQ(w.window->form().ReportKind, 1);
+  EXPECT_EQ(w.window->form().ReportKind(), tw::FindReportKindByName("day"));
   w.window->openLog(smallPath);  // a second load does not start
   EXPECT_EQ(w.window->form().RecordCount(), 5);
 

@@ -134,11 +134,11 @@ TEST_F(MainWindowTest, ReportButtonsFormOneGroupAndWaitForTheAnalysis) {
   w.child<QRadioButton>("RadioButton9")->click();
   for (const char* other : {"RadioButton1", "RadioButton13", "RadioButton17"})
     EXPECT_FALSE(w.child<QRadioButton>(other)->isChecked()) << other;
-  EXPECT_TRUE(w.window->form().RadioButton9.Checked);
-  EXPECT_FALSE(w.window->form().RadioButton1.Checked);
-  EXPECT_EQ(w.window->form().ReportKind, 1) << "no run yet";
+  EXPECT_TRUE(w.window->form().ReportButton(*tw::FindReportKindByButton("RadioButton9")).Checked);
+  EXPECT_FALSE(w.window->form().ReportButton(*tw::FindReportKindByButton("RadioButton1")).Checked);
+  EXPECT_EQ(w.window->form().ReportKind(), tw::FindReportKindByName("day")) << "no run yet";
   w.child<QPushButton>("Button1")->click();
-  EXPECT_EQ(w.window->form().ReportKind, 9);
+  EXPECT_EQ(w.window->form().ReportKind(), tw::FindReportKindByName("domains"));
 }
 
 TEST_F(MainWindowTest, LoadFillsInformationBoxTableTreeAndTitle) {

@@ -9,6 +9,7 @@
 #include <functional>
 
 #include "Loadlog_background.h"
+#include "Stat_kinds.h"
 #include "loadlog_fixture.h"
 
 namespace tw::loadlog_testing {
@@ -128,7 +129,7 @@ TEST_F(CancelTest, CancelAtAnyPointLeavesTheLoadedLogAsItWas) {
   for (const auto& c : cases) {
    for (const unsigned threads : {1u, 2u}) {
     SCOPED_TRACE(std::string(c.when) + ", threads " + std::to_string(threads));
-    form_->CheckReportButton(5);
+    form_->CheckReportButton(FindReportKindByName("status"));
     form_->RunAnalysis();
     form_->TreeView1.Selected = form_->TreeView1.Root.get();
     const Snapshot before(*form_);

@@ -157,7 +157,7 @@ class CrawlerPatternLoadTest : public testing::ReportFixture {
   }
 
   std::vector<testing::Row> RequestRows(bool ignore_crawlers) {
-    Run(4);
+    Run("pages");
     form_->CheckBox1.Checked = ignore_crawlers;
     form_->RunAnalysis();
     return Rows();

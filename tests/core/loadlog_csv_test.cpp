@@ -44,7 +44,7 @@ class CsvTest : public testing::ReportFixture {
 
 TEST_F(CsvTest, EmptyTableGivesTitlesHeaderAndOneEmptyLine) {
   Load({});
-  Run(4);
+  Run("pages");
   const std::string text = Save();
   EXPECT_EQ(text, form_->GroupBox4.Caption + "\r\n" + kFor + form_->Label8.Caption + "\r\n" +
                       "\"Requested page\";\"Hits\";\"Share\";\r\n" + "\"\";\"\";\"\";\r\n");
@@ -53,7 +53,7 @@ TEST_F(CsvTest, EmptyTableGivesTitlesHeaderAndOneEmptyLine) {
 
 TEST_F(CsvTest, TableOfNRowsGivesNPlusFourLines) {
   Load({{.url = "/a.html"}, {.url = "/b.html"}, {.url = "/a.html"}});
-  Run(4);
+  Run("pages");
   const std::vector<std::string> lines = SplitCrLf(Save());
   ASSERT_EQ(lines.size(), 6u);
   EXPECT_EQ(lines[0], " Statistics / Page popularity / requested pages ");
@@ -66,7 +66,7 @@ TEST_F(CsvTest, TableOfNRowsGivesNPlusFourLines) {
 
 TEST_F(CsvTest, QuoteInsideACellIsDoubled) {
   Load({{.agent = "Agent \"\"X\"\" 1.0"}});  // the log doubles the quote inside the field
-  Run(14);
+  Run("browsers");
   const std::vector<std::string> lines = SplitCrLf(Save());
   ASSERT_EQ(lines.size(), 5u);
   EXPECT_EQ(lines[3], "\"Agent \"\"X\"\" 1.0\";\"1\";\"100.00%\";");
@@ -74,7 +74,7 @@ TEST_F(CsvTest, QuoteInsideACellIsDoubled) {
 
 TEST_F(CsvTest, SavingOverAnExistingFileReplacesIt) {
   Load({{.url = "/a.html"}});
-  Run(4);
+  Run("pages");
   const std::string path = (dir_ / "table.csv").string();
   WriteBytes(path, std::string(10000, '#'));
   platform_.save_answers.push_back(path);
@@ -87,7 +87,7 @@ TEST_F(CsvTest, SavingOverAnExistingFileReplacesIt) {
 
 TEST_F(CsvTest, CancelledSaveDialogWritesNothing) {
   Load({{.url = "/a.html"}});
-  Run(4);
+  Run("pages");
   form_->FileSave1Execute();
   EXPECT_TRUE(platform_.messages.empty());
   EXPECT_FALSE(testing::report_fs::exists(dir_ / "table.csv"));
@@ -97,7 +97,7 @@ TEST_F(CsvTest, CancelledSaveDialogWritesNothing) {
 // failure shows only when the buffered bytes are flushed at the close).
 TEST_F(CsvTest, UnwritableFileIsReportedWithItsNameAndReason) {
   Load({{.url = "/a.html"}});
-  Run(4);
+  Run("pages");
   const struct {
     std::string path;
     int reason;
@@ -193,7 +193,7 @@ TEST(CsvTitleLine, StaysAsItIsUnlessItWouldBreakTheFile) {
 
 TEST_F(CsvTest, FormulaLikeLabelsAreSavedAsText) {
   Load({{.agent = "=HYPERLINK(x)"}, {.agent = "@SUM(1)"}, {.agent = "-5"}, {.agent = "-"}});
-  Run(14);
+  Run("browsers");
   const std::vector<std::string> lines = SplitCrLf(Save());
   ASSERT_EQ(lines.size(), 8u);
   const std::vector<std::string> labels(lines.begin() + 3, lines.end() - 1);
@@ -221,7 +221,7 @@ TEST_F(CsvTest, FailedSaveLeavesTheOldFileAndNoTemporaryFile) {
   std::vector<LogLine> lines;
   for (int i = 0; i < 300; ++i) lines.push_back({.url = "/page" + std::to_string(i) + ".html"});
   Load(lines);
-  Run(4);
+  Run("pages");
   const auto target = dir_ / "saved" / "table.csv";
   testing::report_fs::create_directories(target.parent_path());
   const std::string old_bytes = "old;\"table\"\r\n" + std::string(20000, '#');
@@ -245,7 +245,7 @@ TEST_F(CsvTest, FailedSaveLeavesTheOldFileAndNoTemporaryFile) {
 
 TEST_F(CsvTest, FolderInThePlaceOfTheFileIsLeftAlone) {
   Load({{.url = "/a.html"}});
-  Run(4);
+  Run("pages");
   const auto target = dir_ / "saved" / "table.csv";
   testing::report_fs::create_directories(target / "inside");
   std::string error;
@@ -257,7 +257,7 @@ TEST_F(CsvTest, FolderInThePlaceOfTheFileIsLeftAlone) {
 
 TEST_F(CsvTest, ReplacedFileKeepsItsModeAndALinkStaysALink) {
   Load({{.url = "/a.html"}});
-  Run(4);
+  Run("pages");
   namespace fs = testing::report_fs;
   const auto real = dir_ / "real.csv";
   const auto link = dir_ / "link.csv";

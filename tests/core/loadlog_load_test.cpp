@@ -15,6 +15,7 @@
 #include "Loadlog_record_array.h"
 #include "Loadlog_string_pool.h"
 #include "Main_form.h"
+#include "Stat_kinds.h"
 #include "fake_files.h"
 #include "loadlog_fixture.h"
 
@@ -32,7 +33,7 @@ TEST_F(LoadLogTest, AcceptsEveryGoodLine) {
   const std::string path = Log("Site.Example-access_log", GoodLine("01/Mar/2008", "/a.html") +
                                                               GoodLine("15/Mar/2008", "/b.html") +
                                                               GoodLine("31/Mar/2008", "/a.html"));
-  form_->CheckReportButton(4);
+  form_->CheckReportButton(FindReportKindByName("pages"));
   form_->CheckRequestButton(3);
   form_->RequestFilter = 3;
   form_->LoadLog(path);
@@ -51,8 +52,8 @@ TEST_F(LoadLogTest, AcceptsEveryGoodLine) {
   EXPECT_FALSE(fs::exists(path + ".err")) << "no rejected line, no reject file";
   EXPECT_EQ(form_->StatusText, "");
   EXPECT_EQ(form_->RequestFilter, 1);
-  EXPECT_TRUE(form_->RadioButton1.Checked);
-  EXPECT_FALSE(form_->RadioButton4.Checked);
+  EXPECT_TRUE(form_->ReportButton(*FindReportKindByButton("RadioButton1")).Checked);
+  EXPECT_FALSE(form_->ReportButton(*FindReportKindByButton("RadioButton4")).Checked);
   EXPECT_TRUE(form_->RadioButton14.Checked);
   EXPECT_FALSE(form_->RadioButton16.Checked);
   ASSERT_NE(form_->TreeView1.Root, nullptr) << "the tree is rebuilt";
@@ -162,7 +163,7 @@ TEST_F(LoadLogTest, EmptyFileGivesNoRecords) {
 
 TEST_F(LoadLogTest, MissingCrawlerListLoadsNothingAndDropsTheReport) {
   form_->LoadLog(Log("site.example-access_log", GoodLine("01/Mar/2008")));
-  form_->CheckReportButton(4);
+  form_->CheckReportButton(FindReportKindByName("pages"));
   form_->RunAnalysis();
   ASSERT_EQ(form_->SelectedCount(), 1);
   platform_.messages.clear();

@@ -9,6 +9,7 @@
 
 #include "Loadlog_loader.h"
 #include "Loadlog_site_name.h"
+#include "Stat_kinds.h"
 #include "fake_files.h"
 #include "loadlog_fixture.h"
 
@@ -40,8 +41,8 @@ std::string Pack(const std::string& path, const std::string& tool, const std::st
 // The CSV of a few reports of the loaded log.
 std::string Reports(TSDIAppForm& form, const fs::path& dir) {
   std::string all;
-  for (int kind : {1, 4, 5, 6, 9}) {
-    form.CheckReportButton(kind);
+  for (const char* kind : {"day", "pages", "status", "addresses", "domains"}) {
+    form.CheckReportButton(FindReportKindByName(kind));
     form.RunAnalysis();
     std::string error;
     const fs::path csv = dir / "report.csv";

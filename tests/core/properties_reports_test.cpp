@@ -31,7 +31,9 @@ using testing::PropertyFixture;
 // Days per month number outside leap years.
 constexpr int kDayRows[13] = {0, 31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
 
-bool IsTimeKind(int kind) { return kind == 1 || kind == 2; }
+bool Is(const ReportKindInfo& kind, std::string_view name) { return kind.CliName == name; }
+
+bool IsTimeKind(const ReportKindInfo& kind) { return Is(kind, "day") || Is(kind, "hour"); }
 
 // The days of the month of the record in the middle of the log, the month
 // and year the reports analyse.
@@ -45,25 +47,17 @@ int MiddleMonthDays(const TSDIAppForm& form) {
 
 // Whether the report of `kind` counts the selected record `r`, and so whether
 // `r` belongs to one of its rows.
-bool Counts(const TSDIAppForm& /*form*/, int kind, const LogRecord& r) {
-  switch (kind) {
-    case 1:
-    case 3:
-      return IsCalendarDate(r.LogTime);
-    case 2:
-      return LogHour(r.LogTime) < 24;
-    case 11:
-      return r.ReferrerKind == RefExternal;
-    case 12:
-      return r.ReferrerKind == RefSearchEngine;
-    case 13:
-      return r.ReferrerKind == RefSearchEngine && r.SearchPhrase() != nullptr;
-    default:
-      return true;
-  }
+bool Counts(const TSDIAppForm& /*form*/, const ReportKindInfo& kind, const LogRecord& r) {
+  if (Is(kind, "day") || Is(kind, "weekday")) return IsCalendarDate(r.LogTime);
+  if (Is(kind, "hour")) return LogHour(r.LogTime) < 24;
+  if (Is(kind, "catalogues")) return r.ReferrerKind == RefExternal;
+  if (Is(kind, "engines")) return r.ReferrerKind == RefSearchEngine;
+  if (Is(kind, "phrases")) return r.ReferrerKind == RefSearchEngine && r.SearchPhrase() != nullptr;
+  if (Is(kind, "not-found")) return r.Status == 404;
+  return true;
 }
 
-long long CountedRecords(const TSDIAppForm& form, int kind) {
+long long CountedRecords(const TSDIAppForm& form, const ReportKindInfo& kind) {
   long long counted = 0;
   for (std::int32_t i = 0; i < form.SelectedCount(); ++i) counted += Counts(form, kind, *form.Report().selected[static_cast<std::size_t>(i)]);
   return counted;
@@ -77,20 +71,18 @@ long long NumberIn(const std::string& text) {
 
 // The label a listed record carries in the column that names its row, or
 // empty when the kind has no such single field.
-std::string RowFieldOf(const TSDIAppForm& form, int kind, const LogRecord& r) {
+std::string RowFieldOf(const TSDIAppForm& form, const ReportKindInfo& kind, const LogRecord& r) {
   auto text = [](const char* t) { return t != nullptr ? std::string(t) : std::string("(none)"); };
-  switch (kind) {
-    case 4: return text(r.Url());
-    case 5: return std::to_string(r.Status);
-    case 6: return FormatClientAddress(form.Ipv6Addresses(), r);
-    case 9: return text(r.ReferrerDomain());
-    case 10:
-    case 11: return text(r.Referrer());
-    case 12: return form.Engines.EngineNames[static_cast<std::size_t>(r.EngineIndex)];
-    case 13: return text(r.SearchPhrase());
-    case 14: return text(r.UserAgent());
-    default: return {};
-  }
+  if (Is(kind, "pages") || Is(kind, "not-found")) return text(r.Url());
+  if (Is(kind, "status")) return std::to_string(r.Status);
+  if (Is(kind, "addresses")) return FormatClientAddress(form.Ipv6Addresses(), r);
+  if (Is(kind, "domains")) return text(r.ReferrerDomain());
+  if (Is(kind, "referrers") || Is(kind, "catalogues")) return text(r.Referrer());
+  if (Is(kind, "engines")) return form.Engines.EngineNames[static_cast<std::size_t>(r.EngineIndex)];
+  if (Is(kind, "phrases")) return text(r.SearchPhrase());
+  if (Is(kind, "browsers")) return text(r.UserAgent());
+  ADD_FAILURE() << "no row field known for the kind " << kind.CliName;
+  return {};
 }
 
 std::size_t Descendants(const TreeNode& node) {
@@ -102,7 +94,7 @@ std::size_t Descendants(const TreeNode& node) {
 class ReportPropertyTest : public PropertyFixture {
  protected:
   // Checks the table and chart of the report just run; `what` names the run.
-  void CheckSums(int kind, const std::string& what) {
+  void CheckSums(const ReportKindInfo& kind, const std::string& what) {
     SCOPED_TRACE(what);
     const StatGrid& grid = form_->StringGrid1;
     const int rows = grid.RowCount() - 2;
@@ -114,7 +106,7 @@ class ReportPropertyTest : public PropertyFixture {
     }
     const int totals = rows + 1;
     if (IsTimeKind(kind)) {
-      EXPECT_EQ(rows, kind == 1 ? MiddleMonthDays(*form_) : 24);
+      EXPECT_EQ(rows, Is(kind, "day") ? MiddleMonthDays(*form_) : 24);
       long long sums[4] = {0, 0, 0, 0};  // hits, good hits, hosts, visits
       for (int row = 1; row <= rows; ++row) {
         const long long hits = CellNumber(grid, 2, row), good = CellNumber(grid, 3, row),
@@ -141,8 +133,8 @@ class ReportPropertyTest : public PropertyFixture {
       for (std::int32_t i = 0; i < form_->SelectedCount(); ++i) {
         const LogRecord& r = *form_->Report().selected[static_cast<std::size_t>(i)];
         if (!Counts(*form_, kind, r) || r.Status >= 400) continue;
-        const int row = kind == 1 ? LogDay(r.LogTime) - 1 : LogHour(r.LogTime);
-        const std::uint32_t run = kind == 1 ? r.LogTime & 0x7FFF : 0;  // day, month and year
+        const int row = Is(kind, "day") ? LogDay(r.LogTime) - 1 : LogHour(r.LogTime);
+        const std::uint32_t run = Is(kind, "day") ? r.LogTime & 0x7FFF : 0;  // day, month and year
         ++good[static_cast<std::size_t>(row)];
         addresses[static_cast<std::size_t>(row)].insert(
             {std::uint64_t{run} | std::uint64_t{r.IsIpv6} << 32, r.ClientIp});
@@ -170,18 +162,18 @@ class ReportPropertyTest : public PropertyFixture {
       counts.push_back(count);
       sum += count;
       shares += std::stod(grid.Cell(3, row));
-      if (kind == 5) {
+      if (Is(kind, "status")) {
         // Status codes keep ascending codes.
         const long long code = CellNumber(grid, 1, row);
         if (row > 1) {
           EXPECT_LT(previous_code, code) << "status row " << row;
         }
         previous_code = code;
-      } else if (kind != 3 && row > 1) {
+      } else if (!Is(kind, "weekday") && row > 1) {
         EXPECT_LE(count, counts[counts.size() - 2]) << "row " << row << " is larger than the one above";
       }
     }
-    if (kind == 3) {
+    if (Is(kind, "weekday")) {
       EXPECT_EQ(rows, 7);
     }
     EXPECT_EQ(sum, counted) << "counts of all rows against the records the report counts";
@@ -239,11 +231,11 @@ TEST_F(ReportPropertyTest, RowsAddUpToTheRecordsEachReportCountsUnderEveryFilter
       if (largest != nullptr) sections.push_back("/" + largest->Text);
       for (const std::string& section : sections) {
         for (bool skip_crawlers : {false, true}) {
-          for (int kind : testing::kReportKinds) {
-            Run(*form_, kind, skip_crawlers, section);
-            CheckSums(kind, "seed " + std::to_string(seed) + ", filter " + std::to_string(filter) +
-                                ", section " + section + ", crawlers " +
-                                (skip_crawlers ? "dropped" : "kept") + ", kind " + std::to_string(kind));
+          for (const ReportKindInfo* kind : testing::PropertyKinds()) {
+            Run(*form_, *kind, skip_crawlers, section);
+            CheckSums(*kind, "seed " + std::to_string(seed) + ", filter " + std::to_string(filter) +
+                                 ", section " + section + ", crawlers " +
+                                 (skip_crawlers ? "dropped" : "kept") + ", kind " + kind->CliName);
           }
         }
       }
@@ -261,9 +253,10 @@ TEST_F(ReportPropertyTest, DetailsOfEveryRowListExactlyItsRecordsOldestFirst) {
     const int filter = seed == 32 ? 1 : 3;
 
     ChooseFilter(*form_, filter);
-    for (int kind : testing::kReportKinds) {
+    for (const ReportKindInfo* kind_entry : testing::PropertyKinds()) {
+      const ReportKindInfo& kind = *kind_entry;
       Run(*form_, kind, skip_crawlers);
-      SCOPED_TRACE("seed " + std::to_string(seed) + ", kind " + std::to_string(kind));
+      SCOPED_TRACE("seed " + std::to_string(seed) + ", kind " + kind.CliName);
       const int rows = form_->StringGrid1.RowCount() - 2;
       const std::set<const LogRecord*> selected(form_->Report().selected.begin(), form_->Report().selected.end());
       std::set<const LogRecord*> listed_anywhere;
@@ -288,11 +281,14 @@ TEST_F(ReportPropertyTest, DetailsOfEveryRowListExactlyItsRecordsOldestFirst) {
             EXPECT_LE(CompareLogTime(raw.RecordAt(r - 1)->LogTime, record->LogTime), 0)
                 << "row " << row << ": raw rows " << r - 1 << " and " << r << " out of time order";
           }
-          switch (kind) {
-            case 1: EXPECT_EQ(LogDay(record->LogTime), row); break;
-            case 2: EXPECT_EQ(LogHour(record->LogTime), row - 1); break;
-            case 3: EXPECT_EQ(DayOfWeek(record->LogTime), row - 1); break;
-            default: EXPECT_EQ(RowFieldOf(*form_, kind, *record), label) << "row " << row;
+          if (Is(kind, "day")) {
+            EXPECT_EQ(LogDay(record->LogTime), row);
+          } else if (Is(kind, "hour")) {
+            EXPECT_EQ(LogHour(record->LogTime), row - 1);
+          } else if (Is(kind, "weekday")) {
+            EXPECT_EQ(DayOfWeek(record->LogTime), row - 1);
+          } else {
+            EXPECT_EQ(RowFieldOf(*form_, kind, *record), label) << "row " << row;
           }
         }
         if (listed > 0) {
@@ -322,7 +318,7 @@ TEST_F(ReportPropertyTest, ReferrersLeftOutChangeNoReportThatDoesNotReadThem) {
     form.KeepReferrers = keep_referrers;
     form.LoadLog(log);
     EXPECT_EQ(form.RecordCount(), form_->RecordCount());
-    Run(form, info.Kind, true);
+    Run(form, info, true);
     std::string csv;
     form.WriteCsvTo([&](std::string_view bytes) {
       csv.append(bytes);
@@ -333,8 +329,8 @@ TEST_F(ReportPropertyTest, ReferrersLeftOutChangeNoReportThatDoesNotReadThem) {
   form_->LoadLog(log);
   ASSERT_GT(form_->RecordCount(), 1000);
   for (const ReportKindInfo& info : kReportKinds) {
-    if (info.Report == nullptr || info.Kind == 7 || info.Kind == 8) continue;  // no location database here
-    SCOPED_TRACE("kind " + std::to_string(info.Kind));
+    if (info.Places != GeoLevel::kNone) continue;  // no location database here
+    SCOPED_TRACE(info.CliName);
     const std::string full = csv_of(true, info);
     if (info.ReadsReferrers) {
       EXPECT_NE(csv_of(false, info), full);

@@ -55,7 +55,7 @@ TEST_F(ScalePropertyTest, TwoHundredThousandDistinctRequestsGiveAsManyRowsAndATe
   EXPECT_EQ(form_->UrlPool()->Count(), static_cast<std::size_t>(kDistinctUrls));
 
   // The load leaves HTML requests chosen, which these are.
-  Run(*form_, 4, false);
+  Run(*form_, "pages", false);
   const StatGrid& grid = form_->StringGrid1;
   ASSERT_EQ(grid.RowCount(), kDistinctUrls + 2);
   // Largest first: 13, 12, ... 2 for the repeated requests, then the rest in

@@ -32,6 +32,7 @@
 #include "Loadlog_string_pool.h"
 #include "Loggen.h"
 #include "Main_form.h"
+#include "Stat_kinds.h"
 #include "fake_platform.h"
 
 namespace tw::testing {
@@ -254,6 +255,24 @@ inline std::string ReadBytes(const props_fs::path& path) {
 // The site the generator writes about, as a log file name gives it.
 inline constexpr const char* kGeneratedLogName = "www.example-shop.ru-access_log";
 
+// The kinds the property tests run: every kind of the registry but those
+// whose rows depend on the location database of the machine (the location
+// tests cover those with a database of their own).
+inline std::vector<const ReportKindInfo*> PropertyKinds() {
+  std::vector<const ReportKindInfo*> kinds;
+  for (const ReportKindInfo& kind : kReportKinds) {
+    if (kind.Places == GeoLevel::kNone) kinds.push_back(&kind);
+  }
+  return kinds;
+}
+
+// The registry entry named `name`. REQUIRES: there is one.
+inline const ReportKindInfo& KindNamed(std::string_view name) {
+  const ReportKindInfo* kind = FindReportKindByName(name);
+  EXPECT_NE(kind, nullptr) << name;
+  return kind != nullptr ? *kind : kReportKinds[0];
+}
+
 // A temporary folder and forms over the shipped language pack, crawler list
 // and engine list (the test binary's folder).
 class PropertyFixture : public ::testing::Test {
@@ -285,8 +304,13 @@ class PropertyFixture : public ::testing::Test {
 
   // One analysis run of report `kind` over the section `section` ("/": the
   // whole site), crawlers dropped or kept, under the filter chosen last.
-  static void Run(TSDIAppForm& form, int kind, bool skip_crawlers, const std::string& section = "/") {
-    form.CheckReportButton(kind);
+  static void Run(TSDIAppForm& form, std::string_view kind, bool skip_crawlers,
+                  const std::string& section = "/") {
+    Run(form, KindNamed(kind), skip_crawlers, section);
+  }
+  static void Run(TSDIAppForm& form, const ReportKindInfo& kind, bool skip_crawlers,
+                  const std::string& section = "/") {
+    form.CheckReportButton(&kind);
     EXPECT_TRUE(form.SelectSectionByPath(section)) << section;
     form.CheckBox1.Checked = skip_crawlers;
     form.RunAnalysis();
@@ -297,8 +321,6 @@ class PropertyFixture : public ::testing::Test {
   std::unique_ptr<TSDIAppForm> form_;
 };
 
-// The report kinds that have a report.
-inline constexpr int kReportKinds[] = {1, 2, 3, 4, 5, 6, 9, 10, 11, 12, 13, 14};
 
 // A cell read as a whole number; fails the test when it is not one.
 inline long long CellNumber(const StatGrid& grid, int col, int row) {

@@ -70,7 +70,7 @@ TEST_F(LoadPropertyTest, EveryPieceIsARecordOrARejectAndTheRejectFileHoldsTheRej
 
 // Everything a report shows, as text.
 struct Shown {
-  int kind = 0;
+  const ReportKindInfo* kind = nullptr;
   std::vector<std::string> cells;  // StringGrid1, row by row
   std::string chart;
   std::string csv;
@@ -114,11 +114,12 @@ class DeterminismTest : public PropertyFixture {
  protected:
   // Runs every report kind, in the order given, over the whole site with
   // request filter `filter`, crawlers kept, and records what each shows.
-  std::vector<Shown> ShowAll(TSDIAppForm& form, const std::vector<int>& kinds, int filter) {
+  std::vector<Shown> ShowAll(TSDIAppForm& form, const std::vector<const ReportKindInfo*>& kinds,
+                             int filter) {
     std::vector<Shown> all;
     ChooseFilter(form, filter);
-    for (int kind : kinds) {
-      Run(form, kind, false);
+    for (const ReportKindInfo* kind : kinds) {
+      Run(form, *kind, false);
       Shown shown;
       shown.kind = kind;
       const StatGrid& grid = form.StringGrid1;
@@ -142,7 +143,7 @@ class DeterminismTest : public PropertyFixture {
   void ExpectSame(const std::vector<Shown>& a, const std::vector<Shown>& b, const char* what) {
     ASSERT_EQ(a.size(), b.size()) << what;
     for (std::size_t k = 0; k < a.size(); ++k) {
-      SCOPED_TRACE(std::string(what) + ", kind " + std::to_string(a[k].kind));
+      SCOPED_TRACE(std::string(what) + ", kind " + a[k].kind->CliName);
       EXPECT_EQ(a[k].cells.size(), b[k].cells.size());
       for (std::size_t r = 0; r < std::min(a[k].cells.size(), b[k].cells.size()); ++r) {
         if (a[k].cells[r] != b[k].cells[r]) {
@@ -157,8 +158,8 @@ class DeterminismTest : public PropertyFixture {
 };
 
 TEST_F(DeterminismTest, TheSameFileGivesTheSameReportsChartsTreeAndSavedTables) {
-  const std::vector<int> forward(std::begin(testing::kReportKinds), std::end(testing::kReportKinds));
-  const std::vector<int> backward(forward.rbegin(), forward.rend());
+  const std::vector<const ReportKindInfo*> forward = testing::PropertyKinds();
+  const std::vector<const ReportKindInfo*> backward(forward.rbegin(), forward.rend());
   for (std::uint64_t seed : {11, 12}) {
     SCOPED_TRACE("seed " + std::to_string(seed));
     MixedLogOptions options;
@@ -242,9 +243,9 @@ TEST_F(SavedTableTest, ASavedTableReadsBackAsTheCellsShown) {
   const std::string csv_path = (dir_ / "saved.csv").string();
   for (int filter : {1, 3}) {
     ChooseFilter(*form_, filter);
-    for (int kind : testing::kReportKinds) {
-      SCOPED_TRACE("filter " + std::to_string(filter) + ", kind " + std::to_string(kind));
-      Run(*form_, kind, false);
+    for (const ReportKindInfo* kind : testing::PropertyKinds()) {
+      SCOPED_TRACE("filter " + std::to_string(filter) + ", kind " + kind->CliName);
+      Run(*form_, *kind, false);
       std::string error;
       ASSERT_TRUE(form_->WriteCsv(csv_path, error)) << error;
       std::string title, address;

@@ -126,11 +126,11 @@ TEST_F(TreePropertyTest, ASectionSelectsTheRequestsThatBeginWithItsPath) {
     for (int i = 0; i < 10; ++i) chosen.push_back(paths[rng.Below(paths.size())]);
 
     // Without a section: the records of the analysed month that pass the filter.
-    Run(*form_, 4, false);
+    Run(*form_, "pages", false);
     const std::vector<const LogRecord*> whole(form_->Report().selected.begin(), form_->Report().selected.end());
     for (const std::string& path : chosen) {
       SCOPED_TRACE("filter " + std::to_string(filter) + ", section " + path);
-      Run(*form_, 4, false, path);
+      Run(*form_, "pages", false, path);
       EXPECT_EQ(form_->SelectedSectionPath(), path);
       std::size_t expected = 0;
       for (const LogRecord* r : whole) expected += std::strncmp(r->Url(), path.c_str(), path.size()) == 0;

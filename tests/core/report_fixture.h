@@ -25,6 +25,7 @@
 #include <vector>
 
 #include "Main_form.h"
+#include "Stat_kinds.h"
 #include "Stat_rows.h"
 #include "fake_platform.h"
 
@@ -89,8 +90,8 @@ class ReportFixture : public ::testing::Test {
   }
 
   // One analysis run of `kind` over all requests, crawlers included.
-  void Run(int kind) {
-    form_->CheckReportButton(kind);
+  void Run(const char* kind) {
+    form_->CheckReportButton(FindReportKindByName(kind));
     form_->CheckRequestButton(3);
     form_->RequestFilter = 3;
     form_->CheckBox1.Checked = false;

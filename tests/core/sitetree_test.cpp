@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "Main_form.h"
+#include "Stat_kinds.h"
 #include "report_fixture.h"
 
 namespace tw {
@@ -70,7 +71,7 @@ TEST_F(SiteTreeTest, RequestButtonsRebuildTheTreeWithoutRunningTheAnalysis) {
   Load({Url("/img/logo.gif"), Url("/a.html")});
   EXPECT_EQ(Dump(form_->TreeView1.Root.get()), "www(a.html)");
   const int generation = form_->TreeView1.Generation;
-  const int report_kind = form_->ReportKind;
+  const ReportKindInfo* report_kind = form_->ReportKind();
   const auto selected = form_->SelectedCount();
 
   form_->CheckRequestButton(3);
@@ -79,7 +80,7 @@ TEST_F(SiteTreeTest, RequestButtonsRebuildTheTreeWithoutRunningTheAnalysis) {
   EXPECT_EQ(Dump(form_->TreeView1.Root.get()), "www(a.html,img(logo.gif))");
   EXPECT_GT(form_->TreeView1.Generation, generation);
   EXPECT_EQ(form_->SelectedCount(), selected);
-  EXPECT_EQ(form_->ReportKind, report_kind);
+  EXPECT_EQ(form_->ReportKind(), report_kind);
 
   form_->CheckRequestButton(2);
   form_->RadioButton14Click();

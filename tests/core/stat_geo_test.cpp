@@ -77,23 +77,23 @@ class GeoReportsTest : public testing::ReportFixture {
 TEST_F(GeoReportsTest, RowsPerCountryAndPerCityWithTheUnknownRow) {
   LoadPlaces();
   struct Case {
-    int kind;
+    const char* kind;
     std::vector<Row> rows;
     std::vector<std::vector<int>> details;  // of each row, in table order
   };
   const Case cases[] = {
-      {8,
+      {"countries",
        {{"Germany", 5}, {"(unknown)", 2}, {"Japan", 2}, {"France", 1}},
        {{1, 3, 5, 7, 9}, {6, 8}, {4, 10}, {2}}},
-      {7,
+      {"cities",
        {{"Berlin, Germany", 3}, {"(unknown)", 2}, {"Germany", 2}, {"Tokyo, Japan", 2},
         {"Paris, France", 1}},
        {{1, 5, 7}, {6, 8}, {3, 9}, {4, 10}, {2}}},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE("kind " + std::to_string(c.kind));
+    SCOPED_TRACE(c.kind);
     Run(c.kind);
-    EXPECT_EQ(form_->ReportKind, c.kind);
+    EXPECT_EQ(form_->ReportKind(), FindReportKindByName(c.kind));
     // Rows are grouped in label order; the table then orders them by count.
     std::vector<Row> shown;
     for (int r = 1; r <= static_cast<int>(c.rows.size()); ++r) {
@@ -109,24 +109,24 @@ TEST_F(GeoReportsTest, RowsPerCountryAndPerCityWithTheUnknownRow) {
 TEST_F(GeoReportsTest, EachDistinctAddressIsLookedUpOncePerLoad) {
   LoadPlaces();
   EXPECT_EQ(source_->lookups, 0) << "no location report ran yet";
-  Run(8);
+  Run("countries");
   // 1.1.1.1, 1.1.1.2, 1.1.1.3, 2.2.2.2, 10.0.0.1 and one IPv6 address; the
   // host name is not asked.
   EXPECT_EQ(source_->lookups, 6);
-  Run(7);
-  Run(8);
+  Run("cities");
+  Run("countries");
   Details(1);
   EXPECT_EQ(source_->lookups, 6) << "later runs and details reuse the table";
 
   LoadPlaces();
-  Run(7);
+  Run("cities");
   EXPECT_EQ(source_->lookups, 12) << "a new log is looked up anew";
 }
 
 TEST_F(GeoReportsTest, WithoutADatabaseEveryClientIsUnknown) {
   form_->UseGeoSource(nullptr);
   LoadPlaces();
-  Run(8);
+  Run("countries");
   EXPECT_EQ(Rows(), (std::vector<Row>{{"(unknown)", 10}}));
   EXPECT_EQ(Details(1).size(), 10u);
 }
@@ -145,10 +145,10 @@ TEST_F(GeoReportsTest, ButtonsFollowWhatTheDatabaseServes) {
               true};
   for (Case& c : cases) {
     form_->UseGeoSource(std::move(c.source));
-    EXPECT_EQ(form_->RadioButton8.Visible, c.countries);
-    EXPECT_EQ(form_->RadioButton8.Enabled, c.countries);
-    EXPECT_EQ(form_->RadioButton7.Visible, c.cities);
-    EXPECT_EQ(form_->RadioButton7.Enabled, c.cities);
+    EXPECT_EQ(form_->ReportButton(*FindReportKindByButton("RadioButton8")).Visible, c.countries);
+    EXPECT_EQ(form_->ReportButton(*FindReportKindByButton("RadioButton8")).Enabled, c.countries);
+    EXPECT_EQ(form_->ReportButton(*FindReportKindByButton("RadioButton7")).Visible, c.cities);
+    EXPECT_EQ(form_->ReportButton(*FindReportKindByButton("RadioButton7")).Enabled, c.cities);
   }
   EXPECT_EQ(form_->GeoDatabaseLine(), "Location database: Fake-City, 2024-01-02");
   form_->UseGeoSource(nullptr);

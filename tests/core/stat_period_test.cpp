@@ -87,7 +87,7 @@ TEST_F(PeriodFormTest, ALogOfManyYearsOffersItsMonthsAndAnalysesTheMiddleOne) {
   EXPECT_EQ(form_->DateTimePicker1.Date, (CalendarDate{2013, 1, 1}));
   EXPECT_EQ(form_->DateTimePicker2.Date, (CalendarDate{2013, 1, 31}));
 
-  Run(1);
+  Run("day");
   ASSERT_EQ(DataRows(), 31);
   EXPECT_EQ(Cell(2, DataRows() + 1), "2") << "only 1 and 2 January 2013";
 
@@ -96,7 +96,7 @@ TEST_F(PeriodFormTest, ALogOfManyYearsOffersItsMonthsAndAnalysesTheMiddleOne) {
   EXPECT_EQ(form_->AnalysedPeriod, MonthPeriod(2013, 3));
   EXPECT_EQ(form_->DateTimePicker1.Date, (CalendarDate{2013, 3, 1}));
   EXPECT_EQ(form_->DateTimePicker2.Date, (CalendarDate{2013, 3, 6}));
-  Run(1);
+  Run("day");
   ASSERT_EQ(DataRows(), 31);
   EXPECT_EQ(Label(6), "06 March 2013");
   EXPECT_EQ(form_->Label8.Caption, "http://site.example/  01.03.2013 - 31.03.2013");
@@ -108,7 +108,7 @@ TEST_F(PeriodFormTest, PickersChooseAnyDaysAcrossMonthAndYearEnds) {
   form_->DateTimePicker1Change({2012, 12, 31});
   form_->DateTimePicker2Change({2013, 2, 28});
   EXPECT_EQ(form_->ComboBox1.ItemIndex, -1) << "no month is chosen";
-  Run(1);
+  Run("day");
   ASSERT_EQ(DataRows(), 1 + 31 + 28);
   EXPECT_EQ(Label(1), "31 December 2012");
   EXPECT_EQ(Label(2), "01 January 2013");
@@ -118,7 +118,7 @@ TEST_F(PeriodFormTest, PickersChooseAnyDaysAcrossMonthAndYearEnds) {
   EXPECT_EQ(Details(2), std::vector<int>{3}) << "row 2 is 1 January 2013";
   EXPECT_EQ(form_->Chart1.Lines[0].Points.size(), 60u);
 
-  Run(4);  // a count report over the same days
+  Run("pages");  // a count report over the same days
   EXPECT_EQ(Rows(), (std::vector<Row>{{"/index.html", 4}}));
 
   // A "from" past the "to" carries it along, and the other way round.
@@ -127,7 +127,7 @@ TEST_F(PeriodFormTest, PickersChooseAnyDaysAcrossMonthAndYearEnds) {
   EXPECT_EQ(form_->AnalysedPeriod, (Period{{2013, 1, 1}, {2013, 1, 1}}));
   form_->DateTimePicker1Change({2013, 1, 15});
   EXPECT_EQ(form_->AnalysedPeriod, (Period{{2013, 1, 15}, {2013, 1, 15}}));
-  Run(2);
+  Run("hour");
   EXPECT_EQ(Cell(2, 25), "1") << "the hour report over one day";
 }
 
@@ -136,7 +136,7 @@ TEST_F(PeriodFormTest, AddressesListIpv4NumericallyThenIpv6ByBytes) {
         Hit("10/Mar/2008", "2001:DB8::9"), Hit("10/Mar/2008", "::ffff:9.0.0.1"),
         Hit("10/Mar/2008", "::1"), Hit("10/Mar/2008", "www.example.com"),
         Hit("10/Mar/2008", "10.0.0.10"), Hit("10/Mar/2008", "2001:db8::9")});
-  Run(6);
+  Run("addresses");
   EXPECT_EQ(Rows(), (std::vector<Row>{{"2001:db8::9", 2},
                                       {"0.0.0.0", 1},
                                       {"9.0.0.1", 1},

@@ -34,11 +34,11 @@ class RefReportsTest : public testing::ReportFixture {
 TEST_F(RefReportsTest, EachReferrerReportCountsItsOwnRecords) {
   LoadMixedReferrers();
   const struct {
-    int kind;
+    const char* kind;
     std::vector<Row> rows;
   } cases[] = {
       // Domains: every record; "www." dropped; case variants pooled under the first spelling.
-      {9,
+      {"domains",
        {{"google.com", 2},
         {"other.example", 2},
         {"", 1},
@@ -47,24 +47,24 @@ TEST_F(RefReportsTest, EachReferrerReportCountsItsOwnRecords) {
         {"site.example", 1},
         {"yandex.ru", 1}}},
       // Catalogues: external pages only, one row per whole address.
-      {11,
+      {"catalogues",
        {{"", 1},
         {"http://Other.Example/links.html", 1},
         {"http://www.other.example/links.html", 1}}},
       // Engines: every engine visit, with or without a phrase; the first matching name wins.
-      {12, {{"google", 2}, {"images.google", 1}, {"yandex", 1}}},
+      {"engines", {{"google", 2}, {"images.google", 1}, {"yandex", 1}}},
       // Phrases: lower-cased and decoded; the yandex visit has none and is not counted.
-      {13, {{"cheap flights", 2}, {"cat", 1}}},
+      {"phrases", {{"cheap flights", 2}, {"cat", 1}}},
   };
   for (const auto& c : cases) {
     Run(c.kind);
-    EXPECT_EQ(Rows(), c.rows) << "kind " << c.kind;
+    EXPECT_EQ(Rows(), c.rows) << c.kind;
   }
 }
 
 TEST_F(RefReportsTest, ReferringPagesCountEveryRecordNoReferrerUnderDash) {
   LoadMixedReferrers();
-  Run(10);
+  Run("referrers");
   const std::vector<Row> rows = Rows();
   EXPECT_EQ(rows.size(), 9u);
   ASSERT_GE(TableRowOf("-"), 1);
@@ -105,7 +105,7 @@ TEST_F(RefReportsTest, LastExternalGroupIsCountedWhenNextRecordSharesItsText) {
     ASSERT_EQ(first.ReferrerKind, RefExternal) << c.name;
     ASSERT_EQ(second.ReferrerKind, c.second_kind) << c.name;
     ASSERT_EQ(second.Referrer(), first.Referrer()) << c.name;
-    Run(11);
+    Run("catalogues");
     EXPECT_EQ(Rows(), c.rows) << c.name;
     const int row = TableRowOf(c.rows[0].first);
     EXPECT_EQ(static_cast<int>(Details(row).size()), c.rows[0].second) << c.name;
@@ -121,7 +121,7 @@ TEST_F(RefReportsTest, EngineRowDetailsListExactlyTheRecordsCounted) {
         {.referrer = "http://www.a-rather-long-mirror.google.com/?q=b"},  // 3 google
         {.referrer = "http://yandex.ru/?text=google"},                    // 4 yandex
         {.referrer = "http://www.google.com/search?q=c"}});               // 5 google
-  Run(12);
+  Run("engines");
   ASSERT_EQ(Rows(), (std::vector<Row>{{"google", 3}, {"images.google", 1}, {"yandex", 1}}));
   EXPECT_EQ(Details(TableRowOf("google")), (std::vector<int>{2, 3, 5}));
   EXPECT_EQ(Details(TableRowOf("images.google")), std::vector<int>{1});
@@ -133,10 +133,10 @@ TEST_F(RefReportsTest, PhrasesDifferingInCaseOrEndBlanksShareARow) {
         {.referrer = "http://www.google.com/?q=red%20shoes%20"},
         {.referrer = "http://yandex.ru/?text=RED+SHOES&p=2"},
         {.referrer = "http://www.google.com/?hl=en"}});  // no phrase
-  Run(13);
+  Run("phrases");
   EXPECT_EQ(Rows(), std::vector<Row>{(Row{"red shoes", 3})});
   EXPECT_EQ(Details(1), (std::vector<int>{1, 2, 3}));
-  Run(12);
+  Run("engines");
   EXPECT_EQ(Rows(), (std::vector<Row>{{"google", 3}, {"yandex", 1}}));
 }
 

@@ -23,25 +23,25 @@ TEST_F(RowReportsTest, RequestsAreCountedPerPathMostRequestedFirst) {
         {.url = "/a.html?x=1"},
         {.url = "/b.html"},
         {.url = "/b.html"}});
-  Run(4);
+  Run("pages");
   EXPECT_EQ(Rows(), (std::vector<Row>{{"/b.html", 3}, {"/a.html", 2}, {"/a.html?x=1", 1}}));
-  EXPECT_EQ(form_->ReportKind, 4);
+  EXPECT_EQ(form_->ReportKind(), FindReportKindByName("pages"));
 }
 
 // Rows of equal count stay in the report's own order (byte order of the
 // texts), whatever the order of the lines, so a table is reproducible.
 TEST_F(RowReportsTest, RowsOfEqualCountKeepByteOrder) {
   struct Case {
-    int kind;
+    const char* kind;
     std::vector<LogLine> lines;
     std::vector<Row> rows;
   };
   const Case cases[] = {
-      {4, {{.url = "/c"}, {.url = "/B"}, {.url = "/a"}}, {{"/a", 1}, {"/b", 1}, {"/c", 1}}},
-      {14,
+      {"pages", {{.url = "/c"}, {.url = "/B"}, {.url = "/a"}}, {{"/a", 1}, {"/b", 1}, {"/c", 1}}},
+      {"browsers",
        {{.agent = "b"}, {.agent = "B2"}, {.agent = "A"}, {.agent = "a1"}},
        {{"A", 1}, {"B2", 1}, {"a1", 1}, {"b", 1}}},
-      {10,
+      {"referrers",
        {{.referrer = "http://z.example/"},
         {.referrer = "http://a.example/x"},
         {.referrer = "http://a.example/"}},
@@ -50,7 +50,7 @@ TEST_F(RowReportsTest, RowsOfEqualCountKeepByteOrder) {
   for (const Case& c : cases) {
     Load(c.lines);
     Run(c.kind);
-    EXPECT_EQ(Rows(), c.rows) << "kind " << c.kind;
+    EXPECT_EQ(Rows(), c.rows) << c.kind;
   }
 }
 
@@ -62,10 +62,10 @@ TEST_F(RowReportsTest, StatusCodesAreShownInAscendingOrderWhateverTheirCounts) {
         {.status = "-5"},
         {.status = "404"},
         {.status = "304"}});
-  Run(5);
+  Run("status");
   EXPECT_EQ(Rows(), (std::vector<Row>{{"-5", 1}, {"200", 1}, {"304", 2}, {"404", 3}}));
   // A second run frees the first run's labels and makes new ones.
-  Run(5);
+  Run("status");
   EXPECT_EQ(Rows().size(), 4u);
 }
 
@@ -77,7 +77,7 @@ TEST_F(RowReportsTest, AddressesMostActiveFirstTiesInUnsignedOrder) {
   lines.push_back({.ip = "crawl.example.com"});  // not a dotted quad: address 0
   lines.push_back({.ip = "10.1.1.1"});
   Load(lines);
-  Run(6);
+  Run("addresses");
   EXPECT_EQ(
       Rows(),
       (std::vector<Row>{
@@ -89,7 +89,7 @@ TEST_F(RowReportsTest, BrowsersDifferingOnlyInCaseShareARowUnderTheFirstSpelling
         {.agent = "agent/1 (x)"},
         {.agent = "Agent/1 (Y)"},
         {.agent = "AGENT/1 (X)"}});
-  Run(14);
+  Run("browsers");
   EXPECT_EQ(Rows(), (std::vector<Row>{{"Agent/1 (X)", 3}, {"Agent/1 (Y)", 1}}));
 }
 
@@ -100,29 +100,29 @@ TEST_F(RowReportsTest, SingleRecordGivesOneRowOfOne) {
          .referrer = "http://x.example/l",
          .agent = "UA"}});
   const struct {
-    int kind;
+    const char* kind;
     Row row;
   } cases[] = {
-      {4, {"/p.html", 1}},
-      {5, {"301", 1}},
-      {6, {"1.2.3.4", 1}},
-      {9, {"x.example", 1}},
-      {10, {"http://x.example/l", 1}},
-      {11, {"http://x.example/l", 1}},
-      {14, {"UA", 1}},
+      {"pages", {"/p.html", 1}},
+      {"status", {"301", 1}},
+      {"addresses", {"1.2.3.4", 1}},
+      {"domains", {"x.example", 1}},
+      {"referrers", {"http://x.example/l", 1}},
+      {"catalogues", {"http://x.example/l", 1}},
+      {"browsers", {"UA", 1}},
   };
   for (const auto& c : cases) {
     Run(c.kind);
-    EXPECT_EQ(Rows(), std::vector<Row>{c.row}) << "kind " << c.kind;
+    EXPECT_EQ(Rows(), std::vector<Row>{c.row}) << c.kind;
   }
 }
 
 TEST_F(RowReportsTest, NoSelectedRecordsGiveNoRowsInEveryKind) {
   Load({});
-  for (int kind : {4, 5, 6, 9, 10, 11, 12, 13, 14}) {
+  for (const char* kind : {"pages", "status", "addresses", "domains", "referrers", "catalogues", "engines", "phrases", "browsers"}) {
     Run(kind);
-    EXPECT_TRUE(Rows().empty()) << "kind " << kind;
-    EXPECT_EQ(form_->StringGrid1.RowCount(), 2) << "kind " << kind;
+    EXPECT_TRUE(Rows().empty()) << kind;
+    EXPECT_EQ(form_->StringGrid1.RowCount(), 2) << kind;
   }
 }
 

@@ -29,7 +29,7 @@ class StatTest : public testing::ReportFixture {
   // A run with the given request filter. Kind 7 has no report, so nothing
   // reorders the selection afterwards: it stays in file order.
   void Select(int filter, bool ignore_crawlers = false) {
-    form_->CheckReportButton(7);
+    form_->CheckReportButton(FindReportKindByName("cities"));
     form_->RequestFilter = filter;
     form_->CheckBox1.Checked = ignore_crawlers;
     form_->RunAnalysis();
@@ -151,22 +151,20 @@ TEST_F(StatTest, NoSelectionMeansTheWholeSite) {
 TEST_F(StatTest, RunTakesTheFirstCheckedReportButton) {
   Load({{}});
   for (const ReportKindInfo& info : kReportKinds) {
-    form_->CheckReportButton(info.Kind);
+    form_->CheckReportButton(&info);
     form_->RunAnalysis();
-    EXPECT_EQ(form_->ReportKind, info.Kind) << "kind " << info.Kind;
-    EXPECT_EQ(form_->GroupBox4.Caption, form_->Lang.Get("stat" + std::to_string(info.Kind)))
-        << "kind " << info.Kind;
-    EXPECT_EQ(form_->Report().kind, &info) << "kind " << info.Kind;
-    EXPECT_FALSE(form_->Button2.Enabled) << "kind " << info.Kind;
+    EXPECT_EQ(form_->ReportKind(), &info) << info.CliName;
+    EXPECT_EQ(form_->GroupBox4.Caption, form_->Lang.Get(info.TitleId)) << info.CliName;
+    EXPECT_FALSE(form_->Button2.Enabled) << info.CliName;
   }
-  form_->RadioButton3.Checked = true;
-  form_->RadioButton17.Checked = true;
+  form_->ReportButton(*FindReportKindByButton("RadioButton3")).Checked = true;
+  form_->ReportButton(*FindReportKindByButton("RadioButton17")).Checked = true;
   form_->RunAnalysis();
-  EXPECT_EQ(form_->ReportKind, 3) << "two buttons checked";
+  EXPECT_EQ(form_->ReportKind(), FindReportKindByName("weekday")) << "two buttons checked";
 
-  form_->CheckReportButton(0);
+  form_->CheckReportButton(nullptr);
   form_->RunAnalysis();
-  EXPECT_EQ(form_->ReportKind, 0) << "no button checked";
+  EXPECT_EQ(form_->ReportKind(), nullptr) << "no button checked";
   EXPECT_EQ(form_->GroupBox4.Caption, form_->Lang.Get("stat0"));
 }
 
@@ -174,23 +172,24 @@ TEST_F(StatTest, RunTakesTheFirstCheckedReportButton) {
 // database, puts both records in the one unknown row, whatever is installed.
 TEST_F(StatTest, LocationKindsCountUnknownClientsInOneRow) {
   Load({{}, {}});
-  for (int kind : {7, 8}) {
+  for (const char* name : {"cities", "countries"}) {
+    const ReportKindInfo* kind = FindReportKindByName(name);
     form_->CheckReportButton(kind);
     form_->RunAnalysis();
-    EXPECT_EQ(form_->ReportKind, kind);
-    EXPECT_FALSE(form_->GroupBox4.Caption.empty()) << "kind " << kind;
-    ASSERT_EQ(form_->Report().rows.size(), 1u) << "kind " << kind;
+    EXPECT_EQ(form_->ReportKind(), kind);
+    EXPECT_FALSE(form_->GroupBox4.Caption.empty()) << name;
+    ASSERT_EQ(form_->Report().rows.size(), 1u) << name;
     const ReportRow& row = form_->Report().rows[0];
-    EXPECT_EQ(row.Label, "(unknown)") << "kind " << kind;
-    EXPECT_EQ(row.Count, 2) << "kind " << kind;
-    EXPECT_FALSE(form_->Chart1.Empty()) << "kind " << kind;
-    EXPECT_EQ(form_->SelectedCount(), 2) << "kind " << kind;
+    EXPECT_EQ(row.Label, "(unknown)") << name;
+    EXPECT_EQ(row.Count, 2) << name;
+    EXPECT_FALSE(form_->Chart1.Empty()) << name;
+    EXPECT_EQ(form_->SelectedCount(), 2) << name;
   }
 }
 
 TEST_F(StatTest, RunWithoutRecordsShowsTheEmptyFormOfTheReport) {
   // The constructor ran one analysis over no records.
-  EXPECT_EQ(form_->ReportKind, 1);
+  EXPECT_EQ(form_->ReportKind(), FindReportKindByName("day"));
   EXPECT_EQ(form_->Label8.Caption, form_->Lang.Get("mes1"));
   EXPECT_EQ(form_->GroupBox4.Caption, form_->Lang.Get("stat1"));
   EXPECT_EQ(form_->SelectedCount(), 0);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "Main_form.h"
+#include "Stat_kinds.h"
 #include "report_fixture.h"
 
 namespace tw {
@@ -25,8 +26,8 @@ std::ostream& operator<<(std::ostream& out, const Counts& c) {
 
 class TimeReportsTest : public testing::ReportFixture {
  protected:
-  void RunKind(int kind) {
-    form_->CheckReportButton(kind);
+  void RunKind(const char* kind) {
+    form_->CheckReportButton(FindReportKindByName(kind));
     form_->RequestFilter = 3;
     form_->CheckBox1.Checked = false;
     form_->RunAnalysis();
@@ -92,7 +93,7 @@ TEST_F(TimeReportsTest, DayReportCountsByTheRunRule) {
   };
   for (const auto& c : cases) {
     Load(c.lines);
-    RunKind(1);
+    RunKind("day");
     ASSERT_EQ(DataRows(), 31) << c.name;
     EXPECT_EQ(At(c.day), c.expected) << c.name;
     EXPECT_EQ(Totals().hits, static_cast<int>(c.lines.size())) << c.name;
@@ -102,7 +103,7 @@ TEST_F(TimeReportsTest, DayReportCountsByTheRunRule) {
 TEST_F(TimeReportsTest, DayLabelsNameDayMonthAndYearOfTheMiddleRecord) {
   Load({Hit("1.1.1.1", "31/Dec/2007:10:00:00"), Hit("1.1.1.1", "05/Mar/2008:10:00:00"),
         Hit("1.1.1.1", "06/Mar/2008:10:00:00")});
-  RunKind(1);
+  RunKind("day");
   ASSERT_EQ(DataRows(), 31);
   EXPECT_EQ(Label(1), "01 March 2008");
   EXPECT_EQ(Label(31), "31 March 2008");
@@ -120,7 +121,7 @@ TEST_F(TimeReportsTest, FebruaryHasTheDaysOfItsYear) {
     // 29 February 2013 is no calendar date: it lies in no period.
     Load({Hit("1.1.1.1", "29/Feb/" + y + ":10:00:00"), Hit("1.1.1.1", "01/Feb/" + y + ":10:00:00"),
           Hit("1.1.1.1", "28/Feb/" + y + ":10:00:00")});
-    RunKind(1);
+    RunKind("day");
     ASSERT_EQ(DataRows(), c.rows) << c.year;
     EXPECT_EQ(Label(c.rows), std::to_string(c.rows) + " February " + y) << c.year;
     EXPECT_EQ(At(28), (Counts{1, 1, 1, 1})) << c.year;
@@ -132,11 +133,11 @@ TEST_F(TimeReportsTest, OtherYearsOfTheMonthStayOutOfTheAnalysedMonth) {
   const std::string a = "1.1.1.1";
   Load({Hit(a, "05/Mar/2007:10:00:00"), Hit(a, "06/Mar/2007:10:00:00"),
         Hit(a, "05/Mar/2008:10:00:00"), Hit(a, "05/Mar/2008:10:01:00")});
-  for (int kind : {1, 2}) {
-    RunKind(kind);
-    EXPECT_EQ(Totals(), (Counts{2, 2, 1, 1})) << "kind " << kind;
+  for (const std::string kind : {"day", "hour"}) {
+    RunKind(kind.c_str());
+    EXPECT_EQ(Totals(), (Counts{2, 2, 1, 1})) << kind;
   }
-  RunKind(1);
+  RunKind("day");
   EXPECT_EQ(At(5), (Counts{2, 2, 1, 1}));
   EXPECT_EQ(At(6), (Counts{0, 0, 0, 0}));
 }
@@ -144,7 +145,7 @@ TEST_F(TimeReportsTest, OtherYearsOfTheMonthStayOutOfTheAnalysedMonth) {
 TEST_F(TimeReportsTest, DaysWithoutARowAreNotCounted) {
   Load({Hit("1.1.1.1", "00/Apr/2008:10:00:00"), Hit("1.1.1.1", "31/Apr/2008:10:00:00"),
         Hit("1.1.1.1", "30/Apr/2008:10:00:00"), Hit("1.1.1.1", "10/Apr/2008:10:00:00")});
-  RunKind(1);
+  RunKind("day");
   ASSERT_EQ(DataRows(), 30);
   EXPECT_EQ(At(30), (Counts{1, 1, 1, 1}));
   EXPECT_EQ(At(10), (Counts{1, 1, 1, 1}));
@@ -153,19 +154,19 @@ TEST_F(TimeReportsTest, DaysWithoutARowAreNotCounted) {
 
 TEST_F(TimeReportsTest, EmptyLogShowsZeroRowsOfEachReport) {
   // The constructor's run: no records loaded.
-  for (int kind : {1, 2}) {
-    RunKind(kind);
-    const int rows = kind == 1 ? 31 : 24;
-    ASSERT_EQ(DataRows(), rows) << "kind " << kind;
+  for (const std::string kind : {"day", "hour"}) {
+    RunKind(kind.c_str());
+    const int rows = kind == "day" ? 31 : 24;
+    ASSERT_EQ(DataRows(), rows) << kind;
     for (int r = 1; r <= rows; ++r) EXPECT_EQ(At(r), (Counts{0, 0, 0, 0})) << "kind " << kind << " row " << r;
     EXPECT_EQ(Totals(), (Counts{0, 0, 0, 0})) << "kind " << kind;
     EXPECT_TRUE(form_->Report().rows.empty()) << "kind " << kind;
   }
-  RunKind(1);
+  RunKind("day");
   EXPECT_EQ(Label(1), "01 January 2008");
   EXPECT_EQ(Label(31), "31 January 2008");
 
-  RunKind(3);
+  RunKind("weekday");
   ASSERT_EQ(DataRows(), 7);
   for (int r = 1; r <= 7; ++r) EXPECT_EQ(form_->StringGrid1.Cell(2, r), "0") << "row " << r;
 }
@@ -178,7 +179,7 @@ TEST_F(TimeReportsTest, HourReportCountsEachHourOverAllDays) {
         // another at :05 and :30 two visits, and a 404 of a third.
         Hit(b, "05/Mar/2008:10:05:00"), Hit(b, "07/Mar/2008:10:30:00"),
         Hit("3.3.3.3", "07/Mar/2008:10:30:00", "404")});
-  RunKind(2);
+  RunKind("hour");
   ASSERT_EQ(DataRows(), 24);
   EXPECT_EQ(Label(1), "00:00 - 01:00");
   EXPECT_EQ(Label(24), "23:00 - 24:00");
@@ -196,7 +197,7 @@ TEST_F(TimeReportsTest, DayOfWeekRowsRunSundayToSaturdayWhateverTheCounts) {
         Hit("1.1.1.1", "15/Mar/2008:10:00:00"),   // Saturday
         Hit("1.1.1.1", "00/Mar/2008:10:00:00"),   // no date: left out
         Hit("1.1.1.1", "29/Mar/2008:10:00:00")}); // Saturday
-  RunKind(3);
+  RunKind("weekday");
   const StatGrid& g = form_->StringGrid1;
   ASSERT_EQ(DataRows(), 7);
   const char* names[] = {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday", "Friday",

@@ -87,31 +87,31 @@ class DetailsTest : public testing::ReportFixture {
 TEST_F(DetailsTest, ListsTheRecordsOfTheRowOldestFirst) {
   LoadWeek();
   const struct {
-    int kind;
+    const char* kind;
     int row;  // table row, or 0: the row labelled `label`
     const char* label;
     std::vector<int> lines;
   } cases[] = {
-      {1, 1, "", {4}},      // day 1
-      {1, 2, "", {1, 3}},   // day 2
-      {2, 1, "", {4, 1}},   // hour 0
-      {2, 24, "", {3, 2}},  // hour 23
-      {3, 1, "", {1, 3}},   // Sunday
-      {3, 2, "", {2}},      // Monday
-      {3, 7, "", {4}},      // Saturday
-      {4, 0, "/a.html", {4, 1, 3}},
-      {5, 0, "404", {3, 2}},
-      {6, 0, "10.0.0.1", {1, 3}},
-      {9, 0, "-", {4, 1}},
-      {9, 0, "x.example", {3, 2}},
-      {10, 0, "-", {4, 1}},
-      {11, 0, "http://x.example/p", {3, 2}},
-      {14, 0, "A", {4, 1}},
+      {"day", 1, "", {4}},      // day 1
+      {"day", 2, "", {1, 3}},   // day 2
+      {"hour", 1, "", {4, 1}},   // hour 0
+      {"hour", 24, "", {3, 2}},  // hour 23
+      {"weekday", 1, "", {1, 3}},   // Sunday
+      {"weekday", 2, "", {2}},      // Monday
+      {"weekday", 7, "", {4}},      // Saturday
+      {"pages", 0, "/a.html", {4, 1, 3}},
+      {"status", 0, "404", {3, 2}},
+      {"addresses", 0, "10.0.0.1", {1, 3}},
+      {"domains", 0, "-", {4, 1}},
+      {"domains", 0, "x.example", {3, 2}},
+      {"referrers", 0, "-", {4, 1}},
+      {"catalogues", 0, "http://x.example/p", {3, 2}},
+      {"browsers", 0, "A", {4, 1}},
   };
   for (const auto& c : cases) {
     Run(c.kind);
     const int row = c.row != 0 ? c.row : TableRowOf(c.label);
-    EXPECT_EQ(Details(row), c.lines) << "kind " << c.kind << " row " << row << " " << c.label;
+    EXPECT_EQ(Details(row), c.lines) << c.kind << " row " << row << " " << c.label;
   }
 }
 
@@ -123,7 +123,7 @@ TEST_F(DetailsTest, OrderIsByYearThenTimeWithTiesInFileOrder) {
         {.time = "15/Mar/2007:00:00:00", .status = "404"},  // other year, same month
         {.time = "09/Mar/2008:23:59:59", .status = "404"}});
   form_->SetAnalysedPeriod(Period{{2007, 3, 1}, {2008, 3, 31}});
-  Run(5);
+  Run("status");
   ASSERT_EQ(TableRowOf("404"), 2);
   EXPECT_EQ(Details(2), (std::vector<int>{5, 6, 3, 1, 4}));
 
@@ -137,7 +137,7 @@ TEST_F(DetailsTest, OrderIsByYearThenTimeWithTiesInFileOrder) {
 
 TEST_F(DetailsTest, ButtonIsDisabledOnTheLastRowAndAClickEmptiesTheList) {
   LoadWeek();
-  Run(5);  // rows 200 and 404, then the totals row 3
+  Run("status");  // rows 200 and 404, then the totals row 3
   ASSERT_EQ(form_->StringGrid1.RowCount(), 4);
 
   EXPECT_EQ(Details(1).size(), 2u);
@@ -154,7 +154,7 @@ TEST_F(DetailsTest, ButtonIsDisabledOnTheLastRowAndAClickEmptiesTheList) {
 
   // An empty report has only its last row.
   Load({});
-  Run(4);
+  Run("pages");
   form_->StringGrid1.Row = 1;
   form_->onStringGrid1Click();
   EXPECT_FALSE(form_->Button2.Enabled);

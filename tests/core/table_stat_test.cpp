@@ -32,7 +32,9 @@ class TableStatTest : public testing::ReportFixture {
     ReportResult result;
     result.kind = FindReportKindByName("pages");
     for (std::size_t i = 0; i < counts.size(); ++i) {
-      result.rows.push_back({result.labels.Add("r" + std::to_string(i + 1)), counts[i], 0});
+      std::string label = std::to_string(i + 1);
+      label.insert(0, 1, 'r');
+      result.rows.push_back({result.labels.Add(label), counts[i], 0});
     }
     PresentReport(form_->Lang, "\"\",Label,Hits,Share", sort, result);
     form_->ShowReport(std::move(result));
