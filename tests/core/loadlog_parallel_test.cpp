@@ -71,7 +71,8 @@ Loaded Load(const std::string& text, unsigned threads, std::size_t chunk_bytes,
   request.chunk_bytes = chunk_bytes;
   Loaded loaded;
   EXPECT_EQ(LoadLogSources(request, loaded.log).kind, LoadRefusal::Kind::kNone);
-  loaded.rejects = ReadFile(path + ".err");
+  const auto rejects = files.files.find(path + ".err");
+  if (rejects != files.files.end()) loaded.rejects = rejects->second.bytes;
   return loaded;
 }
 

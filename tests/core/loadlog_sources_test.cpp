@@ -208,7 +208,7 @@ TEST(LoadLogSources, ReadErrorHalfWayKeepsWhatWasReadAndCountsReasons) {
   EXPECT_EQ(log.reasons, expected);
   EXPECT_EQ(log.rejected, 3);
   // The cut line is kept in the reject file as read.
-  EXPECT_EQ(ReadFile(path + ".err"),
+  EXPECT_EQ(files.files[path + ".err"].bytes,
             "\none two\n" + text.substr(text.size() - GoodLine("03/Mar/2008").size(),
                                         GoodLine("03/Mar/2008").size() - 20));
 }
