@@ -1,7 +1,6 @@
 #include "Language.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -14,6 +13,7 @@
 #include "Text_cp1251.h"
 #include "Text_delimited.h"
 #include "Text_format.h"
+#include "temp_folder.h"
 
 namespace tw {
 namespace {
@@ -129,19 +129,17 @@ TEST(LanguagePack, ReadsArbitraryBytes) {
 class LanguageFolder : public ::testing::Test {
  protected:
   void SetUp() override {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    folder_ = fs::temp_directory_path() /
-              ("tallyweave_lang_" + std::to_string(::getpid()) + "_" + info->name());
-    fs::remove_all(folder_);
+    ASSERT_FALSE(temp_.path().empty());
+    folder_ = temp_.path();
     fs::create_directories(folder_ / "Language");
   }
-  void TearDown() override { fs::remove_all(folder_); }
 
   std::string Folder() const { return folder_.string() + "/"; }
   void Write(const std::string& name, const std::string& contents) {
     std::ofstream(folder_ / "Language" / name, std::ios::binary) << contents;
   }
 
+  testing::TempFolder temp_;
   fs::path folder_;
 };
 

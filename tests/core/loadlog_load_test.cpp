@@ -23,8 +23,8 @@ namespace {
 
 using loadlog_testing::GoodLine;
 using loadlog_testing::LoadLogTest;
-using loadlog_testing::ReadFile;
-using loadlog_testing::TempDir;
+using testing::ReadFile;
+using testing::TempFolder;
 using loadlog_testing::WriteFile;
 namespace fs = std::filesystem;
 
@@ -304,7 +304,7 @@ TEST(LogPieceReader, CutsPiecesAfterLineFeedOrAtTheLimit) {
       {"20000 and line feed", x20000 + "\n", {x8190, x8190, std::string(3620, 'x') + "\n"}},
   };
   for (const Case& c : cases) {
-    TempDir dir;
+    TempFolder dir;
     const fs::path path = dir.path() / "log";
     WriteFile(path, c.content);
     LogPieceReader reader;
@@ -339,7 +339,7 @@ std::string MixedLines(unsigned seed, std::size_t bytes, unsigned long_one_in,
 
 TEST(LogPieceReader, ReadsAcrossBlocksWithoutLosingBytes) {
   const std::string content = MixedLines(7, 3'300'000, 600, 9000, true);
-  TempDir dir;
+  TempFolder dir;
   const fs::path path = dir.path() / "big";
   WriteFile(path, content);
   LogPieceReader reader;
@@ -372,7 +372,7 @@ TEST(LogPieceReader, NextPiecesGivesWholePiecesOfNextStraightFromTheFile) {
   // Short and long lines, a line far longer than a read, no line end at the end.
   std::string content = MixedLines(11, 2'500'000, 500, 30000, false);
   content += std::string(1'200'000, 'z') + "tail";
-  TempDir dir;
+  TempFolder dir;
   const fs::path path = dir.path() / "log";
   WriteFile(path, content);
   testing::FakeFiles stream;  // cannot go back, so the signature bytes come from the buffer
@@ -523,7 +523,7 @@ TEST(CrawlerList, KeepsEachDistinctLineOnce) {
 }
 
 TEST(CrawlerList, MissingFileGivesTheReason) {
-  TempDir dir;
+  TempFolder dir;
   StringPool pool;
   std::vector<const char*> crawlers;
   std::string reason;

@@ -55,7 +55,7 @@ struct Loaded {
 
 Loaded Load(const std::string& text, unsigned threads, std::size_t chunk_bytes,
             std::int64_t fail_at = -1) {
-  TempDir dir;
+  TempFolder dir;
   testing::FakeFiles files;
   files.files["/prog/crawlers.lst"] = {"Mozilla/5.0\ncurl/8\n", -1};
   files.files["/prog/crawler-patterns.lst"] = {"bot\n", -1};
@@ -159,7 +159,7 @@ TEST(ParallelLoad, BreaksOffWhereOneThreadBreaksOff) {
 // out its text in reads of its own sizes.
 TEST(ParallelLoad, ReadsAPackedLogInChunksAsOneThreadDoes) {
   const std::string text = GeneratedLines(2000, 13) + HostileLines() + GeneratedLines(500, 14);
-  TempDir dir;
+  TempFolder dir;
   const std::string plain = (dir.path() / "log").string();
   WriteFile(plain, text);
   for (const std::string tool : {"gzip", "zstd -q", "xz"}) {

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "Loadlog_string_pool.h"
+#include "temp_folder.h"
 
 namespace tw {
 namespace {
@@ -27,13 +28,10 @@ EngineList MakeEngines(std::vector<std::pair<std::string, std::string>> lines) {
 class EngineFileTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    dir_ = fs::temp_directory_path() / ("tw_engines_" + std::string(info->name()));
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-    folder_ = dir_.string() + "/";
+    ASSERT_FALSE(temp_.path().empty());
+    dir_ = temp_.path();
+    folder_ = temp_.Slashed();
   }
-  void TearDown() override { fs::remove_all(dir_); }
 
   void WriteList(const std::string& bytes) {
     std::FILE* f = std::fopen((folder_ + "engines.lst").c_str(), "wb");
@@ -42,6 +40,7 @@ class EngineFileTest : public ::testing::Test {
     std::fclose(f);
   }
 
+  testing::TempFolder temp_;
   fs::path dir_;
   std::string folder_;
 };

@@ -179,7 +179,7 @@ TEST_F(SourcesTest, SeveralFilesInEveryOrderGiveTheSameLog) {
 }
 
 TEST(LoadLogSources, ReadErrorHalfWayKeepsWhatWasReadAndCountsReasons) {
-  TempDir dir;
+  TempFolder dir;
   testing::FakeFiles files;
   files.files["/prog/crawlers.lst"] = {"Bot/1.0\n", -1};
   const std::string text = GoodLine("01/Mar/2008") + "\n" + "one two\n" + GoodLine("02/Mar/2008") +
