@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cerrno>
 #include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <new>
+#include <optional>
 #include <memory>
 #include <string>
 #include <thread>
@@ -519,6 +522,32 @@ TEST(CrawlerList, KeepsEachDistinctLineOnce) {
     std::vector<std::string> lines(crawlers.begin(), crawlers.end());
     EXPECT_EQ(lines, c.lines) << "[" << c.text << "]";
     EXPECT_EQ(pool.Count(), crawlers.size()) << "[" << c.text << "]";
+  }
+}
+
+TEST(CrawlerList, LoadsThroughTheGivenFiles) {
+  using File = testing::FakeFiles::File;
+  const struct Case {
+    const char* name;
+    std::optional<File> file;
+    std::vector<std::string> lines;  // when read
+    int error;                       // its text is the reason
+  } cases[] = {
+      {"present", File{"Bot/1.0\nSpider\n"}, {"Bot/1.0", "Spider"}, 0},
+      {"missing", std::nullopt, {}, ENOENT},
+      {"a folder", File{"", -1, PathInfo::Type::kDirectory}, {}, EISDIR},
+      {"a read error", File{"Bot/1.0\nSpider\n", 8}, {}, EIO},
+  };
+  for (const Case& c : cases) {
+    testing::FakeFiles files;
+    if (c.file) files.files["/prog/crawlers.lst"] = *c.file;
+    StringPool pool;
+    std::vector<const char*> crawlers;
+    std::string reason;
+    EXPECT_EQ(LoadCrawlerList(files, "/prog/crawlers.lst", pool, crawlers, reason), c.error == 0)
+        << c.name;
+    EXPECT_EQ(std::vector<std::string>(crawlers.begin(), crawlers.end()), c.lines) << c.name;
+    EXPECT_EQ(reason, c.error == 0 ? "" : std::strerror(c.error)) << c.name;
   }
 }
 

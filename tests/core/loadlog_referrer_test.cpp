@@ -4,10 +4,12 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "Loadlog_string_pool.h"
+#include "fake_files.h"
 #include "temp_folder.h"
 
 namespace tw {
@@ -66,6 +68,28 @@ TEST_F(EngineFileTest, UnreadableFileGivesEmptyList) {
   EngineList list;
   LoadEngineList(folder_, list);
   EXPECT_TRUE(list.EngineNames.empty());
+}
+
+TEST(EngineList, LoadsThroughTheGivenFiles) {
+  using File = testing::FakeFiles::File;
+  const struct Case {
+    const char* name;
+    std::optional<File> file;
+    std::vector<std::string> names;
+  } cases[] = {
+      {"present", File{"google;q=\nyandex;text=\n"}, {"google", "yandex"}},
+      {"missing", std::nullopt, {}},
+      {"a folder", File{"", -1, PathInfo::Type::kDirectory}, {}},
+      {"a read error after the first line", File{"google;q=\nyandex;text=\n", 10}, {}},
+  };
+  for (const Case& c : cases) {
+    testing::FakeFiles files;
+    if (c.file) files.files["/prog/engines.lst"] = *c.file;
+    EngineList list = MakeEngines({{"stale", "x="}});
+    LoadEngineList(files, "/prog/", list);
+    EXPECT_EQ(list.EngineNames, c.names) << c.name;
+    EXPECT_EQ(list.EngineParams.size(), c.names.size()) << c.name;
+  }
 }
 
 TEST_F(EngineFileTest, KeepsOnlyAsManyEnginesAsTheIndexCanAddress) {
