@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "fake_files.h"
-#include "report_fixture.h"
 
 namespace tw {
 namespace {
@@ -143,37 +142,6 @@ TEST(AtomicFile, SyncsAndClosesTheNewFileBeforeItTakesTheName) {
   EXPECT_EQ(files.journal, (std::vector<std::string>{
                                "create /t/.a.csv.000001", "sync /t/.a.csv.000001",
                                "close /t/.a.csv.000001", "rename /t/.a.csv.000001 /t/a.csv"}));
-}
-
-// The table as File > Save writes it, here into the fake.
-class AtomicCsvTest : public testing::ReportFixture {
- protected:
-  int SaveInto(testing::FakeFiles& files) {
-    AtomicFile out("/t/table.csv", files);
-    form_->WriteCsvTo([&out](std::string_view bytes) {
-      out.Write(bytes);
-      return out.error() == 0;
-    });
-    return out.Commit();
-  }
-};
-
-TEST_F(AtomicCsvTest, TheFakeGetsTheBytesOfTheDiscAndKeepsThemWhenTheDiscFills) {
-  Load({{.url = "/a.html"}, {.url = "/b.html"}, {.url = "/a.html"}});
-  Run(4);
-  const std::string path = (dir_ / "table.csv").string();
-  std::string error;
-  ASSERT_TRUE(form_->WriteCsv(path, error)) << error;
-  const std::string on_disc = testing::ReadFile(path);
-
-  testing::FakeFiles files;
-  ASSERT_EQ(SaveInto(files), 0);
-  EXPECT_EQ(files.files["/t/table.csv"].bytes, on_disc);
-
-  files.fail_write_at = static_cast<std::int64_t>(on_disc.size()) / 2;
-  EXPECT_EQ(SaveInto(files), ENOSPC);
-  EXPECT_EQ(files.files["/t/table.csv"].bytes, on_disc);
-  EXPECT_EQ(TemporaryFiles(files), std::vector<std::string>{});
 }
 
 }  // namespace

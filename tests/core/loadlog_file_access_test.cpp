@@ -99,23 +99,5 @@ TEST_F(FileAccessContract, RefusesWhatTheDiscRefuses) {
   }
 }
 
-TEST_F(FileAccessContract, AUniqueFileTakesTheNameOfTheFileALinkPointsTo) {
-  for (const Side& side : sides_) {
-    FileAccess& files = *side.files;
-    CreatedFile made = files.CreateUnique(side.root + "/.file.", 0600);
-    ASSERT_EQ(made.error, 0) << side.name;
-    EXPECT_EQ(made.path.size(), side.root.size() + 7 + 6) << side.name << " " << made.path;
-    EXPECT_EQ(made.output->Write("new"), 0) << side.name;
-    EXPECT_EQ(made.output->Sync(), 0) << side.name;
-    EXPECT_EQ(made.output->Close(), 0) << side.name;
-    EXPECT_NE(files.CreateUnique(side.root + "/.file.", 0600).path, made.path) << side.name;
-    ASSERT_EQ(files.Rename(made.path, side.root + "/file"), 0) << side.name;
-    std::string text;
-    EXPECT_EQ(ReadListFile(files, side.root + "/link", text), 0) << side.name;
-    EXPECT_EQ(text, "new") << side.name;
-    EXPECT_EQ(files.LookAt(side.root + "/link").mode, 0600u) << side.name;
-  }
-}
-
 }  // namespace
 }  // namespace tw

@@ -14,7 +14,6 @@
 namespace tw {
 namespace {
 
-using File = testing::FakeFiles::File;
 constexpr const char* kPath = "/logs/access.log.err";
 
 TEST(RejectFile, KeepsTheBytesBeforeTheFailureAndTheFirstError) {
@@ -42,45 +41,6 @@ TEST(RejectFile, KeepsTheBytesBeforeTheFailureAndTheFirstError) {
     EXPECT_EQ(files.files[kPath].bytes, std::string("bad one\nbad two\n").substr(0, c.kept))
         << c.name;
   }
-}
-
-TEST(RejectFile, IsMadeAtTheFirstPieceAndNeverThroughALinkOrOverAFolder) {
-  const struct Case {
-    const char* name;
-    bool link;
-    bool folder;
-    int error;
-  } cases[] = {{"a fresh name", false, false, 0},
-               {"a link", true, false, ELOOP},
-               {"a folder", false, true, EISDIR}};
-  for (const Case& c : cases) {
-    testing::FakeFiles files;
-    files.files["/elsewhere"] = {"keep"};
-    if (c.link) files.links[kPath] = "/elsewhere";
-    if (c.folder) files.files[kPath] = {"", -1, PathInfo::Type::kDirectory};
-    RejectFile rejects(kPath, files);
-    EXPECT_TRUE(files.journal.empty()) << c.name << ": nothing before a piece";
-    rejects.Write("junk\n");
-    rejects.Close();
-    EXPECT_EQ(rejects.error(), c.error) << c.name;
-    EXPECT_EQ(files.files["/elsewhere"].bytes, "keep") << c.name;
-    EXPECT_EQ(files.files[kPath].bytes, c.error == 0 ? "junk\n" : "") << c.name;
-  }
-}
-
-TEST(RejectFile, DeletingLeavesAFolderAndALinksTarget) {
-  testing::FakeFiles files;
-  files.files["/a.err"] = {"old"};
-  files.files["/b.err"] = {"", -1, PathInfo::Type::kDirectory};
-  files.files["/target"] = {"kept"};
-  files.links["/c.err"] = "/target";
-  for (const char* path : {"/a.err", "/b.err", "/c.err", "/missing.err"}) {
-    DeleteRejectFile(files, path);
-  }
-  EXPECT_EQ(files.files.count("/a.err"), 0u);
-  EXPECT_EQ(files.files.count("/b.err"), 1u);
-  EXPECT_EQ(files.links.count("/c.err"), 0u);
-  EXPECT_EQ(files.files["/target"].bytes, "kept");
 }
 
 TEST(RejectFile, ALoadWhoseRejectFileFillsUpStillCountsEveryReject) {
