@@ -3,7 +3,6 @@
 #include <cerrno>
 #include <new>
 
-#include "Loadlog_file_access.h"
 #include "Text_cp1251.h"
 
 namespace tw {
@@ -13,7 +12,8 @@ constexpr std::string_view kDefaultLanguage = "English";
 
 }  // namespace
 
-LanguagePack::LanguagePack(std::string exe_folder) : folder_(std::move(exe_folder)) {
+LanguagePack::LanguagePack(std::string exe_folder, FileAccess& files)
+    : files_(&files), folder_(std::move(exe_folder)) {
   Load(kDefaultLanguage);
 }
 
@@ -30,7 +30,7 @@ void LanguagePack::Load(std::string_view name) {
   std::string contents;
   int error = 0;
   try {
-    error = ReadListFile(SystemFiles(), path, contents);
+    error = ReadListFile(*files_, path, contents);
   } catch (const std::bad_alloc&) {
     error = ENOMEM;
   }

@@ -21,15 +21,17 @@
 #include <utility>
 #include <vector>
 
+#include "Loadlog_file_access.h"
+
 namespace tw {
 
 class LanguagePack {
  public:
   // An empty pack: every Get yields an empty text.
   LanguagePack() = default;
-  // REQUIRES: `exe_folder` is the folder of the running executable, ending in '/'.
-  // Loads "English" from it.
-  explicit LanguagePack(std::string exe_folder);
+  // REQUIRES: `exe_folder` is the folder of the running executable, ending in
+  // '/'; `files` outlives the pack. Loads "English" from it through `files`.
+  explicit LanguagePack(std::string exe_folder, FileAccess& files = SystemFiles());
 
   // Reads <exe folder>Language/<name>.lng. When no file exists at that path
   // nothing changes. A file that exists but cannot be read in full (a folder, no
@@ -60,6 +62,7 @@ class LanguagePack {
   // Appends the entries of `text`, which holds no zero byte.
   void Parse(std::string_view text);
 
+  FileAccess* files_ = &SystemFiles();
   std::string folder_;
   std::vector<std::pair<std::string, std::string>> entries_;  // id, text
 };

@@ -15,16 +15,19 @@
 // points to is replaced. A replaced file keeps its permission bits; a new one
 // gets those the process's umask allows.
 
-#include <cstdio>
+#include <memory>
 #include <string>
 #include <string_view>
+
+#include "Loadlog_file_access.h"
 
 namespace tw {
 
 class AtomicFile {
  public:
   // Creates the new file; a failure is kept for error() and Commit.
-  explicit AtomicFile(const std::string& path);
+  // REQUIRES: `files` outlives the atomic file.
+  explicit AtomicFile(const std::string& path, FileAccess& files = SystemFiles());
   // Removes the new file unless Commit put it in place.
   ~AtomicFile();
   AtomicFile(const AtomicFile&) = delete;
@@ -41,12 +44,15 @@ class AtomicFile {
   int error() const { return error_; }
 
  private:
-  void Fail(int error);
+  void Take(CreatedFile created);
+  // Keeps `error` unless an earlier one is kept; 0 is no error.
+  void Note(int error);
   void Discard();
 
+  FileAccess& files_;
   std::string target_;     // what the new file replaces
   std::string temp_path_;  // the new file; empty when writing to the target itself
-  std::FILE* file_ = nullptr;
+  std::unique_ptr<ByteOutput> output_;
   int error_ = 0;
 };
 

@@ -24,8 +24,13 @@ void ParseCrawlerList(std::string_view text, StringPool& pool, std::vector<const
 
 bool LoadCrawlerList(const std::string& path, StringPool& pool, std::vector<const char*>& crawlers,
                      std::string& reason) {
+  return LoadCrawlerList(SystemFiles(), path, pool, crawlers, reason);
+}
+
+bool LoadCrawlerList(FileAccess& files, const std::string& path, StringPool& pool,
+                     std::vector<const char*>& crawlers, std::string& reason) {
   std::string text;
-  if (const int error = ReadListFile(SystemFiles(), path, text); error != 0) {
+  if (const int error = ReadListFile(files, path, text); error != 0) {
     reason = std::strerror(error);
     return false;
   }

@@ -17,6 +17,7 @@
 
 namespace tw {
 
+class FileAccess;
 class StringPool;
 
 // The file's name in the program's folder.
@@ -31,5 +32,8 @@ void ParseCrawlerList(std::string_view text, StringPool& pool, std::vector<const
 // ("No such file or directory"); `pool` and `crawlers` are then unchanged.
 bool LoadCrawlerList(const std::string& path, StringPool& pool, std::vector<const char*>& crawlers,
                      std::string& reason);
+// The same through `files`.
+bool LoadCrawlerList(FileAccess& files, const std::string& path, StringPool& pool,
+                     std::vector<const char*>& crawlers, std::string& reason);
 
 }  // namespace tw

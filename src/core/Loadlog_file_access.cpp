@@ -5,7 +5,11 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <filesystem>
 #include <new>
+#include <system_error>
+
+#include "Loadlog_system_files.h"
 
 namespace tw {
 namespace {
@@ -51,48 +55,78 @@ class SystemFileInput : public ByteInput {
   InputError error_;
 };
 
-class SystemFileAccess : public FileAccess {
- public:
-  OpenedFile Open(const std::string& path) override {
-    OpenedFile result;
-    // Opening a FIFO for reading waits for a writer and reading a device may
-    // never end, so the type is looked at first, and again on the open file in
-    // case the name was replaced in between.
-    struct stat st {};
-    if (::stat(path.c_str(), &st) != 0) {
-      result.error = errno;
-      return result;
-    }
-    if (!IsRegular(st)) {
-      result.status = OpenedFile::Status::kNotRegularFile;
-      result.directory = S_ISDIR(st.st_mode);
-      return result;
-    }
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
-    if (fd < 0) {
-      result.error = errno;
-      return result;
-    }
-    if (::fstat(fd, &st) != 0 || !IsRegular(st)) {
-      ::close(fd);
-      result.status = OpenedFile::Status::kNotRegularFile;
-      return result;
-    }
-    const int flags = ::fcntl(fd, F_GETFL);
-    if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
-    try {
-      result.input = std::make_unique<SystemFileInput>(fd, static_cast<std::int64_t>(st.st_size));
-    } catch (...) {
-      ::close(fd);
-      throw;
-    }
-    result.status = OpenedFile::Status::kOpened;
-    result.size = static_cast<std::int64_t>(st.st_size);
-    return result;
-  }
-};
+PathInfo::Type TypeOf(const struct stat& st) {
+  if (S_ISREG(st.st_mode)) return PathInfo::Type::kRegular;
+  return S_ISDIR(st.st_mode) ? PathInfo::Type::kDirectory : PathInfo::Type::kOther;
+}
 
 }  // namespace
+
+OpenedFile SystemFileAccess::Open(const std::string& path) {
+  OpenedFile result;
+  // Opening a FIFO for reading waits for a writer and reading a device may
+  // never end, so the type is looked at first, and again on the open file in
+  // case the name was replaced in between.
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0) {
+    result.error = errno;
+    return result;
+  }
+  if (!IsRegular(st)) {
+    result.status = OpenedFile::Status::kNotRegularFile;
+    result.directory = S_ISDIR(st.st_mode);
+    return result;
+  }
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY | O_NONBLOCK);
+  if (fd < 0) {
+    result.error = errno;
+    return result;
+  }
+  if (::fstat(fd, &st) != 0 || !IsRegular(st)) {
+    ::close(fd);
+    result.status = OpenedFile::Status::kNotRegularFile;
+    return result;
+  }
+  const int flags = ::fcntl(fd, F_GETFL);
+  if (flags >= 0) ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK);
+  try {
+    result.input = std::make_unique<SystemFileInput>(fd, static_cast<std::int64_t>(st.st_size));
+  } catch (...) {
+    ::close(fd);
+    throw;
+  }
+  result.status = OpenedFile::Status::kOpened;
+  result.size = static_cast<std::int64_t>(st.st_size);
+  return result;
+}
+
+PathInfo SystemFileAccess::LookAt(const std::string& path) {
+  PathInfo info;
+  struct stat st {};
+  struct stat link {};
+  errno = 0;
+  if (::stat(path.c_str(), &st) == 0) {
+    info.type = TypeOf(st);
+    info.mode = st.st_mode & 07777;
+    info.link = ::lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode);
+    return info;
+  }
+  if (errno != ENOENT) {
+    info.error = errno != 0 ? errno : EIO;
+    return info;
+  }
+  // Nothing at the end of the path, yet something at the path: a link.
+  info.link = ::lstat(path.c_str(), &link) == 0;
+  return info;
+}
+
+int SystemFileAccess::RealPath(const std::string& path, std::string& resolved) {
+  std::error_code ec;
+  const std::filesystem::path real = std::filesystem::canonical(path, ec);
+  if (ec) return ec.value() != 0 ? ec.value() : EIO;
+  resolved = real.string();
+  return 0;
+}
 
 FileAccess& SystemFiles() {
   static SystemFileAccess files;

@@ -1,13 +1,16 @@
 #pragma once
 
-// The one door through which the loader and the list files reach the disk:
-// open a file (looking at its type first) and read its bytes. The tests put an
-// in-memory fake in its place to feed read errors and damaged streams.
+// The one door through which the program reaches the disk: open a file
+// (looking at its type first) and read its bytes; create, write, rename and
+// remove files. The tests put an in-memory fake in its place to feed read
+// errors, damaged streams and full discs.
 
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace tw {
 
@@ -48,12 +51,60 @@ struct OpenedFile {
   std::unique_ptr<ByteInput> input;  // set for kOpened
 };
 
+// A stream of bytes written front to back. Every call returns 0 or the error
+// number of the failure; once a call has failed, later ones may fail too.
+class ByteOutput {
+ public:
+  // Closes a file that Close has not closed, without telling of a failure.
+  virtual ~ByteOutput() = default;
+  // Appends `bytes`, which may wait in a buffer until Sync or Close.
+  virtual int Write(std::string_view bytes) = 0;
+  // Writes out what waits and makes every byte so far durable on the disc.
+  virtual int Sync() = 0;
+  // Writes out what waits and closes the file.
+  // REQUIRES: called once, and neither Write nor Sync after it.
+  virtual int Close() = 0;
+};
+
+struct CreatedFile {
+  int error = 0;                       // errno when the file could not be made
+  std::unique_ptr<ByteOutput> output;  // set when error is 0
+  std::string path;                    // the name CreateUnique chose
+};
+
+// What a path names, links followed, looked at without opening it.
+struct PathInfo {
+  enum class Type { kMissing, kRegular, kDirectory, kOther };
+  Type type = Type::kMissing;
+  int error = 0;      // errno when the path cannot be looked at; 0 for kMissing
+  bool link = false;  // the path itself is a symbolic link; kMissing: one that points nowhere
+  unsigned mode = 0;  // the permission bits (07777) of what it names
+};
+
 class FileAccess {
  public:
   virtual ~FileAccess() = default;
   // Opens a regular file for reading. The type is looked at before the open,
   // so a FIFO or a device never blocks the caller.
   virtual OpenedFile Open(const std::string& path) = 0;
+
+  virtual PathInfo LookAt(const std::string& path) = 0;
+  // The path with every link resolved, or the error number.
+  virtual int RealPath(const std::string& path, std::string& resolved) = 0;
+
+  // A new, empty file at `path`: a file there is emptied, a link there is
+  // neither followed nor replaced (ELOOP), and opening never blocks.
+  virtual CreatedFile Create(const std::string& path) = 0;
+  // Writes to what `path` names as it is, following a link and emptying a
+  // regular file: for a device, a FIFO, or a link that points nowhere.
+  virtual CreatedFile OpenForWriting(const std::string& path) = 0;
+  // A file of a name no other file has, `prefix` and six characters, with the
+  // permission bits `mode`, or those a new file gets from the umask when none.
+  virtual CreatedFile CreateUnique(const std::string& prefix, std::optional<unsigned> mode) = 0;
+
+  // Both return 0 or the error number.
+  virtual int Rename(const std::string& from, const std::string& to) = 0;
+  virtual int Remove(const std::string& path) = 0;  // a file or a link, never a folder
 };
 
 // The real file system.

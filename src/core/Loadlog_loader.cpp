@@ -274,8 +274,8 @@ void ReadFile(const LoadRequest& request, ParseContext& ctx, const std::optional
   }
   file.compression = reader.compression();
   file.reject_path = file.path + ".err";
-  DeleteRejectFile(file.reject_path);
-  RejectFile rejects(file.reject_path);
+  DeleteRejectFile(*request.files, file.reject_path);
+  RejectFile rejects(file.reject_path, *request.files);
   Progress progress(request, file.path, reader.Size());
   progress.Start();
 

@@ -76,10 +76,14 @@ int FindEngineOnce(const EngineList& engines, std::string_view domain, const cha
 }  // namespace
 
 void LoadEngineList(const std::string& exe_folder, EngineList& list) {
+  LoadEngineList(SystemFiles(), exe_folder, list);
+}
+
+void LoadEngineList(FileAccess& files, const std::string& exe_folder, EngineList& list) {
   list.EngineNames.clear();
   list.EngineParams.clear();
   std::string text;
-  if (ReadListFile(SystemFiles(), exe_folder + "engines.lst", text) != 0) return;
+  if (ReadListFile(files, exe_folder + "engines.lst", text) != 0) return;
   ParseEngineList(text, list);
 }
 

@@ -23,6 +23,7 @@
 
 namespace tw {
 
+class FileAccess;
 class StringPool;
 
 // Two parallel lists, one entry per usable line of engines.lst; the position
@@ -42,6 +43,8 @@ inline constexpr std::size_t kMaxSearchPhrase = 1000;
 // REQUIRES: exe_folder is empty or ends with '/'.
 // A missing or unreadable file leaves the list empty. See ParseEngineList for the lines.
 void LoadEngineList(const std::string& exe_folder, EngineList& list);
+// The same through `files`.
+void LoadEngineList(FileAccess& files, const std::string& exe_folder, EngineList& list);
 
 // Replaces `list` with the engines of the text of an engines.lst file. Lines end
 // in CR LF, LF or CR; each is split at ';' by the delimited-text rule

@@ -5,15 +5,19 @@
 // cannot be created or written, rejected pieces are still counted and error()
 // tells why.
 
-#include <cstdio>
+#include <memory>
 #include <string>
 #include <string_view>
+
+#include "Loadlog_file_access.h"
 
 namespace tw {
 
 class RejectFile {
  public:
-  explicit RejectFile(std::string path) : path_(std::move(path)) {}
+  // REQUIRES: `files` outlives the reject file.
+  explicit RejectFile(std::string path, FileAccess& files = SystemFiles())
+      : files_(files), path_(std::move(path)) {}
   ~RejectFile() { Close(); }
   RejectFile(const RejectFile&) = delete;
   RejectFile& operator=(const RejectFile&) = delete;
@@ -27,14 +31,15 @@ class RejectFile {
 
  private:
   bool Create();
-  void Fail();
+  void Note(int error);
 
+  FileAccess& files_;
   std::string path_;
-  std::FILE* file_ = nullptr;
+  std::unique_ptr<ByteOutput> output_;
   int error_ = 0;
 };
 
 // Deletes the reject file of an earlier load; a folder of that name is left alone.
-void DeleteRejectFile(const std::string& path);
+void DeleteRejectFile(FileAccess& files, const std::string& path);
 
 }  // namespace tw

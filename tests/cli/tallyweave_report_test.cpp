@@ -10,7 +10,6 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -18,6 +17,8 @@
 #include "Main_form.h"
 #include "Stat_kinds.h"
 #include "fake_platform.h"
+#include "read_file.h"
+#include "temp_folder.h"
 
 namespace tw {
 namespace {
@@ -62,25 +63,16 @@ std::string ReportErrors(const std::string& args) {
   return text;
 }
 
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
+using testing::ReadFile;
 
 class TallyweaveReportTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = fs::temp_directory_path() /
-           ("tallyweave-report-test-" + std::to_string(::getpid()) + "-" +
-            ::testing::UnitTest::GetInstance()->current_test_info()->name());
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
+    ASSERT_FALSE(folder_.path().empty());
+    dir_ = folder_.path();
     log_ = (dir_ / "www.example-shop.ru-access_log").string();
     fs::copy_file(TALLYWEAVE_SAMPLE_LOG, log_);
   }
-  void TearDown() override { fs::remove_all(dir_); }
 
   // What the window's File > Save writes after the same choices.
   std::string WindowCsv(const char* kind, int filter, bool crawlers, const std::string& section) {
@@ -101,6 +93,7 @@ class TallyweaveReportTest : public ::testing::Test {
     return ReadFile(csv);
   }
 
+  testing::TempFolder folder_;
   fs::path dir_;
   std::string log_;
 };

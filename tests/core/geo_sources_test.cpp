@@ -3,7 +3,6 @@
 
 #include <arpa/inet.h>
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -13,6 +12,7 @@
 #include "Geo_find.h"
 #include "Geo_legacy.h"
 #include "Geo_mmdb.h"
+#include "temp_folder.h"
 
 namespace tw {
 namespace {
@@ -106,19 +106,15 @@ TEST(MmdbGeoSource, FindsCountriesInARealFile) {
 class GeoSearchTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string pattern = (fs::temp_directory_path() / "tw_geo_XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    dir_ = pattern;
+    ASSERT_FALSE(temp_.path().empty());
+    dir_ = temp_.path();
     fs::create_directories(dir_ / "a");
     fs::create_directories(dir_ / "b");
-  }
-  void TearDown() override {
-    std::error_code ec;
-    fs::remove_all(dir_, ec);
   }
   GeoSearch Search() const {
     return {{(dir_ / "a").string() + "/", (dir_ / "b").string() + "/"}, (dir_ / "b").string() + "/"};
   }
+  testing::TempFolder temp_;
   fs::path dir_;
 };
 

@@ -1,11 +1,11 @@
 #include "Language.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <random>
 #include <set>
 #include <string>
@@ -14,6 +14,8 @@
 #include "Text_cp1251.h"
 #include "Text_delimited.h"
 #include "Text_format.h"
+#include "fake_files.h"
+#include "temp_folder.h"
 
 namespace tw {
 namespace {
@@ -129,21 +131,44 @@ TEST(LanguagePack, ReadsArbitraryBytes) {
 class LanguageFolder : public ::testing::Test {
  protected:
   void SetUp() override {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    folder_ = fs::temp_directory_path() /
-              ("tallyweave_lang_" + std::to_string(::getpid()) + "_" + info->name());
-    fs::remove_all(folder_);
+    ASSERT_FALSE(temp_.path().empty());
+    folder_ = temp_.path();
     fs::create_directories(folder_ / "Language");
   }
-  void TearDown() override { fs::remove_all(folder_); }
 
   std::string Folder() const { return folder_.string() + "/"; }
   void Write(const std::string& name, const std::string& contents) {
     std::ofstream(folder_ / "Language" / name, std::ios::binary) << contents;
   }
 
+  testing::TempFolder temp_;
   fs::path folder_;
 };
+
+TEST(LanguagePackFiles, LoadsThroughTheGivenFiles) {
+  using File = testing::FakeFiles::File;
+  const struct Case {
+    const char* name;
+    std::optional<File> deutsch;
+    std::string m1;
+    std::size_t entries;
+  } cases[] = {
+      {"present", File{"m1=&Datei\r\n"}, "&Datei", 1},
+      {"missing: nothing changes", std::nullopt, "&File", 2},
+      {"a folder: empty", File{"", -1, PathInfo::Type::kDirectory}, "", 0},
+      {"a read error: empty", File{"m1=&Datei\r\n", 4}, "", 0},
+  };
+  for (const Case& c : cases) {
+    testing::FakeFiles files;
+    files.files["/prog/Language/English.lng"] = {"m1=&File\nm4=&Help\n"};
+    if (c.deutsch) files.files["/prog/Language/Deutsch.lng"] = *c.deutsch;
+    LanguagePack pack("/prog/", files);
+    ASSERT_EQ(pack.Get("m4"), "&Help") << c.name;
+    pack.Load("Deutsch");
+    EXPECT_EQ(pack.Get("m1"), c.m1) << c.name;
+    EXPECT_EQ(pack.EntryCount(), c.entries) << c.name;
+  }
+}
 
 TEST_F(LanguageFolder, ConstructionLoadsEnglish) {
   Write("English.lng", "m1=&File\r\nm11=&Open\r\n");

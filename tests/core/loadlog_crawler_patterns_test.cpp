@@ -14,6 +14,7 @@
 #include "Loadlog_parser.h"
 #include "Loadlog_string_pool.h"
 #include "report_fixture.h"
+#include "temp_folder.h"
 
 namespace tw {
 namespace {
@@ -63,10 +64,10 @@ TEST(CrawlerPatterns, KeepsEachPatternOnceAcrossTexts) {
 }
 
 TEST(CrawlerPatterns, MissingFileMeansNoPatterns) {
-  testing::report_fs::path dir = testing::report_fs::temp_directory_path();
+  const testing::TempFolder dir;
   CrawlerPatterns patterns;
-  LoadCrawlerPatterns(SystemFiles(), (dir / "no-such-folder-tw" / kCrawlerPatternFileName).string(),
-                      patterns);
+  const std::string path = (dir.path() / "no-such-folder" / kCrawlerPatternFileName).string();
+  LoadCrawlerPatterns(SystemFiles(), path, patterns);
   EXPECT_EQ(patterns.Count(), 0u);
   EXPECT_FALSE(patterns.Matches("Googlebot"));
   EXPECT_EQ(CrawlerPatternPathBeside("/opt/tw/crawlers.lst"), "/opt/tw/crawler-patterns.lst");

@@ -19,7 +19,7 @@
 namespace tw {
 namespace {
 
-using testing::ReadBytes;
+using testing::ReadFile;
 
 // Reads semicolon-separated records as a spreadsheet would: a field in
 // double quotes may hold anything, "" standing for one quote; records end at
@@ -171,7 +171,7 @@ TEST_F(CsvPropertyTest, EveryCellReadsBackFromTheSavedFile) {
     std::string error;
     ASSERT_TRUE(form_->WriteCsv(path, error)) << error;
     bool ok = false;
-    const auto records = ReadSemicolonRecords(ReadBytes(path), ok);
+    const auto records = ReadSemicolonRecords(ReadFile(path), ok);
     ASSERT_TRUE(ok);
 
     const StatGrid& grid = form_->StringGrid1;

@@ -16,7 +16,7 @@ namespace tw {
 namespace {
 
 using testing::LogLine;
-using testing::ReadBytes;
+using testing::ReadFile;
 using testing::WriteBytes;
 
 // "для " in Windows-1251.
@@ -38,7 +38,7 @@ class CsvTest : public testing::ReportFixture {
     const std::string path = (dir_ / "table.csv").string();
     std::string error;
     EXPECT_TRUE(form_->WriteCsv(path, error)) << error;
-    return ReadBytes(path);
+    return ReadFile(path);
   }
 };
 
@@ -80,7 +80,7 @@ TEST_F(CsvTest, SavingOverAnExistingFileReplacesIt) {
   platform_.save_answers.push_back(path);
   form_->FileSave1Execute();
   EXPECT_TRUE(platform_.messages.empty());
-  const std::string text = ReadBytes(path);
+  const std::string text = ReadFile(path);
   EXPECT_EQ(SplitCrLf(text).size(), 5u);
   EXPECT_EQ(text.find('#'), std::string::npos);
 }
@@ -234,12 +234,12 @@ TEST_F(CsvTest, FailedSaveLeavesTheOldFileAndNoTemporaryFile) {
     EXPECT_FALSE(form_->WriteCsv(target.string(), error));
   }
   EXPECT_EQ(error, "Could not save the table to " + target.string() + ": " + std::strerror(EFBIG));
-  EXPECT_EQ(ReadBytes(target), old_bytes);
+  EXPECT_EQ(ReadFile(target), old_bytes);
   EXPECT_EQ(OtherFilesBeside(target, {"table.csv"}), std::vector<std::string>{});
 
   // The same save with room to write replaces the file and leaves nothing else.
   ASSERT_TRUE(form_->WriteCsv(target.string(), error)) << error;
-  EXPECT_EQ(SplitCrLf(ReadBytes(target)).size(), 304u);
+  EXPECT_EQ(SplitCrLf(ReadFile(target)).size(), 304u);
   EXPECT_EQ(OtherFilesBeside(target, {"table.csv"}), std::vector<std::string>{});
 }
 
@@ -268,7 +268,7 @@ TEST_F(CsvTest, ReplacedFileKeepsItsModeAndALinkStaysALink) {
   std::string error;
   ASSERT_TRUE(form_->WriteCsv(link.string(), error)) << error;
   EXPECT_TRUE(fs::is_symlink(link));
-  EXPECT_EQ(SplitCrLf(ReadBytes(real)).size(), 5u);
+  EXPECT_EQ(SplitCrLf(ReadFile(real)).size(), 5u);
   EXPECT_EQ(fs::status(real).permissions() & fs::perms::all,
             fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
 

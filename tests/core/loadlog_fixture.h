@@ -4,17 +4,17 @@
 // two-line crawler list and one search engine, for the loading tests.
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <filesystem>
 #include <fstream>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "Main_form.h"
 #include "fake_platform.h"
+#include "read_file.h"
+#include "temp_folder.h"
 
 namespace tw::loadlog_testing {
 
@@ -25,31 +25,8 @@ inline void WriteFile(const fs::path& path, const std::string& bytes) {
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
-inline std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-// A folder of its own under the system's temporary folder, removed at the end.
-class TempDir {
- public:
-  TempDir() {
-    std::string pattern = (fs::temp_directory_path() / "tw_loadlog_XXXXXX").string();
-    path_ = mkdtemp(pattern.data()) != nullptr ? pattern : "";
-  }
-  ~TempDir() {
-    std::error_code ec;
-    if (!path_.empty()) fs::remove_all(path_, ec);
-  }
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-  const fs::path& path() const { return path_; }
-
- private:
-  fs::path path_;
-};
+using testing::ReadFile;
+using testing::TempFolder;
 
 // One accepted combined-format line.
 inline std::string GoodLine(const std::string& date, const std::string& url = "/index.html",
@@ -103,7 +80,7 @@ class LoadFixture : public ::testing::Test {
     return path.string();
   }
 
-  TempDir dir_;
+  TempFolder dir_;
   PlatformType platform_;
   std::unique_ptr<TSDIAppForm> form_;
   std::vector<std::string> idle_memo_;

@@ -42,9 +42,9 @@ namespace {
 
 using loadlog_testing::GoodLine;
 using loadlog_testing::LoadFixture;
-using loadlog_testing::ReadFile;
+using testing::ReadFile;
 using loadlog_testing::StatusPlatform;
-using loadlog_testing::TempDir;
+using testing::TempFolder;
 using loadlog_testing::WriteFile;
 namespace fs = std::filesystem;
 
@@ -450,7 +450,7 @@ TEST_F(LoadLogHostileTest, LinkToARegularLogLoadsIt) {
 }
 
 TEST(LogPieceReader, OpensOnlyRegularUncompressedFiles) {
-  TempDir dir;
+  TempFolder dir;
   WriteFile(dir.path() / "log", "a\n");
   WriteFile(dir.path() / "empty", "");
   WriteFile(dir.path() / "one byte", "\x1F");

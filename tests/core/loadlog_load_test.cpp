@@ -1,9 +1,12 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <cerrno>
 #include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <new>
+#include <optional>
 #include <memory>
 #include <string>
 #include <thread>
@@ -24,8 +27,8 @@ namespace {
 
 using loadlog_testing::GoodLine;
 using loadlog_testing::LoadLogTest;
-using loadlog_testing::ReadFile;
-using loadlog_testing::TempDir;
+using testing::ReadFile;
+using testing::TempFolder;
 using loadlog_testing::WriteFile;
 namespace fs = std::filesystem;
 
@@ -305,7 +308,7 @@ TEST(LogPieceReader, CutsPiecesAfterLineFeedOrAtTheLimit) {
       {"20000 and line feed", x20000 + "\n", {x8190, x8190, std::string(3620, 'x') + "\n"}},
   };
   for (const Case& c : cases) {
-    TempDir dir;
+    TempFolder dir;
     const fs::path path = dir.path() / "log";
     WriteFile(path, c.content);
     LogPieceReader reader;
@@ -340,7 +343,7 @@ std::string MixedLines(unsigned seed, std::size_t bytes, unsigned long_one_in,
 
 TEST(LogPieceReader, ReadsAcrossBlocksWithoutLosingBytes) {
   const std::string content = MixedLines(7, 3'300'000, 600, 9000, true);
-  TempDir dir;
+  TempFolder dir;
   const fs::path path = dir.path() / "big";
   WriteFile(path, content);
   LogPieceReader reader;
@@ -373,7 +376,7 @@ TEST(LogPieceReader, NextPiecesGivesWholePiecesOfNextStraightFromTheFile) {
   // Short and long lines, a line far longer than a read, no line end at the end.
   std::string content = MixedLines(11, 2'500'000, 500, 30000, false);
   content += std::string(1'200'000, 'z') + "tail";
-  TempDir dir;
+  TempFolder dir;
   const fs::path path = dir.path() / "log";
   WriteFile(path, content);
   testing::FakeFiles stream;  // cannot go back, so the signature bytes come from the buffer
@@ -523,8 +526,34 @@ TEST(CrawlerList, KeepsEachDistinctLineOnce) {
   }
 }
 
+TEST(CrawlerList, LoadsThroughTheGivenFiles) {
+  using File = testing::FakeFiles::File;
+  const struct Case {
+    const char* name;
+    std::optional<File> file;
+    std::vector<std::string> lines;  // when read
+    int error;                       // its text is the reason
+  } cases[] = {
+      {"present", File{"Bot/1.0\nSpider\n"}, {"Bot/1.0", "Spider"}, 0},
+      {"missing", std::nullopt, {}, ENOENT},
+      {"a folder", File{"", -1, PathInfo::Type::kDirectory}, {}, EISDIR},
+      {"a read error", File{"Bot/1.0\nSpider\n", 8}, {}, EIO},
+  };
+  for (const Case& c : cases) {
+    testing::FakeFiles files;
+    if (c.file) files.files["/prog/crawlers.lst"] = *c.file;
+    StringPool pool;
+    std::vector<const char*> crawlers;
+    std::string reason;
+    EXPECT_EQ(LoadCrawlerList(files, "/prog/crawlers.lst", pool, crawlers, reason), c.error == 0)
+        << c.name;
+    EXPECT_EQ(std::vector<std::string>(crawlers.begin(), crawlers.end()), c.lines) << c.name;
+    EXPECT_EQ(reason, c.error == 0 ? "" : std::strerror(c.error)) << c.name;
+  }
+}
+
 TEST(CrawlerList, MissingFileGivesTheReason) {
-  TempDir dir;
+  TempFolder dir;
   StringPool pool;
   std::vector<const char*> crawlers;
   std::string reason;

@@ -55,7 +55,7 @@ struct Loaded {
 
 Loaded Load(const std::string& text, unsigned threads, std::size_t chunk_bytes,
             std::int64_t fail_at = -1) {
-  TempDir dir;
+  TempFolder dir;
   testing::FakeFiles files;
   files.files["/prog/crawlers.lst"] = {"Mozilla/5.0\ncurl/8\n", -1};
   files.files["/prog/crawler-patterns.lst"] = {"bot\n", -1};
@@ -71,7 +71,8 @@ Loaded Load(const std::string& text, unsigned threads, std::size_t chunk_bytes,
   request.chunk_bytes = chunk_bytes;
   Loaded loaded;
   EXPECT_EQ(LoadLogSources(request, loaded.log).kind, LoadRefusal::Kind::kNone);
-  loaded.rejects = ReadFile(path + ".err");
+  const auto rejects = files.files.find(path + ".err");
+  if (rejects != files.files.end()) loaded.rejects = rejects->second.bytes;
   return loaded;
 }
 
@@ -158,7 +159,7 @@ TEST(ParallelLoad, BreaksOffWhereOneThreadBreaksOff) {
 // out its text in reads of its own sizes.
 TEST(ParallelLoad, ReadsAPackedLogInChunksAsOneThreadDoes) {
   const std::string text = GeneratedLines(2000, 13) + HostileLines() + GeneratedLines(500, 14);
-  TempDir dir;
+  TempFolder dir;
   const std::string plain = (dir.path() / "log").string();
   WriteFile(plain, text);
   for (const std::string tool : {"gzip", "zstd -q", "xz"}) {

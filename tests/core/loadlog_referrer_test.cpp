@@ -4,10 +4,13 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "Loadlog_string_pool.h"
+#include "fake_files.h"
+#include "temp_folder.h"
 
 namespace tw {
 namespace {
@@ -27,13 +30,10 @@ EngineList MakeEngines(std::vector<std::pair<std::string, std::string>> lines) {
 class EngineFileTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    dir_ = fs::temp_directory_path() / ("tw_engines_" + std::string(info->name()));
-    fs::remove_all(dir_);
-    fs::create_directories(dir_);
-    folder_ = dir_.string() + "/";
+    ASSERT_FALSE(temp_.path().empty());
+    dir_ = temp_.path();
+    folder_ = temp_.Slashed();
   }
-  void TearDown() override { fs::remove_all(dir_); }
 
   void WriteList(const std::string& bytes) {
     std::FILE* f = std::fopen((folder_ + "engines.lst").c_str(), "wb");
@@ -42,6 +42,7 @@ class EngineFileTest : public ::testing::Test {
     std::fclose(f);
   }
 
+  testing::TempFolder temp_;
   fs::path dir_;
   std::string folder_;
 };
@@ -67,6 +68,28 @@ TEST_F(EngineFileTest, UnreadableFileGivesEmptyList) {
   EngineList list;
   LoadEngineList(folder_, list);
   EXPECT_TRUE(list.EngineNames.empty());
+}
+
+TEST(EngineList, LoadsThroughTheGivenFiles) {
+  using File = testing::FakeFiles::File;
+  const struct Case {
+    const char* name;
+    std::optional<File> file;
+    std::vector<std::string> names;
+  } cases[] = {
+      {"present", File{"google;q=\nyandex;text=\n"}, {"google", "yandex"}},
+      {"missing", std::nullopt, {}},
+      {"a folder", File{"", -1, PathInfo::Type::kDirectory}, {}},
+      {"a read error after the first line", File{"google;q=\nyandex;text=\n", 10}, {}},
+  };
+  for (const Case& c : cases) {
+    testing::FakeFiles files;
+    if (c.file) files.files["/prog/engines.lst"] = *c.file;
+    EngineList list = MakeEngines({{"stale", "x="}});
+    LoadEngineList(files, "/prog/", list);
+    EXPECT_EQ(list.EngineNames, c.names) << c.name;
+    EXPECT_EQ(list.EngineParams.size(), c.names.size()) << c.name;
+  }
 }
 
 TEST_F(EngineFileTest, KeepsOnlyAsManyEnginesAsTheIndexCanAddress) {

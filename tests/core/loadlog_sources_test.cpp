@@ -180,7 +180,7 @@ TEST_F(SourcesTest, SeveralFilesInEveryOrderGiveTheSameLog) {
 }
 
 TEST(LoadLogSources, ReadErrorHalfWayKeepsWhatWasReadAndCountsReasons) {
-  TempDir dir;
+  TempFolder dir;
   testing::FakeFiles files;
   files.files["/prog/crawlers.lst"] = {"Bot/1.0\n", -1};
   const std::string text = GoodLine("01/Mar/2008") + "\n" + "one two\n" + GoodLine("02/Mar/2008") +
@@ -209,7 +209,7 @@ TEST(LoadLogSources, ReadErrorHalfWayKeepsWhatWasReadAndCountsReasons) {
   EXPECT_EQ(log.reasons, expected);
   EXPECT_EQ(log.rejected, 3);
   // The cut line is kept in the reject file as read.
-  EXPECT_EQ(ReadFile(path + ".err"),
+  EXPECT_EQ(files.files[path + ".err"].bytes,
             "\none two\n" + text.substr(text.size() - GoodLine("03/Mar/2008").size(),
                                         GoodLine("03/Mar/2008").size() - 20));
 }

@@ -15,12 +15,10 @@
 // load without asking the loader.
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -34,6 +32,8 @@
 #include "Main_form.h"
 #include "Stat_kinds.h"
 #include "fake_platform.h"
+#include "read_file.h"
+#include "temp_folder.h"
 
 namespace tw::testing {
 
@@ -247,11 +247,6 @@ inline void WriteBytes(const props_fs::path& path, std::string_view bytes) {
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
 }
 
-inline std::string ReadBytes(const props_fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
 // The site the generator writes about, as a log file name gives it.
 inline constexpr const char* kGeneratedLogName = "www.example-shop.ru-access_log";
 
@@ -278,16 +273,11 @@ inline const ReportKindInfo& KindNamed(std::string_view name) {
 class PropertyFixture : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string pattern = (props_fs::temp_directory_path() / "tw_props_XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    dir_ = pattern;
+    ASSERT_FALSE(folder_.path().empty());
+    dir_ = folder_.path();
     form_ = std::make_unique<TSDIAppForm>(platform_);
   }
-  void TearDown() override {
-    form_.reset();
-    std::error_code ec;
-    props_fs::remove_all(dir_, ec);
-  }
+  void TearDown() override { form_.reset(); }
 
   // Writes `bytes` as the log `name` in the temporary folder; returns its path.
   std::string WriteLog(std::string_view bytes, const std::string& name = kGeneratedLogName) {
@@ -316,6 +306,7 @@ class PropertyFixture : public ::testing::Test {
     form.RunAnalysis();
   }
 
+  TempFolder folder_;
   props_fs::path dir_;
   FakePlatform platform_;
   std::unique_ptr<TSDIAppForm> form_;

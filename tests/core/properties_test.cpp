@@ -49,7 +49,7 @@ TEST_F(LoadPropertyTest, EveryPieceIsARecordOrARejectAndTheRejectFileHoldsTheRej
 
     std::string expected_rejects;
     for (std::string_view piece : parsed.rejected) expected_rejects += piece;
-    const std::string rejects = testing::ReadBytes(path + ".err");
+    const std::string rejects = testing::ReadFile(path + ".err");
     EXPECT_EQ(rejects.size(), expected_rejects.size());
     EXPECT_TRUE(rejects == expected_rejects) << "the reject file differs from the rejected pieces";
 
@@ -132,7 +132,7 @@ class DeterminismTest : public PropertyFixture {
       const std::string csv_path = (dir_ / "table.csv").string();
       std::string error;
       EXPECT_TRUE(form.WriteCsv(csv_path, error)) << error;
-      shown.csv = testing::ReadBytes(csv_path);
+      shown.csv = testing::ReadFile(csv_path);
       all.push_back(std::move(shown));
     }
     // Kinds are shown in ascending order for comparison.
@@ -250,7 +250,7 @@ TEST_F(SavedTableTest, ASavedTableReadsBackAsTheCellsShown) {
       ASSERT_TRUE(form_->WriteCsv(csv_path, error)) << error;
       std::string title, address;
       std::vector<std::vector<std::string>> rows;
-      ASSERT_TRUE(ReadSavedTable(testing::ReadBytes(csv_path), title, address, rows));
+      ASSERT_TRUE(ReadSavedTable(testing::ReadFile(csv_path), title, address, rows));
       EXPECT_EQ(title, form_->GroupBox4.Caption);
       EXPECT_NE(address.find(form_->Label8.Caption), std::string::npos) << address;
       const StatGrid& grid = form_->StringGrid1;

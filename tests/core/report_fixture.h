@@ -13,11 +13,9 @@
 // shows which lines were listed.
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -28,6 +26,8 @@
 #include "Stat_kinds.h"
 #include "Stat_rows.h"
 #include "fake_platform.h"
+#include "read_file.h"
+#include "temp_folder.h"
 
 namespace tw::testing {
 
@@ -36,11 +36,6 @@ namespace report_fs = std::filesystem;
 inline void WriteBytes(const report_fs::path& path, const std::string& bytes) {
   std::ofstream out(path, std::ios::binary | std::ios::trunc);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
-inline std::string ReadBytes(const report_fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 // One combined-format line; the size field is filled in by the fixture.
@@ -58,22 +53,17 @@ using Row = std::pair<std::string, int>;  // label, count
 class ReportFixture : public ::testing::Test {
  protected:
   void SetUp() override {
-    std::string pattern = (report_fs::temp_directory_path() / "tw_reports_XXXXXX").string();
-    ASSERT_NE(mkdtemp(pattern.data()), nullptr);
-    dir_ = pattern;
+    ASSERT_FALSE(folder_.path().empty());
+    dir_ = folder_.path();
     report_fs::create_directories(dir_ / "Language");
     WriteBytes(dir_ / "Language" / "English.lng",
-               ReadBytes(TestBinaryFolder() + "Language/English.lng"));
+               ReadFile(TestBinaryFolder() + "Language/English.lng"));
     WriteBytes(dir_ / "crawlers.lst", "Crawler/1.0\n");
     WriteBytes(dir_ / "engines.lst", "images.google;q=\ngoogle;q=\nyandex;text=\n");
     platform_.folder = dir_.string() + "/";
     form_ = std::make_unique<TSDIAppForm>(platform_);
   }
-  void TearDown() override {
-    form_.reset();
-    std::error_code ec;
-    report_fs::remove_all(dir_, ec);
-  }
+  void TearDown() override { form_.reset(); }
 
   // Loads the lines as the log of the site "site.example".
   void Load(const std::vector<LogLine>& lines) {
@@ -129,6 +119,7 @@ class ReportFixture : public ::testing::Test {
     return lines;
   }
 
+  TempFolder folder_;
   report_fs::path dir_;
   FakePlatform platform_;
   std::unique_ptr<TSDIAppForm> form_;
