@@ -17,8 +17,9 @@
 
 namespace tw {
 
-Session::Session(std::string exe_folder) : exe_folder_(std::move(exe_folder)), lang_(exe_folder_) {
-  LoadEngineList(exe_folder_, engines_);
+Session::Session(std::string exe_folder, FileAccess& files)
+    : exe_folder_(std::move(exe_folder)), files_(files), lang_(exe_folder_, files_) {
+  LoadEngineList(files_, exe_folder_, engines_);
   geo_ = FindGeoSource(DefaultGeoSearch(exe_folder_));
 }
 
@@ -32,6 +33,7 @@ void Session::UseGeoSource(std::unique_ptr<GeoSource> source) {
 std::optional<LoadRequest> Session::PrepareLoad(const std::vector<std::string>& paths,
                                                 std::string& refusal) const {
   LoadRequest request;
+  request.files = &files_;
   for (const std::string& path : paths) request.sources.push_back(LogSource{path, format});
   // A file that is no log at all is refused before the loaded log is touched.
   const LoadRefusal refused = CheckLogSources(*request.files, request.sources);

@@ -53,9 +53,10 @@ struct LoadOutcome {
 
 class Session {
  public:
-  // Reads the language pack and the engine list beside the program and finds
-  // the location database. REQUIRES: `exe_folder` ends in '/'.
-  explicit Session(std::string exe_folder);
+  // Reads the language pack and the engine list beside the program through
+  // `files` (which every load reads through too, and which must outlive the
+  // session) and finds the location database. REQUIRES: `exe_folder` ends in '/'.
+  explicit Session(std::string exe_folder, FileAccess& files = SystemFiles());
   ~Session();
   Session(const Session&) = delete;
   Session& operator=(const Session&) = delete;
@@ -125,6 +126,7 @@ class Session {
   void PreparePlaces();
 
   std::string exe_folder_;
+  FileAccess& files_;
   LanguagePack lang_;
   EngineList engines_;
   std::unique_ptr<GeoSource> geo_;

@@ -47,6 +47,7 @@ extern const RowReport kCataloguesReport;
 extern const RowReport kSearchEnginesReport;
 extern const RowReport kSearchPhrasesReport;
 extern const RowReport kBrowsersReport;
+extern const RowReport kNotFoundReport;
 
 // What a time report's details rule sees of the chosen table row.
 struct TimeRowQuery {
@@ -146,6 +147,9 @@ inline constexpr ReportKindInfo kReportKinds[] = {
     {.CliName = "browsers", .Group = ReportGroup::kVisitors, .Order = 2, .ButtonName = "RadioButton17",
      .ButtonTextId = "12", .TitleId = "stat14", .HeaderId = "statheader14",
      .Rows = &kBrowsersReport},
+    {.CliName = "not-found", .Group = ReportGroup::kPages, .Order = 2, .ButtonName = "RadioButton18",
+     .ButtonTextId = "29", .TitleId = "stat15", .HeaderId = "statheader15",
+     .Rows = &kNotFoundReport},
 };
 inline constexpr std::size_t kReportKindCount = std::size(kReportKinds);
 

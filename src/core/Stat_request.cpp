@@ -8,4 +8,18 @@ const RowReport kRequestsReport{
     .Text = &LogRecord::UrlRef,
 };
 
+namespace {
+
+bool IsNotFound(const ReportContext&, const LogRecord& r) { return r.Status == 404; }
+
+}  // namespace
+
+// Pages not found: one row per requested page the server answered 404, most
+// requested first; its details show where each broken link was followed from.
+const RowReport kNotFoundReport{
+    .SortByCount = true,
+    .Text = &LogRecord::UrlRef,
+    .Counts = IsNotFound,
+};
+
 }  // namespace tw
