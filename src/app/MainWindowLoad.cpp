@@ -105,10 +105,11 @@ void MainWindow::showLoadProgress() {
 void MainWindow::finishLoad() {
   m_loadTimer->stop();
   tw::LoadedLog log;
-  const tw::LoadRefusal result = m_load->TakeResult(log);
+  std::unique_ptr<tw::PreparedClosing> closing;
+  const tw::LoadRefusal result = m_load->TakeResult(log, &closing);
   m_load.reset();
   hideLoadProgress();
-  runCommand([&] { m_form->FinishLoad(result, std::move(log)); });
+  runCommand([&] { m_form->FinishLoad(result, std::move(log), std::move(closing)); });
 }
 
 void MainWindow::hideLoadProgress() {

@@ -35,23 +35,25 @@ void BackgroundLoad::Run() {
   result_ = RunLoad(request_, log_);
   if (result_.kind == LoadRefusal::Kind::kNone && closing_ && log_.records) {
     try {
-      log_.closing = PrepareClosing(*log_.records, log_.url_pool ? log_.url_pool->Count() : 0,
+      prepared_ = PrepareClosing(*log_.records, log_.url_pool ? log_.url_pool->Count() : 0,
                                     *closing_);
     } catch (const std::bad_alloc&) {
-      log_.closing.reset();  // the window's thread tries again, or says so
+      prepared_.reset();  // the window's thread tries again, or says so
     }
     // A cancel that came while the closing was prepared still cancels.
     if (cancel_.load(std::memory_order_relaxed)) {
       log_ = LoadedLog();
+      prepared_.reset();
       result_ = LoadRefusal{LoadRefusal::Kind::kCancelled, {}, {}};
     }
   }
   done_.store(true, std::memory_order_release);
 }
 
-LoadRefusal BackgroundLoad::TakeResult(LoadedLog& log) {
+LoadRefusal BackgroundLoad::TakeResult(LoadedLog& log, std::unique_ptr<PreparedClosing>* closing) {
   if (thread_.joinable()) thread_.join();
   log = std::move(log_);
+  if (closing != nullptr) *closing = std::move(prepared_);
   return std::move(result_);
 }
 

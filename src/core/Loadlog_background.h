@@ -6,9 +6,11 @@
 
 #include <atomic>
 #include <cstddef>
+#include <memory>
 #include <optional>
 #include <thread>
 
+#include "Loadlog_closing.h"
 #include "Loadlog_loader.h"
 
 namespace tw {
@@ -18,7 +20,7 @@ class BackgroundLoad {
   // Starts the thread. The request's callbacks and cancel flag are replaced
   // by the job's own; its engines and file access must outlive the job. With
   // a closing choice, a finished load's tree and first analysis are prepared
-  // on the thread too (LoadedLog::closing).
+  // on the thread too, and handed over with the log.
   explicit BackgroundLoad(LoadRequest request,
                           std::optional<ClosingChoice> closing = std::nullopt);
   // Cancels the load and waits for the thread.
@@ -37,8 +39,9 @@ class BackgroundLoad {
   std::size_t FileCount() const { return file_count_; }
   int Percent() const { return percent_.load(std::memory_order_relaxed); }
 
-  // Waits for the thread, then hands over what it gave. Call once.
-  LoadRefusal TakeResult(LoadedLog& log);
+  // Waits for the thread, then hands over what it gave: the log, and what it
+  // prepared of the closing steps (null: nothing). Call once.
+  LoadRefusal TakeResult(LoadedLog& log, std::unique_ptr<PreparedClosing>* closing = nullptr);
 
  private:
   void Run();
@@ -53,6 +56,7 @@ class BackgroundLoad {
   std::atomic<int> percent_{0};
   LoadRefusal result_;
   LoadedLog log_;
+  std::unique_ptr<PreparedClosing> prepared_;
   std::thread thread_;  // last: it starts once everything above exists
 };
 

@@ -105,14 +105,15 @@ void TSDIAppForm::LoadLogs(const std::vector<std::string>& paths) {
   }
 }
 
-void TSDIAppForm::FinishLoad(const LoadRefusal& result, LoadedLog&& log) {
+void TSDIAppForm::FinishLoad(const LoadRefusal& result, LoadedLog&& log,
+                             std::unique_ptr<PreparedClosing> closing) {
   try {
     // A new log, or none: what points into the loaded one goes first.
     if (result.kind != LoadRefusal::Kind::kCancelled &&
         result.kind != LoadRefusal::Kind::kOutOfMemory) {
       ReleaseLog();
     }
-    ShowLoadOutcome(session_.FinishLoad(result, std::move(log)));
+    ShowLoadOutcome(session_.FinishLoad(result, std::move(log), std::move(closing)));
   } catch (const std::bad_alloc&) {
     DropLogForMemory();
   }

@@ -17,7 +17,6 @@
 #include <string>
 #include <vector>
 
-#include "Loadlog_closing.h"
 #include "Loadlog_decompress.h"
 #include "Loadlog_file_access.h"
 #include "Loadlog_format.h"
@@ -67,9 +66,6 @@ struct LoadedLog {
   std::vector<LoadedFile> files;  // in reading order
   RejectCounts reasons{};
   std::int64_t rejected = 0;
-  // The closing steps' tree and first analysis, when the load's thread
-  // prepared them (null: the window does them itself).
-  std::unique_ptr<PreparedClosing> closing;
 };
 
 struct LoadRequest {

@@ -85,7 +85,8 @@ class TSDIAppForm {
   // replaces the loaded one, a cancel leaves everything as it was, running
   // out of memory says so and keeps the loaded log, other refusals drop it.
   std::optional<LoadRequest> PrepareLoad(const std::vector<std::string>& paths);
-  void FinishLoad(const LoadRefusal& result, LoadedLog&& log);
+  void FinishLoad(const LoadRefusal& result, LoadedLog&& log,
+                  std::unique_ptr<PreparedClosing> closing = nullptr);
   // Shows the log the session has just taken: pickers, information box,
   // caption, closing message, tree and analysis.
   void ApplyLoadedLog(LoadOutcome&& outcome);

@@ -47,13 +47,14 @@ std::optional<LoadRequest> Session::PrepareLoad(const std::vector<std::string>& 
   return request;
 }
 
-LoadOutcome Session::FinishLoad(const LoadRefusal& result, LoadedLog&& log) {
+LoadOutcome Session::FinishLoad(const LoadRefusal& result, LoadedLog&& log,
+                                std::unique_ptr<PreparedClosing> closing) {
   LoadOutcome outcome;
   switch (result.kind) {
     case LoadRefusal::Kind::kNone: {
       CloseLog();
       log_ = std::make_unique<LoadedLog>(std::move(log));
-      outcome.closing = std::move(log_->closing);
+      outcome.closing = std::move(closing);
       LoadSummary summary = SummariseLoad(lang_, *log_, RecordCount());
       outcome.message = std::move(summary.message);
       outcome.error = std::move(summary.error);

@@ -25,6 +25,7 @@
 #include "Geo_source.h"
 #include "Geo_table.h"
 #include "Language.h"
+#include "Loadlog_closing.h"
 #include "Loadlog_format.h"
 #include "Loadlog_loader.h"
 #include "Loadlog_referrer.h"
@@ -79,8 +80,10 @@ class Session {
   // file can never be a log. Leaves the loaded log alone.
   std::optional<LoadRequest> PrepareLoad(const std::vector<std::string>& paths,
                                          std::string& refusal) const;
-  // Takes what RunLoad or LoadLogSources gave for a request of PrepareLoad.
-  LoadOutcome FinishLoad(const LoadRefusal& result, LoadedLog&& log);
+  // Takes what RunLoad or LoadLogSources gave for a request of PrepareLoad,
+  // with what the load's thread prepared of the closing steps (null: nothing).
+  LoadOutcome FinishLoad(const LoadRefusal& result, LoadedLog&& log,
+                         std::unique_ptr<PreparedClosing> closing = nullptr);
   // PrepareLoad, `arm` with the request, the load on this thread (the loaded
   // log goes first, so two never share the memory) and FinishLoad. A load
   // that runs out of memory gives kRefused with no log loaded; the outcome

@@ -79,12 +79,13 @@ TEST_F(LoadLogTest, ClosingPreparedOnTheLoadsThreadLeavesTheWindowAsItsOwnClosin
     ASSERT_TRUE(request.has_value());
     BackgroundLoad job(std::move(*request), form_->ClosingChoiceForLoad());
     LoadedLog log;
-    const LoadRefusal result = job.TakeResult(log);
-    ASSERT_NE(log.closing, nullptr);
-    EXPECT_TRUE(log.closing->analysed);
-    EXPECT_NE(log.closing->tree, nullptr);
+    std::unique_ptr<PreparedClosing> closing;
+    const LoadRefusal result = job.TakeResult(log, &closing);
+    ASSERT_NE(closing, nullptr);
+    EXPECT_TRUE(closing->analysed);
+    EXPECT_NE(closing->tree, nullptr);
     form_->CheckBox1.Checked = c.skip_at_end;
-    form_->FinishLoad(result, std::move(log));
+    form_->FinishLoad(result, std::move(log), std::move(closing));
 
     ASSERT_GT(form_->RecordCount(), 19000);
     EXPECT_EQ(WindowState(*form_), WindowState(reference));
