@@ -6,14 +6,9 @@
 #include <string>
 #include <vector>
 
-namespace tw {
+#include "Calendar_date.h"
 
-struct CalendarDate {
-  int Year = 2000;
-  int Month = 1;  // 1-12
-  int Day = 1;    // 1-31
-  friend bool operator==(const CalendarDate&, const CalendarDate&) = default;
-};
+namespace tw {
 
 class Platform {
  public:

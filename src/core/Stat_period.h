@@ -13,7 +13,7 @@
 #include <string_view>
 
 #include "Loadlog_record.h"
-#include "Main_platform.h"
+#include "Calendar_date.h"
 
 namespace tw {
 
