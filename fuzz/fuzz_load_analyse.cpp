@@ -16,6 +16,7 @@
 
 #include "Loadlog_line_reader.h"
 #include "Main_form.h"
+#include "Stat_kinds.h"
 #include "Main_platform.h"
 #include "fuzz_support.h"
 
@@ -138,10 +139,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   form.TreeView1.Selected = SectionAtDepth(form.TreeView1.Root.get(), static_cast<int>(size / 6 % 4));
 
   std::string error;
-  for (int kind = 1; kind <= 14; ++kind) {
-    form.CheckReportButton(kind);
+  for (const tw::ReportKindInfo& kind : tw::kReportKinds) {
+    form.CheckReportButton(&kind);
     form.RunAnalysis();
-    FUZZ_CHECK(form.SelectedCount <= form.RecordCount());
+    FUZZ_CHECK(form.SelectedCount() <= form.RecordCount());
     const int last_row = form.StringGrid1.RowCount() - 2;
     for (int row : {1, last_row}) {
       form.StringGrid1.Row = row;
