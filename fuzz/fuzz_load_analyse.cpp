@@ -74,7 +74,7 @@ void CheckTables(const tw::TSDIAppForm& form) {
       form.StringGrid1DrawCell(c, r);
     }
   }
-  FUZZ_CHECK(form.StringGrid2.RowCount() - 2 <= form.SelectedCount);
+  FUZZ_CHECK(form.StringGrid2.RowCount() - 2 <= form.SelectedCount());
   for (int r = 0; r < form.StringGrid2.RowCount(); ++r) {
     for (int c = 0; c < form.StringGrid2.ColCount(); ++c) form.StringGrid2.Cell(c, r);
   }
