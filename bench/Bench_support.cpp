@@ -8,8 +8,8 @@
 #include <cstring>
 #include <filesystem>
 
-#include "Loadlog_text_arena.h"
 #include "Loggen.h"
+#include "base/text_arena.h"
 
 namespace tw::bench {
 

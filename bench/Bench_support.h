@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "Main_headless_platform.h"
+#include "form/headless_platform.h"
 
 namespace tw::bench {
 

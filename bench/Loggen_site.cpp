@@ -4,7 +4,7 @@
 #include <set>
 #include <utility>
 
-#include "Text_cp1251.h"
+#include "base/cp1251.h"
 
 namespace tw::loggen {
 namespace {

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "Bench_support.h"
-#include "Main_form.h"
+#include "form/form.h"
 
 namespace {
 

@@ -13,9 +13,9 @@
 #include <string>
 
 #include "Bench_support.h"
-#include "Loadlog_string_pool.h"
-#include "Main_form.h"
-#include "Stat_kinds.h"
+#include "analysis/report_kinds.h"
+#include "form/form.h"
+#include "log/string_pool.h"
 
 namespace {
 

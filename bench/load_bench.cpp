@@ -12,8 +12,8 @@
 #include <vector>
 
 #include "Bench_support.h"
-#include "Main_form.h"
-#include "Stat_kinds.h"
+#include "analysis/report_kinds.h"
+#include "form/form.h"
 
 namespace {
 

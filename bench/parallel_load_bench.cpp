@@ -13,9 +13,9 @@
 #include <utility>
 
 #include "Bench_support.h"
-#include "Loadlog_chunk_workers.h"
-#include "Loadlog_loader.h"
-#include "Main_form.h"
+#include "form/form.h"
+#include "load/chunk_workers.h"
+#include "load/loader.h"
 
 namespace {
 

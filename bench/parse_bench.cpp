@@ -11,14 +11,14 @@
 #include <vector>
 
 #include "Bench_support.h"
-#include "Loadlog_crawler_patterns.h"
-#include "Loadlog_crawlers.h"
-#include "Loadlog_file_access.h"
-#include "Loadlog_ipv6_table.h"
-#include "Loadlog_parser.h"
-#include "Loadlog_record_array.h"
-#include "Loadlog_referrer.h"
-#include "Loadlog_string_pool.h"
+#include "base/file_access.h"
+#include "log/ipv6_table.h"
+#include "log/record_array.h"
+#include "log/string_pool.h"
+#include "parse/crawler_patterns.h"
+#include "parse/crawlers.h"
+#include "parse/parser.h"
+#include "parse/referrer.h"
 
 int main(int argc, char** argv) {
   using namespace tw;

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "Bench_support.h"
-#include "Main_form.h"
+#include "form/form.h"
 
 int main(int argc, char** argv) {
   using namespace tw;

@@ -11,11 +11,11 @@
 #include <string>
 
 #include "Bench_support.h"
-#include "Loadlog_record.h"
-#include "Loadlog_record_array.h"
-#include "Loadlog_string_pool.h"
-#include "Main_form.h"
-#include "Stat_kinds.h"
+#include "analysis/report_kinds.h"
+#include "form/form.h"
+#include "log/record.h"
+#include "log/record_array.h"
+#include "log/string_pool.h"
 
 namespace {
 

@@ -17,7 +17,7 @@
 
 #include "Bench_support.h"
 #include "MainWindow.h"
-#include "Main_form.h"
+#include "form/form.h"
 
 namespace {
 

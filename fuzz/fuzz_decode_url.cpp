@@ -9,9 +9,9 @@
 #include <string>
 #include <string_view>
 
-#include "Loadlog_parser_decode.h"
-#include "Text_cp1251.h"
+#include "base/cp1251.h"
 #include "fuzz_support.h"
+#include "parse/parser_decode.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string_view input(reinterpret_cast<const char*>(data), size);

@@ -9,7 +9,7 @@
 #include <string_view>
 #include <vector>
 
-#include "Text_delimited.h"
+#include "base/delimited.h"
 #include "fuzz_support.h"
 
 namespace {

@@ -10,11 +10,11 @@
 #include <string>
 #include <string_view>
 
-#include "Loadlog_record.h"
-#include "Loadlog_referrer.h"
-#include "Loadlog_string_pool.h"
-#include "Text_cp1251.h"
+#include "base/cp1251.h"
 #include "fuzz_support.h"
+#include "log/record.h"
+#include "log/string_pool.h"
+#include "parse/referrer.h"
 
 namespace {
 

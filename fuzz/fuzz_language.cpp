@@ -11,8 +11,8 @@
 #include <string>
 #include <string_view>
 
-#include "Language.h"
-#include "Text_format.h"
+#include "base/language.h"
+#include "base/text_format.h"
 #include "fuzz_support.h"
 
 namespace {

@@ -14,11 +14,11 @@
 #include <string_view>
 #include <vector>
 
-#include "Loadlog_line_reader.h"
-#include "Main_form.h"
-#include "Stat_kinds.h"
-#include "Main_platform.h"
+#include "analysis/report_kinds.h"
+#include "form/form.h"
+#include "form/platform.h"
 #include "fuzz_support.h"
+#include "load/line_reader.h"
 
 #ifndef TALLYWEAVE_RESOURCE_FOLDER
 #error "TALLYWEAVE_RESOURCE_FOLDER must name the resources folder"

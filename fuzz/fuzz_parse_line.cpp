@@ -13,11 +13,11 @@
 #include <string_view>
 #include <vector>
 
-#include "Loadlog_format.h"
-#include "Loadlog_parser.h"
-#include "Loadlog_referrer.h"
-#include "Loadlog_string_pool.h"
 #include "fuzz_support.h"
+#include "log/string_pool.h"
+#include "parse/format.h"
+#include "parse/parser.h"
+#include "parse/referrer.h"
 
 namespace {
 

@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <string>
 
-#include "Main_form.h"
-#include "Text_cp1251.h"
+#include "base/cp1251.h"
+#include "form/form.h"
 #include "fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -7,8 +7,8 @@
 #include <QVBoxLayout>
 
 #include "CoreText.h"
-#include "Main_form.h"
-#include "Text_cp1251.h"
+#include "base/cp1251.h"
+#include "form/form.h"
 
 namespace {
 

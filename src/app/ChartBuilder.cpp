@@ -7,7 +7,7 @@
 #include <QtCharts/QValueAxis>
 #include <algorithm>
 
-#include "Table_chart_axis.h"
+#include "present/chart_axis.h"
 
 namespace {
 

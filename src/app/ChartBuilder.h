@@ -6,7 +6,7 @@
 
 #include <QtCharts/QChart>
 
-#include "Table_stat_grid.h"
+#include "form/stat_grid.h"
 
 // A new chart the caller owns; an empty chart when there are no series.
 QChart* buildChart(const tw::ChartSeries& series);

@@ -5,8 +5,8 @@
 
 #include <array>
 
-#include "Main_form.h"
-#include "Main_version.h"
+#include "form/form.h"
+#include "form/version.h"
 
 namespace {
 

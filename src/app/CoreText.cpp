@@ -4,7 +4,7 @@
 #include <QFileInfo>
 #include <algorithm>
 
-#include "Text_cp1251.h"
+#include "base/cp1251.h"
 
 QString fromCp1251(std::string_view text) {
   const std::string utf8 = tw::Cp1251ToUtf8(text);

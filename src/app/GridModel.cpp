@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "CoreText.h"
-#include "Table_stat_grid.h"
+#include "form/stat_grid.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 #include "GridSource.h"
 
-#include "Main_form.h"
-#include "Table_log_grid.h"
+#include "form/form.h"
+#include "form/log_grid.h"
 
 namespace {
 

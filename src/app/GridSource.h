@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "Table_stat_grid.h"
+#include "form/stat_grid.h"
 
 namespace tw {
 class RawLogGrid;

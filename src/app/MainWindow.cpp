@@ -32,11 +32,11 @@
 #include "ChartBuilder.h"
 #include "GridModel.h"
 #include "GridSource.h"
-#include "Loadlog_background.h"
-#include "Main_form.h"
 #include "SiteTreeModel.h"
-#include "Stat_kinds.h"
-#include "Table_stat_colours.h"
+#include "analysis/report_colours.h"
+#include "analysis/report_kinds.h"
+#include "form/form.h"
+#include "session/background_load.h"
 
 namespace {
 

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "CoreText.h"
-#include "Main_platform.h"
+#include "form/platform.h"
 
 class AboutBox;
 class GridModel;

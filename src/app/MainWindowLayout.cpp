@@ -26,9 +26,9 @@
 #include <QtCharts/QChartView>
 
 #include "MainWindow.h"
-#include "Main_form.h"
-#include "Stat_kinds.h"
-#include "Table_stat_colours.h"
+#include "analysis/report_colours.h"
+#include "analysis/report_kinds.h"
+#include "form/form.h"
 
 namespace {
 

@@ -17,10 +17,10 @@
 #include <QTreeView>
 #include <utility>
 
-#include "Loadlog_background.h"
 #include "MainWindow.h"
-#include "Main_form.h"
-#include "Text_format.h"
+#include "base/text_format.h"
+#include "form/form.h"
+#include "session/background_load.h"
 
 namespace {
 

@@ -10,7 +10,7 @@
 #include <QUrl>
 
 #include "MainWindow.h"
-#include "Main_form.h"
+#include "form/form.h"
 
 void MainWindow::ShowMessage(const std::string& text) {
   // The box opens over a window that already shows what the form holds: the

@@ -9,7 +9,7 @@
 #include <QAbstractItemModel>
 #include <unordered_map>
 
-#include "Sitetree_nodes.h"
+#include "analysis/site_tree_nodes.h"
 
 class SiteTreeModel : public QAbstractItemModel {
   Q_OBJECT

@@ -11,13 +11,13 @@
 #include <string_view>
 #include <vector>
 
-#include "Geo_find.h"
-#include "Main_headless_platform.h"
-#include "Session.h"
-#include "Sitetree_build.h"
-#include "Stat_kinds.h"
-#include "Stat_period.h"
-#include "Text_cp1251.h"
+#include "analysis/period.h"
+#include "analysis/report_kinds.h"
+#include "analysis/site_tree.h"
+#include "base/cp1251.h"
+#include "form/headless_platform.h"
+#include "geo/find.h"
+#include "session/session.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <QTest>
 
 #include "AboutBox.h"
-#include "Main_form.h"
 #include "fake_platform.h"
+#include "form/form.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 #include <string>
 
 #include "CoreText.h"
-#include "Text_cp1251.h"
+#include "base/cp1251.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <utility>
 
 #include "GridModel.h"
-#include "Text_cp1251.h"
+#include "base/cp1251.h"
 
 namespace {
 

@@ -12,9 +12,9 @@
 #include <QRadioButton>
 #include <QUrl>
 
-#include "Main_form.h"
-#include "Stat_kinds.h"
+#include "analysis/report_kinds.h"
 #include "app_test_support.h"
+#include "form/form.h"
 
 namespace {
 

@@ -21,12 +21,12 @@
 #include <QWindow>
 
 #include "AboutBox.h"
-#include "Geo_find.h"
 #include "GridModel.h"
-#include "Main_form.h"
-#include "Stat_kinds.h"
 #include "SiteTreeModel.h"
+#include "analysis/report_kinds.h"
 #include "app_test_support.h"
+#include "form/form.h"
+#include "geo/find.h"
 
 namespace {
 

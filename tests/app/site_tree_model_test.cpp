@@ -6,7 +6,7 @@
 #include <string>
 
 #include "SiteTreeModel.h"
-#include "Text_cp1251.h"
+#include "base/cp1251.h"
 
 namespace {
 

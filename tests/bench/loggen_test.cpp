@@ -11,7 +11,7 @@
 
 #include "Loggen_agents.h"
 #include "Loggen_calendar.h"
-#include "Text_delimited.h"
+#include "base/delimited.h"
 
 namespace tw::loggen {
 namespace {

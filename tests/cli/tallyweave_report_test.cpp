@@ -13,10 +13,10 @@
 #include <string>
 #include <vector>
 
-#include "Geo_find.h"
-#include "Main_form.h"
-#include "Stat_kinds.h"
+#include "analysis/report_kinds.h"
 #include "fake_platform.h"
+#include "form/form.h"
+#include "geo/find.h"
 #include "read_file.h"
 #include "temp_folder.h"
 

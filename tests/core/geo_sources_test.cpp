@@ -9,9 +9,9 @@
 #include <fstream>
 #include <string>
 
-#include "Geo_find.h"
-#include "Geo_legacy.h"
-#include "Geo_mmdb.h"
+#include "geo/find.h"
+#include "geo/legacy_database.h"
+#include "geo/mmdb_database.h"
 #include "temp_folder.h"
 
 namespace tw {

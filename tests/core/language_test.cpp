@@ -1,4 +1,4 @@
-#include "Language.h"
+#include "base/language.h"
 
 #include <gtest/gtest.h>
 
@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "Text_cp1251.h"
-#include "Text_delimited.h"
-#include "Text_format.h"
+#include "base/cp1251.h"
+#include "base/delimited.h"
+#include "base/text_format.h"
 #include "fake_files.h"
 #include "temp_folder.h"
 

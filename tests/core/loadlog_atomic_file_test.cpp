@@ -1,7 +1,7 @@
 // The atomic file written into a FakeFiles: where the bytes land for each kind
 // of target, and that a failed step leaves the target as it was.
 
-#include "Loadlog_atomic_file.h"
+#include "base/atomic_file.h"
 
 #include <gtest/gtest.h>
 

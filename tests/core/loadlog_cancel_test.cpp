@@ -8,9 +8,9 @@
 #include <cstdio>
 #include <functional>
 
-#include "Loadlog_background.h"
-#include "Stat_kinds.h"
+#include "analysis/report_kinds.h"
 #include "loadlog_fixture.h"
+#include "session/background_load.h"
 
 namespace tw::loadlog_testing {
 namespace {

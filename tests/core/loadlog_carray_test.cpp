@@ -1,4 +1,4 @@
-#include "Loadlog_carray.h"
+#include "base/carray.h"
 
 #include <gtest/gtest.h>
 

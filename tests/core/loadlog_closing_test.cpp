@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "Loadlog_background.h"
-#include "Loadlog_closing.h"
-#include "Loadlog_record_array.h"
 #include "Loggen.h"
 #include "loadlog_fixture.h"
+#include "log/record_array.h"
+#include "session/background_load.h"
+#include "session/closing.h"
 
 namespace tw::loadlog_testing {
 namespace {

@@ -2,17 +2,17 @@
 // per-agent verdict kept in the user-agent pool, and what a load and the
 // reports make of it.
 
-#include "Loadlog_crawler_patterns.h"
+#include "parse/crawler_patterns.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "Loadlog_crawlers.h"
-#include "Loadlog_file_access.h"
-#include "Loadlog_parser.h"
-#include "Loadlog_string_pool.h"
+#include "base/file_access.h"
+#include "log/string_pool.h"
+#include "parse/crawlers.h"
+#include "parse/parser.h"
 #include "report_fixture.h"
 #include "temp_folder.h"
 

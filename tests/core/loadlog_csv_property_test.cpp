@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "Stat_kinds.h"
-#include "Stat_rows.h"
-#include "Text_delimited.h"
+#include "analysis/report_kinds.h"
+#include "analysis/report_rows.h"
+#include "base/delimited.h"
 #include "report_fixture.h"
 
 namespace tw {

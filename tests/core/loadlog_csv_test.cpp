@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "Loadlog_csv_field.h"
+#include "base/csv_field.h"
 #include "file_size_limit.h"
 #include "report_fixture.h"
 

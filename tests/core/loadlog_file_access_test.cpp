@@ -1,7 +1,7 @@
 // The writing side of FileAccess, asked the same questions on the disc and in
 // FakeFiles: the writing tests trust the fake to answer as the disc does.
 
-#include "Loadlog_file_access.h"
+#include "base/file_access.h"
 
 #include <gtest/gtest.h>
 

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "Main_form.h"
 #include "fake_platform.h"
+#include "form/form.h"
 #include "read_file.h"
 #include "temp_folder.h"
 

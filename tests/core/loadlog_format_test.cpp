@@ -1,13 +1,13 @@
-#include "Loadlog_format.h"
+#include "parse/format.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
-#include "Loadlog_format_custom.h"
-#include "Loadlog_parser.h"
-#include "Loadlog_string_pool.h"
+#include "log/string_pool.h"
+#include "parse/format_custom.h"
+#include "parse/parser.h"
 #include "show_bytes.h"
 
 namespace tw {

@@ -19,10 +19,10 @@
 #include <string>
 #include <vector>
 
-#include "Loadlog_chunk_workers.h"
-#include "Loadlog_line_reader.h"
 #include "file_size_limit.h"
-#include "Main_form.h"
+#include "form/form.h"
+#include "load/chunk_workers.h"
+#include "load/line_reader.h"
 #include "loadlog_fixture.h"
 
 #if defined(__SANITIZE_ADDRESS__)

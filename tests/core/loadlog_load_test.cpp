@@ -12,15 +12,15 @@
 #include <thread>
 #include <vector>
 
-#include "Loadlog_crawlers.h"
-#include "Loadlog_huge_block.h"
-#include "Loadlog_line_reader.h"
-#include "Loadlog_record_array.h"
-#include "Loadlog_string_pool.h"
-#include "Main_form.h"
-#include "Stat_kinds.h"
+#include "analysis/report_kinds.h"
+#include "base/huge_block.h"
 #include "fake_files.h"
+#include "form/form.h"
+#include "load/line_reader.h"
 #include "loadlog_fixture.h"
+#include "log/record_array.h"
+#include "log/string_pool.h"
+#include "parse/crawlers.h"
 
 namespace tw {
 namespace {

@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "Loadlog_loader.h"
 #include "Loggen.h"
 #include "fake_files.h"
+#include "load/loader.h"
 #include "loadlog_fixture.h"
 
 namespace tw::loadlog_testing {

@@ -1,4 +1,4 @@
-#include "Loadlog_parser.h"
+#include "parse/parser.h"
 
 #include <gtest/gtest.h>
 
@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "Loadlog_client_address.h"
-#include "Loadlog_string_pool.h"
+#include "log/client_address.h"
+#include "log/string_pool.h"
 #include "show_bytes.h"
 
 namespace tw {

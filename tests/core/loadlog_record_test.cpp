@@ -1,4 +1,4 @@
-#include "Loadlog_record.h"
+#include "log/record.h"
 
 #include <gtest/gtest.h>
 

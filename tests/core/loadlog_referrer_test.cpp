@@ -1,4 +1,4 @@
-#include "Loadlog_referrer.h"
+#include "parse/referrer.h"
 
 #include <gtest/gtest.h>
 
@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "Loadlog_string_pool.h"
 #include "fake_files.h"
+#include "log/string_pool.h"
 #include "temp_folder.h"
 
 namespace tw {

@@ -1,15 +1,15 @@
 // The reject file written into a FakeFiles: what it holds when a write fails,
 // and that a load goes on counting what it rejects.
 
-#include "Loadlog_reject_file.h"
+#include "load/reject_file.h"
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
 #include <string>
 
-#include "Loadlog_loader.h"
 #include "fake_files.h"
+#include "load/loader.h"
 
 namespace tw {
 namespace {

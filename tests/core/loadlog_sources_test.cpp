@@ -7,11 +7,11 @@
 #include <cstdlib>
 #include <numeric>
 
-#include "Loadlog_loader.h"
-#include "Loadlog_site_name.h"
-#include "Stat_kinds.h"
+#include "analysis/report_kinds.h"
 #include "fake_files.h"
+#include "load/loader.h"
 #include "loadlog_fixture.h"
+#include "parse/site_name.h"
 
 namespace tw::loadlog_testing {
 namespace {

@@ -1,4 +1,4 @@
-#include "Loadlog_string_pool.h"
+#include "log/string_pool.h"
 
 #include <gtest/gtest.h>
 

@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "Main_file_address.h"
-#include "Main_form.h"
-#include "Table_chart_axis.h"
 #include "fake_platform.h"
+#include "form/file_address.h"
+#include "form/form.h"
 #include "loadlog_fixture.h"
+#include "present/chart_axis.h"
 
 namespace tw {
 namespace {

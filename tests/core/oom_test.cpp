@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "Main_form.h"
+#include "form/form.h"
 #include "loadlog_fixture.h"
 
 namespace {

@@ -14,10 +14,10 @@
 #include <utility>
 #include <vector>
 
-#include "Loadlog_client_address.h"
-#include "Loadlog_record.h"
-#include "Main_form.h"
-#include "Stat_kinds.h"
+#include "analysis/report_kinds.h"
+#include "form/form.h"
+#include "log/client_address.h"
+#include "log/record.h"
 #include "properties_support.h"
 
 namespace tw {

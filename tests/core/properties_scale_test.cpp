@@ -9,10 +9,10 @@
 #include <cstdio>
 #include <string>
 
-#include "Loadlog_carray.h"
-#include "Loadlog_string_pool.h"
 #include "Loggen.h"
-#include "Main_form.h"
+#include "base/carray.h"
+#include "form/form.h"
+#include "log/string_pool.h"
 #include "properties_support.h"
 
 #if defined(__SANITIZE_ADDRESS__)

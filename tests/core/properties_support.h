@@ -24,14 +24,14 @@
 #include <string_view>
 #include <vector>
 
-#include "Loadlog_ipv6_table.h"
-#include "Loadlog_parser.h"
-#include "Loadlog_record.h"
-#include "Loadlog_string_pool.h"
 #include "Loggen.h"
-#include "Main_form.h"
-#include "Stat_kinds.h"
+#include "analysis/report_kinds.h"
 #include "fake_platform.h"
+#include "form/form.h"
+#include "log/ipv6_table.h"
+#include "log/record.h"
+#include "log/string_pool.h"
+#include "parse/parser.h"
 #include "read_file.h"
 #include "temp_folder.h"
 

@@ -11,7 +11,7 @@
 #include <string_view>
 #include <vector>
 
-#include "Main_form.h"
+#include "form/form.h"
 #include "properties_support.h"
 
 namespace tw {

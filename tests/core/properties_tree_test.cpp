@@ -15,8 +15,8 @@
 #include <string_view>
 #include <vector>
 
-#include "Main_form.h"
-#include "Text_cp1251.h"
+#include "base/cp1251.h"
+#include "form/form.h"
 #include "properties_support.h"
 
 namespace tw {

@@ -22,10 +22,10 @@
 #include <utility>
 #include <vector>
 
-#include "Main_form.h"
-#include "Stat_kinds.h"
-#include "Stat_rows.h"
+#include "analysis/report_kinds.h"
+#include "analysis/report_rows.h"
 #include "fake_platform.h"
+#include "form/form.h"
 #include "read_file.h"
 #include "temp_folder.h"
 

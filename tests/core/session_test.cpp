@@ -6,11 +6,11 @@
 #include <string>
 #include <vector>
 
-#include "Session.h"
-#include "Stat_kinds.h"
+#include "analysis/report_kinds.h"
 #include "fake_files.h"
 #include "fake_platform.h"
 #include "read_file.h"
+#include "session/session.h"
 
 namespace tw {
 namespace {

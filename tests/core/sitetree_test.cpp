@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "Main_form.h"
-#include "Stat_kinds.h"
+#include "analysis/report_kinds.h"
+#include "form/form.h"
 #include "report_fixture.h"
 
 namespace tw {

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "Geo_source.h"
+#include "geo/source.h"
 #include "report_fixture.h"
 
 namespace tw {

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "Main_form.h"
-#include "Stat_period.h"
+#include "analysis/period.h"
+#include "form/form.h"
 #include "report_fixture.h"
 
 namespace tw {

@@ -8,8 +8,8 @@
 #include <string_view>
 #include <vector>
 
-#include "Stat_kinds.h"
-#include "Stat_rows.h"
+#include "analysis/report_kinds.h"
+#include "analysis/report_rows.h"
 #include "report_fixture.h"
 
 namespace tw {

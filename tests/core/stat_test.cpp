@@ -7,9 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "Main_form.h"
-#include "Stat_kinds.h"
-#include "Stat_rows.h"
+#include "analysis/report_kinds.h"
+#include "analysis/report_rows.h"
+#include "form/form.h"
 #include "report_fixture.h"
 
 namespace tw {

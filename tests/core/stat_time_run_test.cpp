@@ -8,10 +8,10 @@
 #include <cstdint>
 #include <vector>
 
-#include "Loadlog_record.h"
-#include "Stat_radix_sort.h"
-#include "Stat_rows.h"
-#include "Stat_time_run.h"
+#include "analysis/radix_sort.h"
+#include "analysis/report_rows.h"
+#include "analysis/time_run.h"
+#include "log/record.h"
 
 namespace tw {
 namespace {

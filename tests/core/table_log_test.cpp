@@ -5,8 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "Loadlog_record.h"
-#include "Table_log_grid.h"
+#include "form/log_grid.h"
+#include "log/record.h"
 #include "report_fixture.h"
 
 namespace tw {

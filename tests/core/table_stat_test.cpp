@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "Main_form.h"
-#include "Report_run.h"
-#include "Stat_kinds.h"
-#include "Table_stat_colours.h"
+#include "analysis/report_colours.h"
+#include "analysis/report_kinds.h"
+#include "analysis/report_run.h"
+#include "form/form.h"
 #include "report_fixture.h"
 
 namespace tw {

@@ -1,4 +1,4 @@
-#include "Text_cp1251.h"
+#include "base/cp1251.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "Text_delimited.h"
+#include "base/delimited.h"
 
 #include <gtest/gtest.h>
 

@@ -20,7 +20,7 @@
 #include <string>
 #include <vector>
 
-#include "Loadlog_file_access.h"
+#include "base/file_access.h"
 
 namespace tw::testing {
 

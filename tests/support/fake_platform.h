@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "Main_platform.h"
+#include "form/platform.h"
 
 namespace tw::testing {
 

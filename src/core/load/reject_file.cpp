@@ -1,0 +1,38 @@
+#include "load/reject_file.h"
+
+namespace tw {
+
+void RejectFile::Write(std::string_view piece) {
+  if (error_ != 0) return;
+  if (output_ == nullptr && !Create()) return;
+  Note(output_->Write(piece));
+}
+
+void RejectFile::Close() {
+  if (output_ == nullptr) return;
+  Note(output_->Close());
+  output_.reset();
+}
+
+// A fresh file: one left at this name (or a link put there since the old one
+// was deleted) is neither appended to nor followed.
+bool RejectFile::Create() {
+  CreatedFile created = files_.Create(path_);
+  if (created.error != 0) {
+    Note(created.error);
+    return false;
+  }
+  output_ = std::move(created.output);
+  return true;
+}
+
+void RejectFile::Note(int error) {
+  if (error_ == 0) error_ = error;
+}
+
+void DeleteRejectFile(FileAccess& files, const std::string& path) {
+  if (files.LookAt(path).type == PathInfo::Type::kDirectory) return;
+  files.Remove(path);
+}
+
+}  // namespace tw

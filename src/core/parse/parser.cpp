@@ -1,0 +1,219 @@
+#include "parse/parser.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "log/client_address.h"
+#include "parse/crawler_patterns.h"
+#include "parse/format.h"
+#include "parse/parser_line.h"
+#include "log/string_pool.h"
+#include "base/cp1251.h"
+
+namespace tw {
+namespace {
+
+// Where the fields of a named format stand among its tokens; -1 for a field
+// the format lacks. A line is split into at most `capacity` tokens and must
+// give exactly `tokens` of them, so capacity == tokens allows more.
+struct Layout {
+  std::size_t tokens;
+  std::size_t capacity;
+  int virtual_host, host, time, request, status, size, referrer, user_agent;
+};
+
+constexpr Layout kCombinedLayout{10, 11, -1, 0, 3, 5, 6, 7, 8, 9};
+constexpr Layout kVhostCombinedLayout{11, 12, 0, 1, 4, 6, 7, 8, 9, 10};
+constexpr Layout kCombinedExtraLayout{10, 10, -1, 0, 3, 5, 6, 7, 8, 9};
+constexpr Layout kCommonLayout{8, 9, -1, 0, 3, 5, 6, 7, -1, -1};
+
+// A view into one of the context's own buffers, made writable again.
+char* Writable(std::string_view view) { return const_cast<char*>(view.data()); }
+
+// LowerInPlace, passing over runs of eight characters that hold no capital:
+// neither 'A' to 'Z' nor a byte from 0x80 up, the only ones the code page folds.
+void LowerPath(char* p, std::size_t n) {
+  constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+  constexpr std::uint64_t kHighs = 0x8080808080808080ULL;
+  for (; n >= 8; p += 8, n -= 8) {
+    std::uint64_t x;
+    std::memcpy(&x, p, 8);
+    const std::uint64_t low = x & ~kHighs;
+    const std::uint64_t from_a = (low + kOnes * (0x80 - 'A')) & kHighs;
+    const std::uint64_t past_z = (low + kOnes * (0x80 - 'Z' - 1)) & kHighs;
+    if (((x & kHighs) | (from_a & ~past_z)) != 0) LowerInPlace(p, 8);
+  }
+  LowerInPlace(p, n);
+}
+
+[[gnu::always_inline]] inline RejectReason PrepareLine(ParseScratch& scratch, std::string_view line,
+                                                       char** text, std::size_t* length) {
+  // Escapes are resolved and the tokens split in the context's copy of the
+  // line, made in the same pass that finds where a zero byte cuts the line.
+  if (scratch.Line.size() < line.size()) scratch.Line.resize(line.size());
+  std::size_t kept = 0;
+  *text = scratch.Line.data();
+  *length = CopyLineResolvingEscapes(line, *text, &kept);
+  line = line.substr(0, kept);
+  std::size_t content = line.size();
+  if (content > 0 && line[content - 1] == '\n') --content;
+  if (content > 0 && line[content - 1] == '\r') --content;
+  if (content == 0) return RejectReason::kEmptyLine;
+  return RejectReason::kAccepted;
+}
+
+[[gnu::always_inline]] inline RejectReason CheckFields(const LineTokens& tokens,
+                                                       CheckedLine* line) {
+  if (!ReadClientAddress(tokens.Host, &line->Client)) return RejectReason::kClientAddress;
+  if (ParseLogTime(tokens.Time, &line->Time) != 0) return RejectReason::kTime;
+
+  // Folding letter case never makes or breaks a word, so only the path, the one
+  // word kept, is lower-cased; that happens before decoding, so characters that
+  // arrive encoded keep their case.
+  TokenRoom<4> words;
+  const std::string_view request = tokens.Request;
+  if (TokenizeInPlace(Writable(request), request.size(), words.data(), 4) != 3) {
+    return RejectReason::kRequestLine;
+  }
+  LowerPath(Writable(words[1]), words[1].size());
+  line->Path = words[1];
+
+  if (!ParseLogNumber(tokens.Status, &line->Status)) return RejectReason::kStatus;
+  if (tokens.Size != "-" && !ParseLogNumber(tokens.Size, &line->Bytes)) return RejectReason::kSize;
+  line->Referrer = tokens.Referrer;
+  line->UserAgent = tokens.UserAgent;
+  line->VirtualHost = tokens.VirtualHost;
+  return RejectReason::kAccepted;
+}
+
+// The marks of UserAgentPool's entries: the crawler verdict, once judged.
+constexpr std::uint8_t kNotJudged = 0;
+constexpr std::uint8_t kNotCrawler = 1;
+constexpr std::uint8_t kCrawler = 2;
+
+[[gnu::always_inline]] inline std::uint32_t CrawlerBitOf(const ParseContext& ctx, const char* agent) {
+  std::uint8_t mark = StringPool::Mark(agent);
+  if (mark == kNotJudged) [[unlikely]] {
+    mark = JudgeCrawlerAgent(ctx, agent) ? kCrawler : kNotCrawler;
+    StringPool::SetMark(agent, mark);
+  }
+  return mark == kCrawler ? 1 : 0;
+}
+
+// The referrer twice decoded, pooled and classified: its domain, kind, engine
+// and search phrase.
+[[gnu::always_inline]] inline void StoreReferrer(const ParseContext& ctx, ParseScratch& scratch,
+                                                 const CheckedLine& line, LogRecord* record) {
+  const std::string_view once = DecodeUrl(line.Referrer, scratch.ReferrerOnce);
+  const std::string_view referrer = DecodeUrl(once, scratch.Referrer);
+  record->SetReferrer(ctx.ReferrerPool->Intern(referrer));
+  // A line that names its virtual host is its own site's line, whatever the log is called.
+  const std::string_view own_site = line.VirtualHost.data() != nullptr
+                                        ? OwnSiteOfVirtualHost(line.VirtualHost)
+                                        : std::string_view(ctx.SiteName);
+  const ReferrerContext referrer_ctx{ctx.ReferrerDomainPool, ctx.SearchPhrasePool, own_site,
+                                     ctx.Engines, true};
+  ClassifyReferrer(referrer_ctx, referrer, record, scratch.Phrase);
+}
+
+[[gnu::always_inline]] inline void StoreRecord(const ParseContext& ctx, ParseScratch& scratch,
+                                               const CheckedLine& line, LogRecord* record) {
+  StoreClientAddress(ctx.Ipv6Addresses, line.Client, record);
+  record->LogTime = line.Time;
+  record->Status = line.Status;
+  record->Bytes = line.Bytes;
+  record->SetUrl(ctx.UrlPool->Intern(DecodeUrl(line.Path, scratch.Url)));
+  if (ctx.StoreReferrers) StoreReferrer(ctx, scratch, line, record);
+  record->SetUserAgent(ctx.UserAgentPool->Intern(line.UserAgent));
+  record->IsCrawler = CrawlerBitOf(ctx, record->UserAgent());
+}
+
+template <const Layout& L>
+RejectReason ParseWithLayout(ParseContext& ctx, std::string_view line, LogRecord* record) {
+  ParseScratch& scratch = LineParser::Scratch(ctx);
+  char* text = nullptr;
+  std::size_t length = 0;
+  const RejectReason prepared = PrepareLine(scratch, line, &text, &length);
+  if (prepared != RejectReason::kAccepted) return prepared;
+  TokenRoom<L.capacity> found;
+  if (TokenizeInPlace(text, length, found.data(), L.capacity) != L.tokens)
+    return RejectReason::kFieldCount;
+
+  LineTokens tokens;
+  tokens.Host = found[L.host];
+  tokens.Time = found[L.time];
+  tokens.Request = found[L.request];
+  tokens.Status = found[L.status];
+  tokens.Size = found[L.size];
+  if constexpr (L.referrer >= 0) tokens.Referrer = found[L.referrer];
+  if constexpr (L.user_agent >= 0) tokens.UserAgent = found[L.user_agent];
+  if constexpr (L.virtual_host >= 0) tokens.VirtualHost = found[L.virtual_host];
+
+  CheckedLine checked;
+  const RejectReason reason = CheckFields(tokens, &checked);
+  if (reason == RejectReason::kAccepted && record != nullptr) {
+    StoreRecord(ctx, scratch, checked, record);
+  }
+  return reason;
+}
+
+}  // namespace
+
+RejectReason LineParser::Prepare(ParseContext& ctx, std::string_view line, char** text,
+                                 std::size_t* length) {
+  return PrepareLine(ctx.scratch_, line, text, length);
+}
+
+RejectReason LineParser::Check(const LineTokens& tokens, CheckedLine* line) {
+  return CheckFields(tokens, line);
+}
+
+void LineParser::Store(ParseContext& ctx, const CheckedLine& line, LogRecord* record) {
+  StoreRecord(ctx, ctx.scratch_, line, record);
+}
+
+std::string_view OwnSiteOfVirtualHost(std::string_view virtual_host) {
+  const std::size_t colon = virtual_host.rfind(':');
+  if (colon != std::string_view::npos &&
+      virtual_host.find_first_not_of("0123456789", colon + 1) == std::string_view::npos) {
+    virtual_host = virtual_host.substr(0, colon);
+  }
+  LowerInPlace(Writable(virtual_host), virtual_host.size());
+  return virtual_host;
+}
+
+RejectReason ParseNamedLine(ParseContext& ctx, LogFormatName name, std::string_view line,
+                            LogRecord* record) {
+  switch (name) {
+    case LogFormatName::kVhostCombined:
+      return ParseWithLayout<kVhostCombinedLayout>(ctx, line, record);
+    case LogFormatName::kCombinedExtra:
+      return ParseWithLayout<kCombinedExtraLayout>(ctx, line, record);
+    case LogFormatName::kCommon:
+      return ParseWithLayout<kCommonLayout>(ctx, line, record);
+    case LogFormatName::kCombined:
+    case LogFormatName::kCustom:
+      break;
+  }
+  return ParseWithLayout<kCombinedLayout>(ctx, line, record);
+}
+
+bool IsCrawlerAgent(const std::vector<const char*>* crawlers, const char* user_agent) {
+  if (crawlers == nullptr) return false;
+  return std::find(crawlers->begin(), crawlers->end(), user_agent) != crawlers->end();
+}
+
+bool JudgeCrawlerAgent(const ParseContext& ctx, const char* user_agent) {
+  if (IsCrawlerAgent(ctx.Crawlers, user_agent)) return true;
+  return ctx.Patterns != nullptr && ctx.Patterns->Matches(user_agent);
+}
+
+std::uint32_t CrawlerBit(const ParseContext& ctx, const char* user_agent) {
+  return CrawlerBitOf(ctx, user_agent);
+}
+
+bool ParseLogLine(ParseContext& ctx, std::string_view line, LogRecord* record) {
+  return ParseWithLayout<kCombinedLayout>(ctx, line, record) == RejectReason::kAccepted;
+}
+
+}  // namespace tw
