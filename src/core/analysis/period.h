@@ -12,8 +12,8 @@
 #include <vector>
 #include <string_view>
 
-#include "log/record.h"
 #include "base/calendar_date.h"
+#include "log/record.h"
 
 namespace tw {
 

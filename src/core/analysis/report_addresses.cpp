@@ -1,7 +1,7 @@
 #include <cstdint>
 
-#include "log/client_address.h"
 #include "analysis/report_kinds.h"
+#include "log/client_address.h"
 
 namespace tw {
 

@@ -7,14 +7,14 @@
 #include <string>
 #include <vector>
 
-#include "base/language.h"
-#include "analysis/report_result.h"
-#include "analysis/report_day.h"
 #include "analysis/period.h"
-#include "analysis/time_run.h"
-#include "base/text_format.h"
-#include "base/huge_block.h"
+#include "analysis/report_day.h"
+#include "analysis/report_result.h"
 #include "analysis/selection.h"
+#include "analysis/time_run.h"
+#include "base/huge_block.h"
+#include "base/language.h"
+#include "base/text_format.h"
 
 namespace tw {
 

@@ -7,10 +7,10 @@
 #include <cstddef>
 #include <vector>
 
-#include "log/record.h"
-#include "analysis/report_input.h"
 #include "analysis/period.h"
+#include "analysis/report_input.h"
 #include "analysis/report_rows.h"
+#include "log/record.h"
 
 namespace tw {
 

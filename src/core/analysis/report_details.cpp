@@ -4,11 +4,11 @@
 #include <cstdint>
 #include <optional>
 
-#include "base/huge_block.h"
-#include "analysis/report_kinds.h"
 #include "analysis/radix_sort.h"
+#include "analysis/report_kinds.h"
 #include "analysis/row_report.h"
 #include "analysis/selection.h"
+#include "base/huge_block.h"
 
 namespace tw {
 

@@ -4,9 +4,9 @@
 
 #include <vector>
 
-#include "log/record.h"
 #include "analysis/report_input.h"
 #include "analysis/report_result.h"
+#include "log/record.h"
 
 namespace tw {
 

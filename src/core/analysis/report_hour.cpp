@@ -5,11 +5,11 @@
 #include <cstdint>
 #include <vector>
 
-#include "base/huge_block.h"
-#include "analysis/report_result.h"
 #include "analysis/report_kinds.h"
+#include "analysis/report_result.h"
 #include "analysis/selection.h"
 #include "analysis/time_run.h"
+#include "base/huge_block.h"
 #include "base/text_format.h"
 
 namespace tw {

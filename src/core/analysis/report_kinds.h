@@ -17,11 +17,11 @@
 #include <string_view>
 #include <vector>
 
+#include "analysis/period.h"
+#include "analysis/report_input.h"
+#include "analysis/row_report.h"
 #include "geo/find.h"
 #include "log/record.h"
-#include "analysis/report_input.h"
-#include "analysis/period.h"
-#include "analysis/row_report.h"
 
 namespace tw {
 

@@ -6,9 +6,9 @@
 #include <string>
 #include <string_view>
 
-#include "geo/place_table.h"
-#include "base/language.h"
 #include "analysis/report_kinds.h"
+#include "base/language.h"
+#include "geo/place_table.h"
 
 namespace tw {
 

@@ -1,7 +1,7 @@
 #include <cstdint>
 
-#include "parse/referrer.h"
 #include "analysis/report_kinds.h"
+#include "parse/referrer.h"
 
 namespace tw {
 

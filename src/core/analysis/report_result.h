@@ -18,12 +18,12 @@
 #include <string>
 #include <vector>
 
-#include "log/record.h"
+#include "analysis/period.h"
 #include "analysis/report_chart.h"
 #include "analysis/report_input.h"
 #include "analysis/report_labels.h"
-#include "analysis/period.h"
 #include "analysis/report_rows.h"
+#include "log/record.h"
 
 namespace tw {
 

@@ -5,12 +5,12 @@
 #include <string>
 #include <utility>
 
-#include "base/language.h"
+#include "analysis/report_colours.h"
 #include "analysis/report_day.h"
 #include "analysis/report_kinds.h"
 #include "analysis/selection.h"
-#include "analysis/report_colours.h"
 #include "base/delimited.h"
+#include "base/language.h"
 #include "base/text_format.h"
 
 namespace tw {

@@ -4,10 +4,10 @@
 #include <cstdint>
 #include <string>
 
-#include "base/language.h"
-#include "analysis/report_result.h"
 #include "analysis/report_kinds.h"
+#include "analysis/report_result.h"
 #include "analysis/selection.h"
+#include "base/language.h"
 
 namespace tw {
 

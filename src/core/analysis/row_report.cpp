@@ -6,8 +6,8 @@
 #include <cstring>
 #include <vector>
 
-#include "analysis/report_result.h"
 #include "analysis/group_count.h"
+#include "analysis/report_result.h"
 #include "analysis/selection.h"
 
 namespace tw {

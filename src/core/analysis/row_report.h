@@ -19,9 +19,9 @@
 #include <string_view>
 #include <vector>
 
-#include "log/record.h"
 #include "analysis/report_input.h"
 #include "analysis/report_labels.h"
+#include "log/record.h"
 
 namespace tw {
 

@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
+#include "analysis/period.h"
 #include "log/record.h"
 #include "log/record_array.h"
-#include "analysis/period.h"
 
 namespace tw {
 

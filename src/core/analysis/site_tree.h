@@ -9,8 +9,8 @@
 #include <memory>
 #include <string_view>
 
-#include "log/record_array.h"
 #include "analysis/site_tree_nodes.h"
+#include "log/record_array.h"
 
 namespace tw {
 

@@ -25,8 +25,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "log/record.h"
 #include "analysis/report_rows.h"
+#include "log/record.h"
 
 namespace tw {
 

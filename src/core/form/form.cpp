@@ -1,10 +1,10 @@
 #include "form/form.h"
 
-#include "form/file_address.h"
-#include "form/version.h"
 #include "analysis/report_kinds.h"
 #include "base/cp1251.h"
 #include "base/delimited.h"
+#include "form/file_address.h"
+#include "form/version.h"
 
 namespace tw {
 

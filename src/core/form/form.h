@@ -18,25 +18,25 @@
 #include <string_view>
 #include <vector>
 
-#include "geo/source.h"
+#include "analysis/period.h"
+#include "analysis/report_input.h"
+#include "analysis/report_result.h"
+#include "analysis/selection.h"
+#include "analysis/site_tree_nodes.h"
 #include "base/language.h"
-#include "parse/format.h"
+#include "form/controls.h"
+#include "form/log_grid.h"
+#include "form/platform.h"
+#include "form/stat_grid.h"
+#include "geo/source.h"
 #include "load/loader.h"
 #include "log/ipv6_table.h"
 #include "log/record.h"
 #include "log/record_array.h"
-#include "parse/referrer.h"
 #include "log/string_pool.h"
-#include "form/controls.h"
-#include "form/platform.h"
-#include "analysis/report_input.h"
-#include "analysis/report_result.h"
+#include "parse/format.h"
+#include "parse/referrer.h"
 #include "session/session.h"
-#include "analysis/site_tree_nodes.h"
-#include "analysis/period.h"
-#include "analysis/selection.h"
-#include "form/log_grid.h"
-#include "form/stat_grid.h"
 
 namespace tw {
 

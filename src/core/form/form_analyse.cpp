@@ -4,12 +4,12 @@
 #include <string>
 #include <utility>
 
-#include "session/closing.h"
-#include "form/form.h"
-#include "analysis/report_run.h"
-#include "analysis/report_kinds.h"
 #include "analysis/period.h"
+#include "analysis/report_kinds.h"
+#include "analysis/report_run.h"
 #include "analysis/selection.h"
+#include "form/form.h"
+#include "session/closing.h"
 
 namespace tw {
 

@@ -3,9 +3,9 @@
 #include <memory>
 #include <string>
 
-#include "geo/find.h"
-#include "form/form.h"
 #include "analysis/report_kinds.h"
+#include "form/form.h"
+#include "geo/find.h"
 
 namespace tw {
 

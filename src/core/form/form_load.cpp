@@ -1,8 +1,8 @@
 // Loading logs into the main window: LoadLog, the step that applies a loaded
 // log to the window, ClearLog and DeriveSiteName.
 
-#include "form/form.h"
 #include "analysis/report_kinds.h"
+#include "form/form.h"
 
 #include <cstdint>
 #include <memory>
@@ -11,11 +11,11 @@
 #include <string>
 #include <utility>
 
-#include "parse/crawlers.h"
-#include "load/load_messages.h"
-#include "parse/site_name.h"
 #include "analysis/period.h"
 #include "base/text_format.h"
+#include "load/load_messages.h"
+#include "parse/crawlers.h"
+#include "parse/site_name.h"
 
 namespace tw {
 namespace {

@@ -4,9 +4,9 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "session/closing.h"
-#include "form/form.h"
 #include "base/text_format.h"
+#include "form/form.h"
+#include "session/closing.h"
 
 namespace tw {
 

@@ -6,9 +6,9 @@
 #include <optional>
 #include <utility>
 
-#include "form/form.h"
-#include "analysis/report_kinds.h"
 #include "analysis/report_colours.h"
+#include "analysis/report_kinds.h"
+#include "form/form.h"
 
 namespace tw {
 

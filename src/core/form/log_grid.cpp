@@ -8,10 +8,10 @@
 #include <string>
 #include <vector>
 
-#include "log/client_address.h"
 #include "base/huge_block.h"
 #include "form/form.h"
 #include "form/log_grid.h"
+#include "log/client_address.h"
 
 namespace tw {
 

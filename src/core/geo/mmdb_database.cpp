@@ -8,8 +8,8 @@
 #include <ctime>
 #include <string>
 
-#include "geo/legacy_database.h"
 #include "base/cp1251.h"
+#include "geo/legacy_database.h"
 
 namespace tw {
 namespace {

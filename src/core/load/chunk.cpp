@@ -5,9 +5,9 @@
 #include <new>
 
 #include "load/line_reader.h"
-#include "parse/parser.h"
-#include "log/record_array.h"
 #include "load/reject_file.h"
+#include "log/record_array.h"
+#include "parse/parser.h"
 
 namespace tw {
 namespace {

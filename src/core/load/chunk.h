@@ -19,12 +19,12 @@
 #include <utility>
 #include <vector>
 
-#include "parse/format.h"
 #include "base/huge_block.h"
 #include "log/ipv6_table.h"
 #include "log/record.h"
-#include "parse/reject_reason.h"
 #include "log/string_pool.h"
+#include "parse/format.h"
+#include "parse/reject_reason.h"
 
 namespace tw {
 

@@ -25,8 +25,8 @@
 #include <string>
 #include <string_view>
 
-#include "load/decompress.h"
 #include "base/file_access.h"
+#include "load/decompress.h"
 
 namespace tw {
 

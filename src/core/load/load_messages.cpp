@@ -2,8 +2,8 @@
 
 #include <cstring>
 
-#include "parse/site_name.h"
 #include "base/text_format.h"
+#include "parse/site_name.h"
 
 namespace tw {
 namespace {

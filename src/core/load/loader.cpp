@@ -15,10 +15,10 @@
 
 #include "load/chunk.h"
 #include "load/chunk_workers.h"
+#include "load/reject_file.h"
 #include "parse/crawler_patterns.h"
 #include "parse/crawlers.h"
 #include "parse/parser.h"
-#include "load/reject_file.h"
 #include "parse/site_name.h"
 
 namespace tw {

@@ -17,15 +17,15 @@
 #include <string>
 #include <vector>
 
-#include "load/decompress.h"
 #include "base/file_access.h"
-#include "parse/format.h"
-#include "log/ipv6_table.h"
+#include "load/decompress.h"
 #include "load/line_reader.h"
+#include "log/ipv6_table.h"
 #include "log/record_array.h"
+#include "log/string_pool.h"
+#include "parse/format.h"
 #include "parse/referrer.h"
 #include "parse/reject_reason.h"
-#include "log/string_pool.h"
 
 namespace tw {
 

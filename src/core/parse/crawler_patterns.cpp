@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "base/file_access.h"
 #include "base/cp1251.h"
+#include "base/file_access.h"
 
 namespace tw {
 namespace {

@@ -20,13 +20,13 @@
 #include <vector>
 
 #include "log/record.h"
+#include "parse/format_name.h"
 #include "parse/reject_reason.h"
 
 namespace tw {
 
 class ParseContext;
 
-enum class LogFormatName { kCombined, kVhostCombined, kCombinedExtra, kCommon, kCustom };
 
 // A format ready to parse with. Cheap to copy.
 class LogFormat {

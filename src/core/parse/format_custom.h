@@ -26,11 +26,13 @@
 #include <string_view>
 #include <vector>
 
-#include "parse/format.h"
 #include "log/record.h"
+#include "parse/format_name.h"
 #include "parse/reject_reason.h"
 
 namespace tw {
+
+class ParseContext;
 
 enum class FieldKind : std::uint8_t {
   kIgnored,

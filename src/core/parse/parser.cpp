@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <cstring>
 
-#include "log/client_address.h"
-#include "parse/crawler_patterns.h"
-#include "parse/format.h"
-#include "parse/parser_line.h"
-#include "log/string_pool.h"
 #include "base/cp1251.h"
+#include "log/client_address.h"
+#include "log/string_pool.h"
+#include "parse/crawler_patterns.h"
+#include "parse/format_name.h"
+#include "parse/parser_line.h"
 
 namespace tw {
 namespace {

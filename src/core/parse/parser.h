@@ -31,10 +31,10 @@
 #include <string_view>
 #include <vector>
 
+#include "log/record.h"
 #include "parse/parser_decode.h"
 #include "parse/parser_fields.h"
 #include "parse/parser_tokens.h"
-#include "log/record.h"
 #include "parse/referrer.h"
 
 namespace tw {

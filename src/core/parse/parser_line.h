@@ -9,9 +9,9 @@
 #include <string_view>
 
 #include "log/client_address.h"
-#include "parse/format.h"
-#include "parse/parser.h"
 #include "log/record.h"
+#include "parse/format_name.h"
+#include "parse/parser.h"
 #include "parse/reject_reason.h"
 
 namespace tw {

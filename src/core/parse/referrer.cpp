@@ -5,10 +5,10 @@
 #include <cstdio>
 #include <cstring>
 
-#include "base/file_access.h"
-#include "log/string_pool.h"
 #include "base/cp1251.h"
 #include "base/delimited.h"
+#include "base/file_access.h"
+#include "log/string_pool.h"
 
 namespace tw {
 namespace {

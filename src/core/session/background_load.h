@@ -10,8 +10,8 @@
 #include <optional>
 #include <thread>
 
-#include "session/closing.h"
 #include "load/loader.h"
+#include "session/closing.h"
 
 namespace tw {
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstdint>
 
-#include "analysis/site_tree.h"
 #include "analysis/report_day.h"
+#include "analysis/site_tree.h"
 
 namespace tw {
 

@@ -12,12 +12,12 @@
 #include <optional>
 #include <vector>
 
-#include "log/record.h"
-#include "log/record_array.h"
-#include "analysis/site_tree_nodes.h"
 #include "analysis/period.h"
 #include "analysis/report_rows.h"
 #include "analysis/selection.h"
+#include "analysis/site_tree_nodes.h"
+#include "log/record.h"
+#include "log/record_array.h"
 
 namespace tw {
 

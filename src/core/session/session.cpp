@@ -3,15 +3,15 @@
 #include <new>
 #include <utility>
 
-#include "geo/find.h"
-#include "parse/crawlers.h"
-#include "load/load_messages.h"
-#include "present/report_csv.h"
 #include "analysis/report_details.h"
+#include "analysis/report_kinds.h"
 #include "analysis/report_run.h"
 #include "analysis/site_tree.h"
-#include "analysis/report_kinds.h"
 #include "base/text_format.h"
+#include "geo/find.h"
+#include "load/load_messages.h"
+#include "parse/crawlers.h"
+#include "present/report_csv.h"
 
 #include <cstring>
 

@@ -22,16 +22,16 @@
 #include <string_view>
 #include <vector>
 
-#include "geo/source.h"
-#include "geo/place_table.h"
-#include "base/language.h"
-#include "session/closing.h"
-#include "parse/format.h"
-#include "load/loader.h"
-#include "parse/referrer.h"
 #include "analysis/report_input.h"
 #include "analysis/report_result.h"
 #include "analysis/site_tree_nodes.h"
+#include "base/language.h"
+#include "geo/place_table.h"
+#include "geo/source.h"
+#include "load/loader.h"
+#include "parse/format.h"
+#include "parse/referrer.h"
+#include "session/closing.h"
 
 namespace tw {
 
