@@ -114,6 +114,17 @@ TEST_F(LoadLogTest, LastLineWithoutLineEndIsParsed) {
   EXPECT_STREQ((*form_->Records())[1]->Url(), "/z");
 }
 
+// Old Mac line ends: each line a record, none taken for extra fields.
+TEST_F(LoadLogTest, BareCrLineEndsEndLines) {
+  const std::string path = Log("mac.log", GoodLine("01/Mar/2008", "/a", "\r") +
+                                              GoodLine("02/Mar/2008", "/b", "\r") + "bad line\r");
+  form_->LoadLog(path);
+  EXPECT_EQ(form_->RecordCount(), 2);
+  EXPECT_EQ(form_->RejectedCount(), 1);
+  EXPECT_EQ(form_->Log()->files.at(0).format.Label(), "combined");
+  EXPECT_EQ(ReadFile(path + ".err"), "bad line\r");
+}
+
 TEST_F(LoadLogTest, LongLineCountsOncePerPieceAndIsWrittenWhole) {
   const std::string long_line = std::string(20000, 'x') + "\n";
   const std::string path = Log("long.log", GoodLine("01/Mar/2008") + long_line);
@@ -306,6 +317,9 @@ TEST(LogPieceReader, CutsPiecesAfterLineFeedOrAtTheLimit) {
       {"8189 and line feed", x8189 + "\n", {x8189 + "\n"}},
       {"8190 and line feed", x8190 + "\n", {x8190, "\n"}},
       {"20000 and line feed", x20000 + "\n", {x8190, x8190, std::string(3620, 'x') + "\n"}},
+      {"bare CR line ends", "ab\rcd\r\ref", {"ab\r", "cd\r", "\r", "ef"}},
+      {"a CR beside a line feed is no line end", "a\rb\nc\r", {"a\rb\n", "c\r"}},
+      {"CR ends keep the limit", x20000 + "\r", {x8190, x8190, std::string(3620, 'x') + "\r"}},
   };
   for (const Case& c : cases) {
     TempFolder dir;
@@ -396,7 +410,7 @@ TEST(LogPieceReader, NextPiecesGivesWholePiecesOfNextStraightFromTheFile) {
       std::vector<char> out(want + LogPieceReader::kMaxPiece);
       while (const std::size_t got = reader.NextPieces(out.data(), want)) {
         ASSERT_LE(got, want + LogPieceReader::kMaxPiece) << want;
-        CutPieces({out.data(), got}, [&, from = std::size_t{0}](std::size_t end, bool) mutable {
+        CutPieces({out.data(), got}, reader.LineEnd(), [&, from = std::size_t{0}](std::size_t end, bool) mutable {
           pieces.emplace_back(out.data() + from, end - from);
           from = end;
         });

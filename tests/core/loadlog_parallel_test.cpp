@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -45,6 +46,13 @@ std::string HostileLines() {
           "\"curl/8\"\n";
   text += "::ffff:10.0.0.9 - - [05/Mar/2008:12:00:00 +0100] \"GET /m HTTP/1.1\" 200 1 \"-\" \"X\"\n";
   text += GoodLine("06/Mar/2008", "/%D0%9F%D1%80%D0%B8").substr(0, 60);  // no line end
+  return text;
+}
+
+// Generated lines with the bare CR line ends of old Macs.
+std::string BareCrLines(int count, unsigned seed) {
+  std::string text = GeneratedLines(count, seed);
+  std::replace(text.begin(), text.end(), '\n', '\r');
   return text;
 }
 
@@ -115,7 +123,7 @@ TEST(ParallelLoad, GivesTheLogOneThreadGivesOverManyChunkSizes) {
   const std::string inputs[] = {GeneratedLines(3000, 7), HostileLines() + GeneratedLines(400, 3),
                                 GeneratedLines(300, 5) + HostileLines(),
                                 GeneratedLines(1100, 8) + HostileLines() + GeneratedLines(300, 9),
-                                GeneratedLines(1050, 6) + HostileLines()};
+                                GeneratedLines(1050, 6) + HostileLines(), BareCrLines(1200, 4)};
   const std::size_t chunk_sizes[] = {1, 2, 61, 250, 999, 4096, 8191, 8192, 65536};
   const unsigned thread_counts[] = {2, 3, 8};
   for (std::size_t n = 0; n < std::size(inputs); ++n) {

@@ -90,6 +90,7 @@ bool LogChunk::ReadPieces(LogPieceReader& reader, std::size_t bytes) {
   if (got == 0) return false;
   size_ += got;
   broke_off_ = reader.LastPieceCut();
+  line_end_ = reader.LineEnd();
   end_position_ = reader.FilePosition();
   return true;
 }
@@ -97,7 +98,7 @@ bool LogChunk::ReadPieces(LogPieceReader& reader, std::size_t bytes) {
 void LogChunk::CutText() {
   const std::size_t from = ends_.empty() ? 0 : ends_.back();
   bool last_has_line_end = true;
-  CutPieces(Text().substr(from), [&](std::size_t end, bool has_line_end) {
+  CutPieces(Text().substr(from), line_end_, [&](std::size_t end, bool has_line_end) {
     ends_.push_back(static_cast<std::uint32_t>(from + end));
     last_has_line_end = has_line_end;
   });
@@ -118,6 +119,7 @@ void LogChunk::Clear() {
   ends_.clear();
   cut_piece_ = kNoPiece;
   broke_off_ = false;
+  line_end_ = '\n';
   end_position_ = 0;
   records.clear();
   rejects.clear();

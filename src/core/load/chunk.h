@@ -94,6 +94,7 @@ class LogChunk {
   std::vector<std::uint32_t> ends_;  // where each piece ends in text_
   std::size_t cut_piece_ = static_cast<std::size_t>(-1);
   bool broke_off_ = false;  // the text broke off right after the chunk's bytes
+  char line_end_ = '\n';    // the reader's, for CutText
   std::int64_t end_position_ = 0;
 };
 

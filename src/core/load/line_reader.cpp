@@ -74,6 +74,8 @@ LogPieceReader::OpenResult LogPieceReader::Open(FileAccess& files, const std::st
   size_ = file.size;
   at_end_ = false;
   last_cut_ = false;
+  line_end_ = '\n';
+  line_end_known_ = false;
   position_ = 0;
   return OpenResult::kOpened;
 }
@@ -103,13 +105,24 @@ void LogPieceReader::Refill() {
   }
 }
 
+void LogPieceReader::LearnLineEnd() {
+  line_end_known_ = true;
+  if (end_ - begin_ < kRefillBytes && !at_end_) Refill();
+  const char* start = buffer_.get() + begin_;
+  const std::size_t available = end_ - begin_;
+  if (std::memchr(start, '\n', available) == nullptr && std::memchr(start, '\r', available) != nullptr) {
+    line_end_ = '\r';
+  }
+}
+
 bool LogPieceReader::Next(std::string_view& piece) {
+  if (!line_end_known_) LearnLineEnd();
   if (end_ - begin_ < kMaxPiece && !at_end_) Refill();
   const std::size_t available = end_ - begin_;
   if (available == 0) return false;
   const char* start = buffer_.get() + begin_;
   const std::size_t limit = available < kMaxPiece ? available : kMaxPiece;
-  const void* line_feed = std::memchr(start, '\n', limit);
+  const void* line_feed = std::memchr(start, line_end_, limit);
   const std::size_t length =
       line_feed != nullptr ? static_cast<std::size_t>(static_cast<const char*>(line_feed) - start) + 1
                            : limit;
@@ -122,6 +135,7 @@ bool LogPieceReader::Next(std::string_view& piece) {
 }
 
 std::size_t LogPieceReader::NextPieces(char* out, std::size_t want) {
+  if (!line_end_known_) LearnLineEnd();
   std::size_t taken = 0;
   while (taken < want) {
     const std::size_t kept = NextWindow(out + taken, std::min(want - taken + kMaxPiece, kBufferSize));
@@ -151,7 +165,7 @@ std::size_t LogPieceReader::NextWindow(char* out, std::size_t window) {
     // More text follows. A piece always ends right after a line end; without
     // one in the window (which holds more than a whole piece), whole pieces
     // of kMaxPiece.
-    const void* last = memrchr(out, '\n', filled);
+    const void* last = memrchr(out, line_end_, filled);
     length = last != nullptr ? static_cast<std::size_t>(static_cast<const char*>(last) - out) + 1
                              : filled - filled % kMaxPiece;
   }

@@ -8,6 +8,12 @@
 //
 //   "ab\r\ncd\n\nef"  ->  "ab\r\n", "cd\n", "\n", "ef"
 //
+// A text whose first block (256 KiB, or all of a shorter text) holds no '\n'
+// but does hold a '\r' has the old line ends of a bare CR: its pieces end
+// right after a '\r' instead, so its lines are not taken for one.
+//
+//   "ab\rcd\r"  ->  "ab\r", "cd\r"
+//
 // The file is read in blocks of 256 KiB into a buffer of 1 MiB, so a line of
 // any length costs no more memory than that; a piece is a view into the
 // reader's buffer and stays valid until the next call of Next.
@@ -77,6 +83,10 @@ class LogPieceReader {
   // REQUIRES: Open returned kOpened; `out` has room for want + kMaxPiece bytes.
   std::size_t NextPieces(char* out, std::size_t want);
 
+  // The character that ends a piece: '\n', or '\r' for a text of bare CR
+  // line ends. Known once Next or NextPieces has run.
+  char LineEnd() const { return line_end_; }
+
   // Bytes of the text handed out so far: the position after the last piece.
   std::int64_t Position() const { return position_; }
 
@@ -96,6 +106,8 @@ class LogPieceReader {
   // Moves the unread rest to the front and reads until the buffer is full or
   // the text ends.
   void Refill();
+  // Reads the first block, if need be, and tells the line end from it.
+  void LearnLineEnd();
   // Fills `out` with up to `window` bytes, first from the buffer, then from
   // the input; keeps the whole pieces among them and gives the rest back to
   // the buffer. Returns the bytes kept. REQUIRES: kMaxPiece < window <= the buffer's size.
@@ -104,6 +116,8 @@ class LogPieceReader {
   std::unique_ptr<ByteInput> input_;
   Compression compression_ = Compression::kNone;
   bool last_cut_ = false;
+  char line_end_ = '\n';
+  bool line_end_known_ = false;
   std::unique_ptr<char[]> buffer_;
   std::size_t begin_ = 0;  // first unread byte
   std::size_t end_ = 0;    // one past the last byte read
@@ -114,14 +128,14 @@ class LogPieceReader {
 };
 
 // Cuts `text`, which starts at a piece's start, into the pieces the reader
-// gives: each up to its line end, or kMaxPiece characters without one. Calls
-// piece(end_offset, has_line_end) for each, in order.
+// gives: each up to its line end (the reader's LineEnd), or kMaxPiece
+// characters without one. Calls piece(end_offset, has_line_end) for each, in order.
 template <class OnPiece>
-void CutPieces(std::string_view text, OnPiece piece) {
+void CutPieces(std::string_view text, char line_end, OnPiece piece) {
   std::size_t at = 0;
   while (at < text.size()) {
     const std::size_t limit = std::min(text.size() - at, LogPieceReader::kMaxPiece);
-    const void* line_feed = std::memchr(text.data() + at, '\n', limit);
+    const void* line_feed = std::memchr(text.data() + at, line_end, limit);
     at = line_feed != nullptr ? static_cast<std::size_t>(static_cast<const char*>(line_feed) -
                                                          text.data()) + 1
                               : at + limit;
