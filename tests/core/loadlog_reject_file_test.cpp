@@ -9,6 +9,7 @@
 #include <string>
 
 #include "fake_files.h"
+#include "load/load_messages.h"
 #include "load/loader.h"
 
 namespace tw {
@@ -34,8 +35,8 @@ TEST(RejectFile, KeepsTheBytesBeforeTheFailureAndTheFirstError) {
     files.fail_write_at = c.fail_write_at;
     files.write_error = c.write_error;
     RejectFile rejects(kPath, files);
-    rejects.Write("bad one\n");
-    rejects.Write("bad two\n");
+    rejects.Write("bad one\n", 0);
+    rejects.Write("bad two\n", 8);
     rejects.Close();
     EXPECT_EQ(rejects.error(), c.error) << c.name;
     EXPECT_EQ(files.files[kPath].bytes, std::string("bad one\nbad two\n").substr(0, c.kept))
@@ -65,6 +66,71 @@ TEST(RejectFile, ALoadWhoseRejectFileFillsUpStillCountsEveryReject) {
   EXPECT_EQ(log.files[0].rejected, 3);
   EXPECT_EQ(log.rejected, 3);
   EXPECT_EQ(files.files[kPath].bytes, "bad one\nbad ");
+}
+
+TEST(RejectFile, HoldsWholePiecesUpToItsLimitAndSaysWhereItStopped) {
+  const struct Case {
+    std::int64_t limit;
+    const char* kept;
+    std::int64_t cut_at;
+  } cases[] = {
+      {1000, "bad one\nbad two\nbad three\nx\n", -1},
+      {28, "bad one\nbad two\nbad three\nx\n", -1},
+      {26, "bad one\nbad two\nbad three\n", 200},
+      {25, "bad one\nbad two\n", 116},  // the last piece would fit, but follows a cut
+      {8, "bad one\n", 58},
+      {0, nullptr, 0},  // not even created
+  };
+  for (const Case& c : cases) {
+    testing::FakeFiles files;
+    RejectFile rejects(kPath, files, c.limit);
+    rejects.Write("bad one\n", 0);
+    rejects.Write("bad two\n", 58);
+    rejects.Write("bad three\n", 116);
+    rejects.Write("x\n", 200);
+    rejects.Close();
+    EXPECT_EQ(rejects.cut_at(), c.cut_at) << c.limit;
+    if (c.kept == nullptr) {
+      EXPECT_EQ(files.files.count(kPath), 0u) << c.limit;
+    } else {
+      EXPECT_EQ(files.files[kPath].bytes, c.kept) << c.limit;
+    }
+  }
+}
+
+// On one thread and in chunks alike: the same bytes kept, the same place named,
+// and every reject still counted.
+TEST(RejectFile, ALoadPastTheLimitCountsEveryRejectAndNamesWhereTheFileStopped) {
+  const std::string good =
+      "10.0.0.1 - - [01/Mar/2008:12:00:00 +0100] \"GET / HTTP/1.1\" 200 5 \"-\" \"M\"\n";
+  std::string text;
+  for (int i = 0; i < 300; ++i) text += good + "bad " + std::to_string(i) + "\n";
+  const std::size_t first_unwritten = text.find("bad 40\n");
+  for (const unsigned threads : {1u, 2u}) {
+    testing::FakeFiles files;
+    files.files["/prog/crawlers.lst"] = {"Bot/1.0\n"};
+    files.files["/logs/access.log"] = {text};
+    LoadRequest request;
+    request.sources = {LogSource{"/logs/access.log", std::nullopt}};
+    request.crawler_path = "/prog/crawlers.lst";
+    request.files = &files;
+    request.threads = threads;
+    request.chunk_bytes = 300;
+    request.reject_limit = 10 * 6 + 30 * 7;  // "bad 0\n" to "bad 9\n", "bad 10\n" to "bad 39\n"
+    LoadedLog log;
+    ASSERT_EQ(LoadLogSources(request, log).kind, LoadRefusal::Kind::kNone);
+    EXPECT_EQ(log.files[0].rejected, 300) << threads;
+    EXPECT_EQ(log.files[0].reject_cut_at, static_cast<std::int64_t>(first_unwritten)) << threads;
+    std::string kept;
+    for (int i = 0; i < 40; ++i) kept += "bad " + std::to_string(i) + "\n";
+    EXPECT_EQ(files.files[kPath].bytes, kept) << threads;
+    const std::string message = SummariseLoad(LanguagePack(), log, 300).message;
+    EXPECT_NE(message.find("The reject file /logs/access.log.err was cut at its limit of 270 bytes: "
+                           "the rejected lines from byte " + std::to_string(first_unwritten) +
+                           " of /logs/access.log on are counted but not written."),
+              std::string::npos)
+        << message;
+  }
 }
 
 }  // namespace

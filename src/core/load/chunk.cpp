@@ -110,7 +110,7 @@ void LogChunk::CutText() {
 }
 
 std::string_view LogChunk::Piece(std::size_t i) const {
-  const std::uint32_t begin = i == 0 ? 0 : ends_[i - 1];
+  const std::size_t begin = PieceBegin(i);
   return Text().substr(begin, ends_[i] - begin);
 }
 
@@ -191,9 +191,11 @@ void MergeChunk(LogChunk& chunk, const ChunkTarget& target) {
   *target.accepted += static_cast<std::int64_t>(chunk.records.size());
   for (const auto& [piece, reason] : chunk.rejects) {
     ++(*target.reasons)[static_cast<std::size_t>(reason)];
-    target.rejects->Write(chunk.Piece(piece));
+    target.rejects->Write(chunk.Piece(piece),
+                          *target.text_position + static_cast<std::int64_t>(chunk.PieceBegin(piece)));
   }
   *target.rejected += static_cast<std::int64_t>(chunk.rejects.size());
+  *target.text_position += static_cast<std::int64_t>(chunk.Bytes());
 }
 
 }  // namespace tw

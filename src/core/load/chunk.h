@@ -67,6 +67,7 @@ class LogChunk {
   std::size_t Bytes() const { return size_; }
   std::size_t Pieces() const { return ends_.size(); }  // after CutText
   std::string_view Piece(std::size_t i) const;
+  std::size_t PieceBegin(std::size_t i) const { return i == 0 ? 0 : ends_[i - 1]; }
   bool Cut(std::size_t i) const { return i == cut_piece_; }
   std::int64_t EndPosition() const { return end_position_; }
 
@@ -112,6 +113,7 @@ struct ChunkTarget {
   RejectCounts* reasons = nullptr;
   std::int64_t* accepted = nullptr;
   std::int64_t* rejected = nullptr;
+  std::int64_t* text_position = nullptr;  // where in the file's text the chunk starts
 };
 
 // Moves a parsed chunk into the log. May throw std::bad_alloc.

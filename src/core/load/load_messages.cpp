@@ -51,6 +51,14 @@ std::string BrokenText(const LanguagePack& lang, const LoadedFile& file) {
   return {};
 }
 
+// "1 GiB", "16 MiB" or "1000 bytes".
+std::string SizeText(std::int64_t bytes) {
+  constexpr std::int64_t kMiB = std::int64_t{1} << 20;
+  if (bytes > 0 && bytes % (kMiB << 10) == 0) return std::to_string(bytes / (kMiB << 10)) + " GiB";
+  if (bytes > 0 && bytes % kMiB == 0) return std::to_string(bytes / kMiB) + " MiB";
+  return std::to_string(bytes) + " bytes";
+}
+
 void AddLine(std::string& text, const std::string& line) {
   if (line.empty()) return;
   if (!text.empty()) text += "\n";
@@ -111,6 +119,13 @@ LoadSummary SummariseLoad(const LanguagePack& lang, const LoadedLog& log, std::i
     }
     any_opened = true;
     if (file.outcome == LoadedFile::Outcome::kBroken) AddLine(summary.warning, BrokenText(lang, file));
+    if (file.reject_cut_at >= 0) {
+      AddLine(notes, FormatText(lang.GetOr("mes16", "The reject file %s was cut at its limit of %s: the "
+                                                    "rejected lines from byte %s of %s on are counted "
+                                                    "but not written."),
+                                {file.reject_path, SizeText(file.reject_limit),
+                                 std::to_string(file.reject_cut_at), file.path}));
+    }
     if (file.reject_error != 0) {
       AddLine(notes, FormatText(lang.GetOr("mes8", "The rejected lines could not be written to %s: %s"),
                                 {file.reject_path, std::strerror(file.reject_error)}));

@@ -192,8 +192,9 @@ void ReadInChunks(const LoadRequest& request, ParseContext& ctx, LogPieceReader&
                   LoadedLog& log) {
   const ChunkSettings settings{file.format, ctx.SiteName, ctx.Engines, ctx.StoreReferrers};
   const std::size_t chunk_bytes = request.chunk_bytes != 0 ? request.chunk_bytes : kChunkBytes;
-  const ChunkTarget target{&ctx, log.records.get(), &rejects, &log.reasons, &file.records,
-                           &file.rejected};
+  std::int64_t text_position = 0;
+  const ChunkTarget target{&ctx,          log.records.get(), &rejects,       &log.reasons,
+                           &file.records, &file.rejected,    &text_position};
   std::deque<std::unique_ptr<LogChunk>> in_flight;
   std::vector<std::unique_ptr<LogChunk>> spare;
   std::unique_ptr<LogChunk> filling;
@@ -275,7 +276,7 @@ void ReadFile(const LoadRequest& request, ParseContext& ctx, const std::optional
   file.compression = reader.compression();
   file.reject_path = file.path + ".err";
   DeleteRejectFile(*request.files, file.reject_path);
-  RejectFile rejects(file.reject_path, *request.files);
+  RejectFile rejects(file.reject_path, *request.files, request.reject_limit);
   Progress progress(request, file.path, reader.Size());
   progress.Start();
 
@@ -288,9 +289,11 @@ void ReadFile(const LoadRequest& request, ParseContext& ctx, const std::optional
     CloseFile(reader, rejects, file, log);
     return;
   }
+  std::int64_t text_position = 0;  // where the next piece starts
   auto take = [&](std::string_view piece, bool cut) {
     LogRecord* slot = log.records->NextSlot();
     const RejectReason reason = ParsePiece(ctx, file.format, piece, cut, slot);
+    text_position += static_cast<std::int64_t>(piece.size());
     if (reason == RejectReason::kAccepted) {
       log.records->Commit();
       ++file.records;
@@ -298,7 +301,7 @@ void ReadFile(const LoadRequest& request, ParseContext& ctx, const std::optional
     }
     ++file.rejected;
     ++log.reasons[static_cast<std::size_t>(reason)];
-    rejects.Write(piece);
+    rejects.Write(piece, text_position - static_cast<std::int64_t>(piece.size()));
   };
   for (std::size_t i = 0; i < sample.pieces.size() && !Cancelled(request); ++i) {
     take(sample.pieces[i], sample.cut[i]);
@@ -317,6 +320,8 @@ void ReadFile(const LoadRequest& request, ParseContext& ctx, const std::optional
 void CloseFile(LogPieceReader& reader, RejectFile& rejects, LoadedFile& file, LoadedLog& log) {
   rejects.Close();
   file.reject_error = rejects.error();
+  file.reject_cut_at = rejects.cut_at();
+  file.reject_limit = rejects.limit();
   log.rejected += file.rejected;
   const InputError error = reader.Error();
   if (error.kind != InputError::Kind::kNone) {

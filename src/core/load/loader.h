@@ -25,6 +25,7 @@
 #include "log/string_pool.h"
 #include "parse/format.h"
 #include "parse/referrer.h"
+#include "load/reject_file.h"
 #include "parse/reject_reason.h"
 
 namespace tw {
@@ -51,6 +52,10 @@ struct LoadedFile {
   std::int64_t rejected = 0;
   std::string reject_path;
   int reject_error = 0;  // errno when the reject file could not be written
+  // Where in the file's text the reject file stopped at its limit, reject_limit
+  // bytes; -1: it holds every reject.
+  std::int64_t reject_cut_at = -1;
+  std::int64_t reject_limit = kRejectFileLimit;
 };
 
 struct LoadedLog {
@@ -91,6 +96,8 @@ struct LoadRequest {
   // search phrase (null texts, RefExternal, engine 0): for a caller whose only
   // report reads none of them. Everything else, the rejects included, is the same.
   bool keep_referrers = true;
+  // The most bytes each reject file holds; tests set a small one.
+  std::int64_t reject_limit = kRejectFileLimit;
 };
 
 // Why a load gave no log.

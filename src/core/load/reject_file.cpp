@@ -2,7 +2,13 @@
 
 namespace tw {
 
-void RejectFile::Write(std::string_view piece) {
+void RejectFile::Write(std::string_view piece, std::int64_t position) {
+  if (cut_at_ >= 0) return;
+  if (static_cast<std::int64_t>(piece.size()) > limit_ - written_) {
+    cut_at_ = position;
+    return;
+  }
+  written_ += static_cast<std::int64_t>(piece.size());
   if (error_ != 0) return;
   if (output_ == nullptr && !Create()) return;
   Note(output_->Write(piece));
