@@ -1,9 +1,12 @@
 // Runs the tallyweave-report binary the way a script would, and checks that it
 // writes exactly what File > Save writes for the same choices.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <unistd.h>
 
 #include <cstdio>
 #include <cstdlib>
@@ -61,6 +64,28 @@ std::string ReportErrors(const std::string& args) {
   for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) text.append(buffer, n);
   pclose(pipe);
   return text;
+}
+
+// Runs the tool with `args`, its output discarded, and gives its peak resident
+// memory in KiB; *status is its exit status. -1 when it could not be run.
+long PeakKilobytes(const std::vector<std::string>& args, int* status) {
+  const std::string tool = testing::TestBinaryFolder() + "tallyweave-report";
+  std::vector<char*> argv{const_cast<char*>(tool.c_str())};
+  for (const std::string& a : args) argv.push_back(const_cast<char*>(a.c_str()));
+  argv.push_back(nullptr);
+  const pid_t pid = fork();
+  if (pid == 0) {
+    const int null = open("/dev/null", O_WRONLY);
+    dup2(null, 1);
+    dup2(null, 2);
+    execv(tool.c_str(), argv.data());
+    _exit(127);
+  }
+  int raw = 0;
+  rusage usage{};
+  if (pid < 0 || wait4(pid, &raw, 0, &usage) != pid) return -1;
+  *status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  return usage.ru_maxrss;
 }
 
 using testing::ReadFile;
@@ -286,6 +311,30 @@ TEST_F(TallyweaveReportTest, ALogOrOutputThatCannotBeUsedExitsWithStatusOne) {
   EXPECT_EQ(RunReport(Quote(fifo.string())).status, 1) << "a FIFO is refused, never waited on";
   const fs::path unwritable = dir_ / "no-such-folder" / "out.csv";
   EXPECT_EQ(RunReport("--output " + Quote(unwritable.string()) + " " + Quote(log_)).status, 1);
+}
+
+// What a crash leaves in a log, a run of zero bytes where blocks were reserved
+// and never written, costs no memory by its length, here before the lines that
+// tell the format: the report is the one of the lines alone.
+TEST_F(TallyweaveReportTest, ARunOfZeroBytesLoadsInMemoryIndependentOfItsLength) {
+  constexpr std::uintmax_t kZeros = std::uintmax_t{96} << 20;
+  fs::create_directory(dir_ / "crashed");
+  const fs::path crashed = dir_ / "crashed" / "www.example-shop.ru-access_log";
+  {
+    std::ofstream(crashed, std::ios::binary).flush();
+    fs::resize_file(crashed, kZeros);  // sparse: no disk for the zeros
+    std::ofstream(crashed, std::ios::binary | std::ios::app) << "\n" + ReadFile(log_);
+  }
+  int status = -1;
+  const long plain = PeakKilobytes({"--report", "status", log_}, &status);
+  ASSERT_EQ(status, 0);
+  const long zeros = PeakKilobytes({"--report", "status", crashed.string()}, &status);
+  ASSERT_EQ(status, 0);
+  EXPECT_LT(zeros, plain + 16 * 1024) << "peak KiB: " << plain << " for the lines alone";
+  EXPECT_EQ(RunReport("--report status " + Quote(crashed.string())).out,
+            RunReport("--report status " + Quote(log_)).out);
+  EXPECT_EQ(fs::file_size(crashed.string() + ".err"), kZeros + 1 + fs::file_size(log_ + ".err"))
+      << "every zero in the reject file";
 }
 
 // The CSV goes straight to standard output; a write it refuses is a failure.

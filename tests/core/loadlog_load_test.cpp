@@ -17,6 +17,7 @@
 #include "fake_files.h"
 #include "form/form.h"
 #include "load/line_reader.h"
+#include "load/sample.h"
 #include "loadlog_fixture.h"
 #include "log/record_array.h"
 #include "log/string_pool.h"
@@ -337,6 +338,42 @@ TEST(LogPieceReader, CutsPiecesAfterLineFeedOrAtTheLimit) {
       EXPECT_EQ(reader.Position(), position) << c.name;
     }
     EXPECT_EQ(pieces, c.pieces) << c.name;
+  }
+}
+
+std::string Repeated(const std::string& text, int times) {
+  std::string out;
+  for (int i = 0; i < times; ++i) out += text;
+  return out;
+}
+
+// The sample holds a run of one empty piece once, with its count, and gives
+// back the very text it read.
+TEST(Sample, HoldsARunOfEmptyPiecesOnceAndReplaysTheText) {
+  const std::string lines = GoodLine("01/Mar/2008") + GoodLine("02/Mar/2008");
+  const struct Case {
+    const char* name;
+    std::string text;
+    std::size_t entries;
+  } cases[] = {
+      {"zero bytes first", std::string(5'000'000, '\0') + "\n" + lines, 4},  // run, rest, 2 lines
+      {"empty lines between", lines + std::string(1'000'000, '\n') + lines, 5},
+      {"CRLF empty lines", Repeated("\r\n", 100'000) + lines, 3},
+      {"no empty pieces", lines + lines, 4},
+  };
+  for (const Case& c : cases) {
+    testing::FakeFiles files;
+    files.files["log"].bytes = c.text;
+    LogPieceReader reader;
+    ASSERT_EQ(reader.Open(files, "log"), LogPieceReader::OpenResult::kOpened) << c.name;
+    Sample sample;
+    ReadSample(reader, sample);
+    EXPECT_EQ(sample.pieces.size(), c.entries) << c.name;
+    EXPECT_LT(sample.bytes, std::size_t{64} << 10) << c.name;
+    std::string replayed;
+    sample.Replay([&](std::string_view piece, bool) { return replayed.append(piece), true; },
+                  [](std::int64_t) {});
+    EXPECT_TRUE(replayed == c.text) << c.name;
   }
 }
 

@@ -16,6 +16,7 @@
 #include "load/chunk.h"
 #include "load/chunk_workers.h"
 #include "load/reject_file.h"
+#include "load/sample.h"
 #include "parse/crawler_patterns.h"
 #include "parse/crawlers.h"
 #include "parse/parser.h"
@@ -81,27 +82,6 @@ class Progress {
 
 // The first pieces of a file, copied, since a stream cannot go back to them
 // once detection has looked at them.
-struct Sample {
-  std::vector<std::string> pieces;
-  std::vector<bool> cut;                 // LastPieceCut of each
-  std::vector<std::int64_t> positions;   // FilePosition after each
-  std::vector<std::string_view> non_empty;
-};
-
-void ReadSample(LogPieceReader& reader, Sample& sample) {
-  std::string_view piece;
-  std::size_t non_empty = 0;
-  while (non_empty < kFormatSamplePieces && reader.Next(piece)) {
-    sample.pieces.emplace_back(piece);
-    sample.cut.push_back(reader.LastPieceCut());
-    sample.positions.push_back(reader.FilePosition());
-    if (!IsEmptyPiece(piece)) ++non_empty;
-  }
-  for (const std::string& p : sample.pieces) {
-    if (!IsEmptyPiece(p)) sample.non_empty.emplace_back(p);
-  }
-}
-
 LogFormat FormatOf(ParseContext& ctx, const std::optional<LogFormat>& given,
                    LogPieceReader& reader, Sample& sample) {
   if (given) return *given;
@@ -158,9 +138,10 @@ void ScanFile(const LoadRequest& request, const LogSource& source, PlannedFile& 
     plan.first_time = record.LogTime;
     return true;
   };
-  for (std::size_t i = 0; i < sample.pieces.size(); ++i) {
-    if (accepts(sample.pieces[i], sample.cut[i])) return;
-  }
+  bool found = false;
+  sample.Replay([&](std::string_view piece, bool cut) { return !(found = accepts(piece, cut)); },
+                [](std::int64_t) {});
+  if (found) return;
   std::string_view piece;
   while (!Cancelled(request) && reader.Next(piece)) {
     if (accepts(piece, reader.LastPieceCut())) return;
@@ -237,10 +218,13 @@ void ReadInChunks(const LoadRequest& request, ParseContext& ctx, LogPieceReader&
 
   // The sample's pieces were read one by one; the rest goes to the chunks as
   // it comes, and the parsing threads cut it into pieces.
-  for (std::size_t i = 0; i < sample.pieces.size(); ++i) {
-    take_chunk();
-    filling->AddPiece(sample.pieces[i], sample.cut[i], sample.positions[i]);
-    if (filling->Bytes() >= chunk_bytes) submit();
+  // An entry's pieces all take the position after its last one.
+  for (const SamplePiece& p : sample.pieces) {
+    for (std::int64_t i = 0; i < p.repeat; ++i) {
+      take_chunk();
+      filling->AddPiece(p.text, p.cut, p.position);
+      if (filling->Bytes() >= chunk_bytes) submit();
+    }
   }
   sample = Sample();
   while (!Cancelled(request)) {
@@ -303,10 +287,13 @@ void ReadFile(const LoadRequest& request, ParseContext& ctx, const std::optional
     ++log.reasons[static_cast<std::size_t>(reason)];
     rejects.Write(piece, text_position - static_cast<std::int64_t>(piece.size()));
   };
-  for (std::size_t i = 0; i < sample.pieces.size() && !Cancelled(request); ++i) {
-    take(sample.pieces[i], sample.cut[i]);
-    progress.Step(sample.positions[i]);
-  }
+  sample.Replay(
+      [&](std::string_view piece, bool cut) {
+        if (Cancelled(request)) return false;
+        take(piece, cut);
+        return true;
+      },
+      [&](std::int64_t position) { progress.Step(position); });
   sample = Sample();
   std::string_view piece;
   while (!Cancelled(request) && reader.Next(piece)) {
