@@ -22,7 +22,7 @@ MainWindow::MainWindow(Hooks hooks, QWidget* parent)
   // The form comes after the widgets: its construction already runs an analysis.
   m_form = std::make_unique<tw::TSDIAppForm>(*this);
   nameFormatMenu();
-  m_binder = std::make_unique<ViewBinder>(*this, m_ui, *m_form, m_decode);
+  m_binder = std::make_unique<ViewBinder>(*this, m_ui, m_form->view, m_decode);
 
   m_aboutBox = new AboutBox(*this, baseFont(), this);
   m_aboutBox->setDatabaseLine(fromCp1251(m_form->GeoDatabaseLine()));

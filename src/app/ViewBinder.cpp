@@ -23,7 +23,7 @@
 #include "SiteTreeModel.h"
 #include "analysis/report_colours.h"
 #include "analysis/report_kinds.h"
-#include "form/form.h"
+#include "form/view.h"
 
 namespace {
 
@@ -67,17 +67,17 @@ int firstShownColumn(const QTableView* view) {
 
 }  // namespace
 
-ViewBinder::ViewBinder(QWidget& window, const WindowWidgets& widgets, tw::TSDIAppForm& form,
+ViewBinder::ViewBinder(QWidget& window, const WindowWidgets& widgets, tw::FormView& view,
                        const CoreTextDecoder& decode)
-    : m_window(window), m_ui(widgets), m_form(form), m_decode(decode) {
-  m_statSource = std::make_unique<StatGridSource>(m_form);
-  m_rawSource = std::make_unique<RawLogGridSource>(m_form.StringGrid2);
+    : m_window(window), m_ui(widgets), m_view(view), m_decode(decode) {
+  m_statSource = std::make_unique<StatGridSource>(m_view);
+  m_rawSource = std::make_unique<RawLogGridSource>(m_view.StringGrid2);
   m_statModel = new GridModel(*m_statSource, m_ui.stringGrid1);
   m_ui.stringGrid1->setModel(m_statModel);
   m_ui.stringGrid1->setItemDelegate(new CellDelegate(m_ui.stringGrid1));
   m_rawModel = new GridModel(*m_rawSource, m_ui.stringGrid2);
   m_ui.stringGrid2->setModel(m_rawModel);
-  m_treeModel = new SiteTreeModel(m_form.TreeView1, m_ui.treeView1);
+  m_treeModel = new SiteTreeModel(m_view.TreeView1, m_ui.treeView1);
   m_ui.treeView1->setModel(m_treeModel);
   bindControls();
 }
@@ -85,18 +85,18 @@ ViewBinder::ViewBinder(QWidget& window, const WindowWidgets& widgets, tw::TSDIAp
 ViewBinder::~ViewBinder() = default;
 
 void ViewBinder::bindControls() {
-  using F = tw::TSDIAppForm;
-  // Each report button shows the form's control the registry names for its kind.
+  using F = tw::FormView;
+  // Each report button shows the view's control the registry names for its kind.
   for (const tw::ReportKindInfo& info : tw::kReportKinds) {
     m_buttonBindings.push_back(
-        {&m_form.ReportButton(info), m_ui.reportButtons[tw::ReportKindIndex(info)]});
+        {&m_view.ReportButton(info), m_ui.reportButtons[tw::ReportKindIndex(info)]});
   }
-  m_buttonBindings.push_back({&m_form.RadioButton14, m_ui.requestButtons[0]});
-  m_buttonBindings.push_back({&m_form.RadioButton15, m_ui.requestButtons[1]});
-  m_buttonBindings.push_back({&m_form.RadioButton16, m_ui.requestButtons[2]});
-  m_buttonBindings.push_back({&m_form.CheckBox1, m_ui.checkBox1});
-  m_buttonBindings.push_back({&m_form.Button1, m_ui.button1});
-  m_buttonBindings.push_back({&m_form.Button2, m_ui.button2});
+  m_buttonBindings.push_back({&m_view.RadioButton14, m_ui.requestButtons[0]});
+  m_buttonBindings.push_back({&m_view.RadioButton15, m_ui.requestButtons[1]});
+  m_buttonBindings.push_back({&m_view.RadioButton16, m_ui.requestButtons[2]});
+  m_buttonBindings.push_back({&m_view.CheckBox1, m_ui.checkBox1});
+  m_buttonBindings.push_back({&m_view.Button1, m_ui.button1});
+  m_buttonBindings.push_back({&m_view.Button2, m_ui.button2});
   m_labelBindings = {{&F::Label1, m_ui.headings[0]}, {&F::Label2, m_ui.headings[1]},
                      {&F::Label5, m_ui.headings[2]}, {&F::Label6, m_ui.headings[3]},
                      {&F::Label3, m_ui.label3},      {&F::Label4, m_ui.label4},
@@ -127,38 +127,38 @@ void ViewBinder::refresh() {
 }
 
 void ViewBinder::applyControls() {
-  const tw::TSDIAppForm& form = m_form;
+  const tw::FormView& view = m_view;
   // "[*]" in a title marks unsaved changes to Qt; a path may hold it literally.
   m_window.setWindowTitle(
-      m_decode(form.Caption).replace(QStringLiteral("[*]"), QStringLiteral("[*][*]")));
+      m_decode(view.Caption).replace(QStringLiteral("[*]"), QStringLiteral("[*][*]")));
   applyBindings();
-  applyDatePicker(m_ui.dateTimePicker1, form.DateTimePicker1);
-  applyDatePicker(m_ui.dateTimePicker2, form.DateTimePicker2);
-  applyChoiceBox(m_ui.comboBox1, form.ComboBox1);
+  applyDatePicker(m_ui.dateTimePicker1, view.DateTimePicker1);
+  applyDatePicker(m_ui.dateTimePicker2, view.DateTimePicker2);
+  applyChoiceBox(m_ui.comboBox1, view.ComboBox1);
 
   QStringList lines;
-  for (const std::string& line : form.Memo3) lines.append(m_decode(line));
+  for (const std::string& line : view.Memo3) lines.append(m_decode(line));
   const QString memo = lines.join(QLatin1Char('\n'));
   if (m_ui.memo3->toPlainText() != memo) m_ui.memo3->setPlainText(memo);
   showStatusText();
 }
 
 void ViewBinder::applyBindings() {
-  const tw::TSDIAppForm& form = m_form;
+  const tw::FormView& view = m_view;
   for (const ActionBinding& binding : m_actionBindings) {
-    const tw::Control& control = form.*binding.control;
+    const tw::Control& control = view.*binding.control;
     binding.action->setText(fromCp1251(control.Caption));
     binding.action->setEnabled(control.Enabled);
     binding.action->setVisible(control.Visible);
   }
   for (const GroupBinding& binding : m_groupBindings) {
-    const tw::Control& control = form.*binding.control;
+    const tw::Control& control = view.*binding.control;
     binding.widget->setTitle(fromCp1251(control.Caption));
     binding.widget->setEnabled(control.Enabled);
     setShown(binding.widget, control.Visible);
   }
   for (const LabelBinding& binding : m_labelBindings) {
-    const tw::Control& control = form.*binding.control;
+    const tw::Control& control = view.*binding.control;
     binding.widget->setText(fromCp1251(control.Caption));
     binding.widget->setEnabled(control.Enabled);
     setShown(binding.widget, control.Visible);
@@ -175,7 +175,7 @@ void ViewBinder::applyBindings() {
   }
 }
 
-void ViewBinder::showStatusText() { m_ui.statusLabel->setText(m_decode(m_form.StatusText)); }
+void ViewBinder::showStatusText() { m_ui.statusLabel->setText(m_decode(m_view.StatusText)); }
 
 void ViewBinder::syncModels() {
   FlagScope syncing(m_syncing);
@@ -220,7 +220,7 @@ void ViewBinder::syncCurrentRow(QTableView* view, const GridSource& source) {
 
 void ViewBinder::syncTreeSelection() {
   QTreeView* tree = m_ui.treeView1;
-  const tw::TreeNode* selected = m_form.TreeView1.Selected;
+  const tw::TreeNode* selected = m_view.TreeView1.Selected;
   if (SiteTreeModel::nodeAt(tree->currentIndex()) == selected) return;
   if (selected == nullptr) {
     tree->selectionModel()->clear();
@@ -228,12 +228,12 @@ void ViewBinder::syncTreeSelection() {
   }
   const QModelIndex index = m_treeModel->indexOf(selected);
   tree->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect);
-  if (m_form.TreeView1.AutoExpand) tree->expand(index);
+  if (m_view.TreeView1.AutoExpand) tree->expand(index);
   tree->scrollTo(index);
 }
 
 void ViewBinder::applyTableLayout() {
-  if (m_form.TableDockedLeft) {
+  if (m_view.TableDockedLeft) {
     // Time layout: the table keeps its width, the chart panel takes the rest.
     m_ui.stringGrid1->setFixedWidth(tw::kTimeTableWidth);
     m_ui.panel5->setMinimumWidth(0);
@@ -247,6 +247,6 @@ void ViewBinder::applyTableLayout() {
 
 void ViewBinder::rebuildChart() {
   QChart* previous = m_ui.chart1->chart();
-  m_ui.chart1->setChart(buildChart(m_form.Chart1));
+  m_ui.chart1->setChart(buildChart(m_view.Chart1));
   delete previous;
 }

@@ -1,10 +1,10 @@
 #pragma once
 
-// The view binder: copies the form's screen state into the window's widgets.
-// It owns the models over the form's grids and tree, and the tables that tie
-// each of the form's controls to its widget. It never calls a handler; while
-// it moves the widgets, syncing() is true, so the commands can tell the
-// window's own updates from the user's.
+// The view binder: shows a tw::FormView (the form's screen state) in the
+// window's widgets. It owns the models over the view's grids and tree, and
+// the tables that tie each of the view's controls to its widget. It never
+// calls a handler; while it moves the widgets, syncing() is true, so the
+// commands can tell the window's own updates from the user's.
 
 #include <memory>
 #include <vector>
@@ -20,24 +20,24 @@ class StatGridSource;
 
 namespace tw {
 struct Control;
-class TSDIAppForm;
+struct FormView;
 }  // namespace tw
 
 class ViewBinder {
  public:
-  // The form, the widgets and the decoder must outlive the binder; the
+  // The view, the widgets and the decoder must outlive the binder; the
   // models it sets on the views go with the views.
-  ViewBinder(QWidget& window, const WindowWidgets& widgets, tw::TSDIAppForm& form,
+  ViewBinder(QWidget& window, const WindowWidgets& widgets, tw::FormView& view,
              const CoreTextDecoder& decode);
   ~ViewBinder();
   ViewBinder(const ViewBinder&) = delete;
   ViewBinder& operator=(const ViewBinder&) = delete;
 
-  // Shows the form's current state in every widget.
+  // Shows the view in every widget.
   void refresh();
   // Views over the core's grids and tree follow the core before any event runs.
   void syncModels();
-  // StringGrid1's column widths after the form adjusted them to a new width.
+  // StringGrid1's column widths after the view's were adjusted to a new width.
   void applyStatColumnWidths();
   void showStatusText();
   bool syncing() const { return m_syncing; }
@@ -49,19 +49,19 @@ class ViewBinder {
 
  private:
   struct ButtonBinding {
-    const tw::Control* control;  // the form's, which outlives the binding
+    const tw::Control* control;  // the view's, which outlives the binding
     QAbstractButton* widget;
   };
   struct LabelBinding {
-    tw::Control tw::TSDIAppForm::*control;
+    tw::Control tw::FormView::*control;
     QLabel* widget;
   };
   struct GroupBinding {
-    tw::Control tw::TSDIAppForm::*control;
+    tw::Control tw::FormView::*control;
     QGroupBox* widget;
   };
   struct ActionBinding {
-    tw::Control tw::TSDIAppForm::*control;
+    tw::Control tw::FormView::*control;
     QAction* action;
   };
 
@@ -76,7 +76,7 @@ class ViewBinder {
 
   QWidget& m_window;
   const WindowWidgets& m_ui;
-  tw::TSDIAppForm& m_form;
+  tw::FormView& m_view;
   const CoreTextDecoder& m_decode;
   bool m_syncing = false;
 
