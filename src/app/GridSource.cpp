@@ -1,7 +1,7 @@
 #include "GridSource.h"
 
-#include "form/form.h"
 #include "form/log_grid.h"
+#include "form/view.h"
 
 namespace {
 
@@ -11,20 +11,20 @@ bool inside(const GridSource& source, int col, int row) {
 
 }  // namespace
 
-int StatGridSource::columnCount() const { return m_form.StringGrid1.ColCount(); }
-int StatGridSource::rowCount() const { return m_form.StringGrid1.RowCount(); }
+int StatGridSource::columnCount() const { return m_view.StringGrid1.ColCount(); }
+int StatGridSource::rowCount() const { return m_view.StringGrid1.RowCount(); }
 
 std::string StatGridSource::cell(int col, int row) const {
-  return inside(*this, col, row) ? m_form.StringGrid1.Cell(col, row) : std::string();
+  return inside(*this, col, row) ? m_view.StringGrid1.Cell(col, row) : std::string();
 }
 
-std::vector<int> StatGridSource::columnWidths() const { return m_form.StringGrid1.ColWidths; }
-int StatGridSource::currentRow() const { return m_form.StringGrid1.Row; }
-void StatGridSource::setCurrentRow(int row) { m_form.StringGrid1.Row = row; }
+std::vector<int> StatGridSource::columnWidths() const { return m_view.StringGrid1.ColWidths; }
+int StatGridSource::currentRow() const { return m_view.StringGrid1.Row; }
+void StatGridSource::setCurrentRow(int row) { m_view.StringGrid1.Row = row; }
 
 std::optional<tw::Rgb> StatGridSource::fillColour(int col, int row) const {
   if (!inside(*this, col, row)) return std::nullopt;
-  return m_form.StringGrid1DrawCell(col, row);
+  return tw::StatCellColour(m_view, col, row);
 }
 
 int RawLogGridSource::columnCount() const { return m_grid.ColCount(); }

@@ -10,8 +10,8 @@
 #include "form/stat_grid.h"
 
 namespace tw {
+struct FormView;
 class RawLogGrid;
-class TSDIAppForm;
 }  // namespace tw
 
 class GridSource {
@@ -29,10 +29,10 @@ class GridSource {
   virtual std::optional<tw::Rgb> fillColour(int /*col*/, int /*row*/) const { return std::nullopt; }
 };
 
-// StringGrid1 with the colours of StringGrid1DrawCell.
+// StringGrid1 of a view, with the view's cell colours.
 class StatGridSource : public GridSource {
  public:
-  explicit StatGridSource(tw::TSDIAppForm& form) : m_form(form) {}
+  explicit StatGridSource(tw::FormView& view) : m_view(view) {}
   int columnCount() const override;
   int rowCount() const override;
   std::string cell(int col, int row) const override;
@@ -42,7 +42,7 @@ class StatGridSource : public GridSource {
   std::optional<tw::Rgb> fillColour(int col, int row) const override;
 
  private:
-  tw::TSDIAppForm& m_form;
+  tw::FormView& m_view;
 };
 
 // StringGrid2, painted by the view itself.

@@ -10,6 +10,7 @@
 #include <QUrl>
 
 #include "MainWindow.h"
+#include "ViewBinder.h"
 #include "form/form.h"
 
 void MainWindow::ShowMessage(const std::string& text) {
@@ -97,9 +98,9 @@ void MainWindow::OpenLink(const std::string& address) {
 }
 
 void MainWindow::ProcessPaint() {
-  if (!m_form) return;  // still inside the form's construction
-  syncModels();
-  m_statusLabel->setText(m_decode(m_form->StatusText));
+  if (!m_binder) return;  // still inside the form's construction
+  m_binder->syncModels();
+  m_binder->showStatusText();
   QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 

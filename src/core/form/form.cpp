@@ -15,29 +15,17 @@ TSDIAppForm::TSDIAppForm(Platform& platform)
       Engines(session_.Engines()),
       FormatChoice(session_.format),
       KeepReferrers(session_.keep_referrers) {
-  // Design state of the controls that the language texts don't replace.
-  ReportButtons.resize(kReportKindCount);
-  ReportButtons[0].Checked = true;
-  RadioButton14.Checked = true;
-  CheckBox1.Checked = true;
-  Edit1.Caption = "&Edit";
-  Edit1.Visible = false;
-  Settings1.Visible = false;
-  Button2.Enabled = false;
-
   const CalendarDate today = platform_.Today();
   for (DatePicker* picker : {&DateTimePicker1, &DateTimePicker2}) {
     picker->Date = today;
     picker->MaxDate = today;
   }
-  ComboBox1.Enabled = false;
 
   ShowGeoButtons();
   StringGrid1.Show(&session_.Report());
   Label8.Caption.clear();
   ApplyLanguage();
-  Memo3 = session_.InformationLines();
-  Caption = kProgramTitle;
+  ShowLogInView(session_, view);
   RunAnalysis();
 }
 
@@ -48,48 +36,7 @@ void TSDIAppForm::FormDestroy() {
   ClearLog();
 }
 
-void TSDIAppForm::ApplyLanguage() {
-  struct Item {
-    Control TSDIAppForm::*control;
-    const char* id;
-  };
-  static constexpr Item kTexts[] = {
-      // menus
-      {&TSDIAppForm::File1, "m1"},
-      {&TSDIAppForm::FileOpenItem, "m11"},
-      {&TSDIAppForm::FileSaveItem, "m12"},
-      {&TSDIAppForm::FileExitItem, "m13"},
-      {&TSDIAppForm::Settings1, "m3"},
-      {&TSDIAppForm::Change1, "m31"},
-      {&TSDIAppForm::Help1, "m4"},
-      {&TSDIAppForm::Help2, "m41"},
-      {&TSDIAppForm::HomePage1, "m42"},
-      {&TSDIAppForm::HelpAboutItem, "m44"},
-      // controls
-      {&TSDIAppForm::GroupBox3, "0"},
-      {&TSDIAppForm::Label1, "1"},
-      {&TSDIAppForm::Label2, "5"},
-      {&TSDIAppForm::Label5, "8"},
-      {&TSDIAppForm::Label6, "13"},
-      {&TSDIAppForm::GroupBox6, "19"},
-      {&TSDIAppForm::RadioButton14, "20"},
-      {&TSDIAppForm::RadioButton15, "21"},
-      {&TSDIAppForm::RadioButton16, "22"},
-      {&TSDIAppForm::CheckBox1, "23"},
-      {&TSDIAppForm::GroupBox1, "24"},
-      {&TSDIAppForm::Button1, "25"},
-      {&TSDIAppForm::Label7, "26"},
-      {&TSDIAppForm::GroupBox5, "27"},
-      {&TSDIAppForm::Button2, "28"},
-      {&TSDIAppForm::GroupBox4, "stat0"},
-  };
-  for (const Item& item : kTexts) (this->*item.control).Caption = Lang.Get(item.id);
-  for (const ReportKindInfo& kind : kReportKinds) ReportButton(kind).Caption = Lang.Get(kind.ButtonTextId);
-  GroupBox2.Caption = Lang.GetOr("period0", " Period ");
-  Label3.Caption = Lang.GetOr("period1", "from:");
-  Label4.Caption = Lang.GetOr("period2", "to:");
-  SetCommaText(StringGrid2.Header, Lang.Get("RAW_LOG_HEADER"));
-}
+void TSDIAppForm::ApplyLanguage() { ShowLanguageInView(Lang, view); }
 
 const RecordArray* TSDIAppForm::Records() const {
   return Log() != nullptr ? Log()->records.get() : nullptr;
@@ -157,9 +104,7 @@ void TSDIAppForm::Help2Click() {
 void TSDIAppForm::HomePage1Click() { platform_.OpenLink(kHomeAddress); }
 void TSDIAppForm::Button1Click() { RunAnalysis(); }
 
-Control& TSDIAppForm::ReportButton(const ReportKindInfo& kind) {
-  return ReportButtons[ReportKindIndex(kind)];
-}
+Control& TSDIAppForm::ReportButton(const ReportKindInfo& kind) { return view.ReportButton(kind); }
 
 void TSDIAppForm::CheckReportButton(const ReportKindInfo* kind) {
   for (const ReportKindInfo& info : kReportKinds) ReportButton(info).Checked = &info == kind;

@@ -2,8 +2,8 @@
 
 // TSDIAppForm: the main window's state and behaviour without the toolkit.
 // It owns everything the window owns (the language pack, the loaded log with
-// its pools, the last report, the controls' state) and carries every operation
-// and handler of the window. The Qt window shows its state and forwards user
+// its pools, the last report, the screen state as a FormView) and carries every
+// operation and handler of the window. The Qt window shows its state and forwards user
 // events to its handlers; the command-line tool drives it without a window.
 //
 // Everything runs on one thread; only RunLoad, between PrepareLoad and
@@ -28,6 +28,7 @@
 #include "form/log_grid.h"
 #include "form/platform.h"
 #include "form/stat_grid.h"
+#include "form/view.h"
 #include "geo/source.h"
 #include "load/loader.h"
 #include "log/ipv6_table.h"
@@ -41,8 +42,6 @@
 namespace tw {
 
 struct ReportKindInfo;
-
-inline constexpr const char* kProgramTitle = "Quelmark Tallyweave";
 
 class TSDIAppForm {
  public:
@@ -204,33 +203,37 @@ class TSDIAppForm {
   const ReportKindInfo* ReportKind() const { return Report().kind; }
   std::int32_t SelectedCount() const { return static_cast<std::int32_t>(Report().selected.size()); }
 
-  // The statistics table, its chart and the raw log table.
-  StatGrid StringGrid1;
-  ChartSeries Chart1;
-  RawLogGrid StringGrid2;
-  int TableMode = 0;   // 0 count table, 1 time table
-  int SliceCount = 0;  // rows that own a pie slice
-  bool TableDockedLeft = false;  // time layout: table 330 wide on the left
-  int StringGrid1Width = 330;    // last width the window reported
+  // What the window shows (form/view.h), and its parts under the names the
+  // handlers use.
+  FormView view;
+  StatGrid& StringGrid1 = view.StringGrid1;
+  ChartSeries& Chart1 = view.Chart1;
+  RawLogGrid& StringGrid2 = view.StringGrid2;
+  int& TableMode = view.TableMode;
+  int& SliceCount = view.SliceCount;
+  bool& TableDockedLeft = view.TableDockedLeft;
+  int& StringGrid1Width = view.StringGrid1Width;
+  std::string& Caption = view.Caption;
+  std::string& StatusText = view.StatusText;
+  std::vector<std::string>& Memo3 = view.Memo3;
+  Control &File1 = view.File1, &FileOpenItem = view.FileOpenItem, &FileSaveItem = view.FileSaveItem,
+          &FileExitItem = view.FileExitItem;
+  Control &Edit1 = view.Edit1, &Settings1 = view.Settings1, &Change1 = view.Change1;
+  Control &Help1 = view.Help1, &Help2 = view.Help2, &HomePage1 = view.HomePage1,
+          &HelpAboutItem = view.HelpAboutItem;
+  Control &GroupBox1 = view.GroupBox1, &GroupBox2 = view.GroupBox2, &GroupBox3 = view.GroupBox3,
+          &GroupBox4 = view.GroupBox4, &GroupBox5 = view.GroupBox5, &GroupBox6 = view.GroupBox6;
+  Control &Label1 = view.Label1, &Label2 = view.Label2, &Label3 = view.Label3, &Label4 = view.Label4,
+          &Label5 = view.Label5, &Label6 = view.Label6, &Label7 = view.Label7, &Label8 = view.Label8;
+  Control &RadioButton14 = view.RadioButton14, &RadioButton15 = view.RadioButton15,
+          &RadioButton16 = view.RadioButton16;
+  Control &CheckBox1 = view.CheckBox1;
+  Control &Button1 = view.Button1, &Button2 = view.Button2;
+  DatePicker &DateTimePicker1 = view.DateTimePicker1, &DateTimePicker2 = view.DateTimePicker2;
+  ChoiceBox& ComboBox1 = view.ComboBox1;
+  SiteTreeView& TreeView1 = view.TreeView1;
+  std::vector<Control>& ReportButtons = view.ReportButtons;
 
-  // Controls.
-  std::string Caption;     // the window's title
-  std::string StatusText;  // the status bar
-  std::vector<std::string> Memo3;  // the information box, one entry per line
-  Control File1, FileOpenItem, FileSaveItem, FileExitItem;
-  Control Edit1, Settings1, Change1;
-  Control Help1, Help2, HomePage1, HelpAboutItem;
-  Control GroupBox1, GroupBox2, GroupBox3, GroupBox4, GroupBox5, GroupBox6;
-  Control Label1, Label2, Label3, Label4, Label5, Label6, Label7, Label8;
-  Control RadioButton14, RadioButton15, RadioButton16;  // the request kinds
-  Control CheckBox1;
-  Control Button1, Button2;
-  DatePicker DateTimePicker1, DateTimePicker2;
-  ChoiceBox ComboBox1;  // the months of the log
-  SiteTreeView TreeView1;
-
-  // The report buttons, one per kind in the order of kReportKinds.
-  std::vector<Control> ReportButtons;
   Control& ReportButton(const ReportKindInfo& kind);
   // Checks the button of `kind` and unchecks the others (null: none checked).
   void CheckReportButton(const ReportKindInfo* kind);

@@ -43,8 +43,7 @@ void TSDIAppForm::DropLog(const std::string& message) {
   ClearLog();
   ClearSiteTree();
   SetPeriodAfterLoad();
-  Memo3 = session_.InformationLines();
-  Caption = kProgramTitle;
+  ShowLogInView(session_, view);
   LoadError = message;
   platform_.ShowMessage(LoadError);
   RunAnalysis();
@@ -156,9 +155,7 @@ void TSDIAppForm::ApplyLoadedLog(LoadOutcome&& outcome) {
   }
 
   // Even a log that gave no record counts as loaded: the tree then shows its root.
-  Memo3 = session_.InformationLines();
-  Caption = kProgramTitle;
-  if (RecordCount() > 0) Caption = LogCaptionTitle(Lang, LoadedFiles()) + " - " + kProgramTitle;
+  ShowLogInView(session_, view);
   SetPeriodAfterLoad(closing && closing->dates ? &*closing->dates : nullptr);
 
   LoadError = std::move(outcome.error);

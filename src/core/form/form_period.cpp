@@ -10,12 +10,6 @@
 
 namespace tw {
 
-namespace {
-
-CalendarDate MonthOf(const CalendarDate& date) { return CalendarDate{date.Year, date.Month, 1}; }
-
-}  // namespace
-
 Period TSDIAppForm::CurrentPeriod() const {
   return RecordCount() > 0 ? AnalysedPeriod : EmptyLogPeriod();
 }
@@ -35,49 +29,14 @@ void TSDIAppForm::SetPeriodAfterLoad(const LogDates* prepared) {
     EarliestDate = dates.earliest;
     LatestDate = dates.latest;
   }
-  for (const CalendarDate& first : dates.months) {
-    LogMonths.push_back(first);
-    ComboBox1.Items.push_back(
-        FormatText("%s %04d", {Lang.Get("month" + std::to_string(first.Month)), first.Year}));
-  }
-
+  LogMonths = dates.months;
   AnalysedPeriod = PeriodAfterLoadOf(*Records());
-
-  const CalendarDate today = platform_.Today();
-  for (DatePicker* picker : {&DateTimePicker1, &DateTimePicker2}) {
-    picker->Enabled = true;
-    picker->HasMinDate = true;
-    picker->MinDate = HasLogDates ? EarliestDate : today;
-    picker->MaxDate = HasLogDates ? LatestDate : today;
-  }
-  ComboBox1.Enabled = !LogMonths.empty();
+  ShowLogDatesInView(dates, Lang, platform_.Today(), view);
   ShowAnalysedPeriod();
 }
 
 void TSDIAppForm::ShowAnalysedPeriod() {
-  if (!HasLogDates) {
-    DateTimePicker1.Date = DateTimePicker1.MinDate;
-    DateTimePicker2.Date = DateTimePicker2.MaxDate;
-    ComboBox1.ItemIndex = -1;
-    return;
-  }
-  Period shown = ClipPeriod(AnalysedPeriod, EarliestDate, LatestDate);
-  // A period wholly outside the log's dates shows as the nearer end.
-  if (CompareDates(shown.First, LatestDate) > 0) shown.First = LatestDate;
-  if (CompareDates(shown.Last, EarliestDate) < 0) shown.Last = EarliestDate;
-  if (CompareDates(shown.Last, shown.First) < 0) shown.Last = shown.First;
-  DateTimePicker1.Date = shown.First;
-  DateTimePicker2.Date = shown.Last;
-
-  ComboBox1.ItemIndex = -1;
-  const bool one_month =
-      AnalysedPeriod.First.Year == AnalysedPeriod.Last.Year &&
-      AnalysedPeriod.First.Month == AnalysedPeriod.Last.Month;
-  if (!one_month) return;
-  const Period month = MonthPeriod(AnalysedPeriod.First.Year, AnalysedPeriod.First.Month);
-  if (ClipPeriod(month, EarliestDate, LatestDate) != shown) return;
-  const auto it = std::find(LogMonths.begin(), LogMonths.end(), MonthOf(AnalysedPeriod.First));
-  if (it != LogMonths.end()) ComboBox1.ItemIndex = static_cast<int>(it - LogMonths.begin());
+  ShowPeriodInView(LogDates{HasLogDates, EarliestDate, LatestDate, LogMonths}, AnalysedPeriod, view);
 }
 
 void TSDIAppForm::SetAnalysedPeriod(const Period& period) {
