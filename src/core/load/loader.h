@@ -26,6 +26,7 @@
 #include "parse/referrer.h"
 #include "parse/reject_reason.h"
 #include "log/string_pool.h"
+#include "log/virtual_hosts.h"
 
 namespace tw {
 
@@ -61,6 +62,7 @@ struct LoadedLog {
   std::unique_ptr<StringPool> search_phrase_pool;
   std::unique_ptr<StringPool> referrer_domain_pool;
   std::unique_ptr<Ipv6AddressTable> ipv6_addresses;  // clients of IPv6 records
+  std::unique_ptr<VirtualHostColumn> virtual_hosts;  // of the records whose lines name one
   std::vector<const char*> crawlers;  // pooled in user_agent_pool
   std::string site_name;
   std::vector<LoadedFile> files;  // in reading order
