@@ -146,6 +146,7 @@ TEST_F(TallyweaveReportTest, WritesWhatFileSaveWritesForTheSameChoices) {
       {"--report phrases --requests all", "phrases", 3, false, ""},
       {"--report pages --section /catalog", "pages", 1, false, "/catalog"},
       {"--report not-found --requests all", "not-found", 3, false, ""},
+      {"--report vhosts --crawlers", "vhosts", 1, true, ""},
   };
   for (const Case& c : cases) {
     const RunResult run = RunReport(std::string(c.args) + " " + Quote(log_));

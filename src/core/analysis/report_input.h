@@ -17,6 +17,7 @@ namespace tw {
 class GeoTable;
 class Ipv6AddressTable;
 class LanguagePack;
+class VirtualHostColumn;
 struct EngineList;
 struct ReportKindInfo;
 
@@ -27,6 +28,9 @@ struct ReportContext {
   const GeoTable* places = nullptr;        // the clients' places; null: all unknown
   const EngineList* engines = nullptr;     // null: no engine is known
   const LanguagePack* lang = nullptr;      // REQUIRES: set
+  // The records' virtual hosts; null: no record names one.
+  const VirtualHostColumn* virtual_hosts = nullptr;
+  std::string_view site_name;  // the own site, of the records without a virtual host
 };
 
 // The user's choices: the report kind and which records it counts.

@@ -48,6 +48,7 @@ extern const RowReport kSearchEnginesReport;
 extern const RowReport kSearchPhrasesReport;
 extern const RowReport kBrowsersReport;
 extern const RowReport kNotFoundReport;
+extern const RowReport kVirtualHostsReport;
 
 // What a time report's details rule sees of the chosen table row.
 struct TimeRowQuery {
@@ -150,6 +151,9 @@ inline constexpr ReportKindInfo kReportKinds[] = {
     {.CliName = "not-found", .Group = ReportGroup::kPages, .Order = 2, .ButtonName = "RadioButton18",
      .ButtonTextId = "29", .TitleId = "stat15", .HeaderId = "statheader15",
      .Rows = &kNotFoundReport},
+    {.CliName = "vhosts", .Group = ReportGroup::kVisitors, .Order = 4, .ButtonName = "RadioButton19",
+     .ButtonTextId = "30", .TitleId = "stat16", .HeaderId = "statheader16",
+     .Rows = &kVirtualHostsReport},
 };
 inline constexpr std::size_t kReportKindCount = std::size(kReportKinds);
 

@@ -7,6 +7,7 @@
 #include "load/line_reader.h"
 #include "load/reject_file.h"
 #include "log/record_array.h"
+#include "log/virtual_hosts.h"
 #include "parse/parser.h"
 
 namespace tw {
@@ -34,6 +35,14 @@ std::vector<std::uint32_t> ForwardAddresses(const Ipv6AddressTable& chunk_table,
 
 const char* Forwarded(const char* text) {
   return text == nullptr ? nullptr : StringPool::Forward(text);
+}
+
+// The chunk's virtual hosts, for its records now from `first` on in the log.
+void MergeVirtualHosts(const LogChunk& chunk, std::int32_t first, VirtualHostColumn& hosts) {
+  ForwardTexts(chunk.pools.hosts, hosts.Pool());
+  for (const auto& [place, host] : chunk.virtual_hosts) {
+    hosts.Set(first + static_cast<std::int32_t>(place), StringPool::Forward(host));
+  }
 }
 
 }  // namespace
@@ -122,12 +131,14 @@ void LogChunk::Clear() {
   line_end_ = '\n';
   end_position_ = 0;
   records.clear();
+  virtual_hosts.clear();
   rejects.clear();
   pools.urls.Clear();
   pools.referrers.Clear();
   pools.agents.Clear();
   pools.phrases.Clear();
   pools.domains.Clear();
+  pools.hosts.Clear();
   pools.ipv6 = Ipv6AddressTable();
   failure = nullptr;
 }
@@ -140,6 +151,7 @@ void ParseChunk(const ChunkSettings& settings, LogChunk& chunk) {
     ctx.UserAgentPool = &chunk.pools.agents;
     ctx.SearchPhrasePool = &chunk.pools.phrases;
     ctx.ReferrerDomainPool = &chunk.pools.domains;
+    ctx.VirtualHostPool = &chunk.pools.hosts;
     ctx.Ipv6Addresses = &chunk.pools.ipv6;
     ctx.SiteName = settings.site_name;
     ctx.Engines = settings.engines;
@@ -154,6 +166,9 @@ void ParseChunk(const ChunkSettings& settings, LogChunk& chunk) {
       const RejectReason reason =
           ParsePiece(ctx, settings.format, chunk.Piece(i), chunk.Cut(i), &record);
       if (reason == RejectReason::kAccepted) {
+        if (const char* host = ctx.StoredVirtualHost()) {
+          chunk.virtual_hosts.emplace_back(static_cast<std::uint32_t>(chunk.records.size()), host);
+        }
         chunk.records.push_back(record);
       } else {
         chunk.rejects.emplace_back(static_cast<std::uint32_t>(i), reason);
@@ -173,6 +188,7 @@ void MergeChunk(LogChunk& chunk, const ChunkTarget& target) {
   ForwardTexts(chunk.pools.domains, *shared.ReferrerDomainPool);
   const std::vector<std::uint32_t> addresses =
       ForwardAddresses(chunk.pools.ipv6, shared.Ipv6Addresses);
+  const std::int32_t first = target.records->Count();
 
   for (LogRecord record : chunk.records) {
     record.SetUrl(Forwarded(record.Url()));
@@ -188,6 +204,7 @@ void MergeChunk(LogChunk& chunk, const ChunkTarget& target) {
     }
     target.records->Append(record);
   }
+  if (target.virtual_hosts != nullptr) MergeVirtualHosts(chunk, first, *target.virtual_hosts);
   *target.accepted += static_cast<std::int64_t>(chunk.records.size());
   for (const auto& [piece, reason] : chunk.rejects) {
     ++(*target.reasons)[static_cast<std::size_t>(reason)];

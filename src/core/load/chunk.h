@@ -32,6 +32,7 @@ class LogPieceReader;
 class ParseContext;
 class RecordArray;
 class RejectFile;
+class VirtualHostColumn;
 struct EngineList;
 
 // What every chunk of one file is parsed with.
@@ -48,6 +49,7 @@ struct ChunkPools {
   StringPool agents{StringPool::Role::kChunk};
   StringPool phrases{StringPool::Role::kChunk};
   StringPool domains{StringPool::Role::kChunk};
+  StringPool hosts{StringPool::Role::kChunk};  // virtual hosts
   Ipv6AddressTable ipv6;
 };
 
@@ -76,6 +78,8 @@ class LogChunk {
 
   // Filled by ParseChunk.
   std::vector<LogRecord> records;  // the accepted ones, texts in `pools`
+  // The records that name a virtual host: their place in `records`, the host in pools.hosts.
+  std::vector<std::pair<std::uint32_t, const char*>> virtual_hosts;
   std::vector<std::pair<std::uint32_t, RejectReason>> rejects;  // piece, reason
   ChunkPools pools;
   std::exception_ptr failure;  // set when parsing threw (out of memory)
@@ -114,6 +118,7 @@ struct ChunkTarget {
   std::int64_t* accepted = nullptr;
   std::int64_t* rejected = nullptr;
   std::int64_t* text_position = nullptr;  // where in the file's text the chunk starts
+  VirtualHostColumn* virtual_hosts = nullptr;  // null: the hosts are dropped
 };
 
 // Moves a parsed chunk into the log. May throw std::bad_alloc.

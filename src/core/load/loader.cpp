@@ -98,6 +98,7 @@ ParseContext ContextOf(LoadedLog& log, const LoadRequest& request,
   ctx.SearchPhrasePool = log.search_phrase_pool.get();
   ctx.ReferrerDomainPool = log.referrer_domain_pool.get();
   ctx.Ipv6Addresses = log.ipv6_addresses.get();
+  ctx.VirtualHostPool = &log.virtual_hosts->Pool();
   ctx.Crawlers = &log.crawlers;
   ctx.Patterns = &patterns;
   ctx.SiteName = log.site_name;
@@ -175,7 +176,7 @@ void ReadInChunks(const LoadRequest& request, ParseContext& ctx, LogPieceReader&
   const std::size_t chunk_bytes = request.chunk_bytes != 0 ? request.chunk_bytes : kChunkBytes;
   std::int64_t text_position = 0;
   const ChunkTarget target{&ctx,          log.records.get(), &rejects,       &log.reasons,
-                           &file.records, &file.rejected,    &text_position};
+                           &file.records, &file.rejected,    &text_position, log.virtual_hosts.get()};
   std::deque<std::unique_ptr<LogChunk>> in_flight;
   std::vector<std::unique_ptr<LogChunk>> spare;
   std::unique_ptr<LogChunk> filling;
@@ -280,6 +281,9 @@ void ReadFile(const LoadRequest& request, ParseContext& ctx, const std::optional
     text_position += static_cast<std::int64_t>(piece.size());
     if (reason == RejectReason::kAccepted) {
       log.records->Commit();
+      if (const char* host = ctx.StoredVirtualHost()) {
+        log.virtual_hosts->Set(log.records->Count() - 1, host);
+      }
       ++file.records;
       return;
     }
@@ -355,6 +359,7 @@ LoadRefusal LoadLogSources(const LoadRequest& request, LoadedLog& log) {
   log.referrer_domain_pool = std::make_unique<StringPool>();
   log.ipv6_addresses = std::make_unique<Ipv6AddressTable>();
   log.records = std::make_unique<RecordArray>();
+  log.virtual_hosts = std::make_unique<VirtualHostColumn>(*log.records);
 
   const std::vector<PlannedFile> plan = PlanReadingOrder(request);
   for (const PlannedFile& p : plan) {

@@ -20,12 +20,13 @@
 #include "base/file_access.h"
 #include "load/decompress.h"
 #include "load/line_reader.h"
+#include "load/reject_file.h"
 #include "log/ipv6_table.h"
 #include "log/record_array.h"
 #include "log/string_pool.h"
+#include "log/virtual_hosts.h"
 #include "parse/format.h"
 #include "parse/referrer.h"
-#include "load/reject_file.h"
 #include "parse/reject_reason.h"
 
 namespace tw {
@@ -66,6 +67,7 @@ struct LoadedLog {
   std::unique_ptr<StringPool> search_phrase_pool;
   std::unique_ptr<StringPool> referrer_domain_pool;
   std::unique_ptr<Ipv6AddressTable> ipv6_addresses;  // clients of IPv6 records
+  std::unique_ptr<VirtualHostColumn> virtual_hosts;  // of the records whose lines name one
   std::vector<const char*> crawlers;  // pooled in user_agent_pool
   std::string site_name;
   std::vector<LoadedFile> files;  // in reading order

@@ -116,6 +116,14 @@ constexpr std::uint8_t kCrawler = 2;
   ClassifyReferrer(referrer_ctx, referrer, record, scratch.Phrase);
 }
 
+// Pooled as written: the referrer's own-site test lower-cases the line's copy after this.
+[[gnu::always_inline]] inline const char* PooledVirtualHost(const ParseContext& ctx,
+                                                            const CheckedLine& line) {
+  if (ctx.VirtualHostPool == nullptr || line.VirtualHost.data() == nullptr) return nullptr;
+  const std::string_view host = VirtualHostWithoutPort(line.VirtualHost);
+  return host.empty() ? nullptr : ctx.VirtualHostPool->Intern(host);
+}
+
 [[gnu::always_inline]] inline void StoreRecord(const ParseContext& ctx, ParseScratch& scratch,
                                                const CheckedLine& line, LogRecord* record) {
   StoreClientAddress(ctx.Ipv6Addresses, line.Client, record);
@@ -123,6 +131,7 @@ constexpr std::uint8_t kCrawler = 2;
   record->Status = line.Status;
   record->Bytes = line.Bytes;
   record->SetUrl(ctx.UrlPool->Intern(DecodeUrl(line.Path, scratch.Url)));
+  scratch.VirtualHost = PooledVirtualHost(ctx, line);
   if (ctx.StoreReferrers) StoreReferrer(ctx, scratch, line, record);
   record->SetUserAgent(ctx.UserAgentPool->Intern(line.UserAgent));
   record->IsCrawler = CrawlerBitOf(ctx, record->UserAgent());
@@ -172,12 +181,17 @@ void LineParser::Store(ParseContext& ctx, const CheckedLine& line, LogRecord* re
   StoreRecord(ctx, ctx.scratch_, line, record);
 }
 
-std::string_view OwnSiteOfVirtualHost(std::string_view virtual_host) {
+std::string_view VirtualHostWithoutPort(std::string_view virtual_host) {
   const std::size_t colon = virtual_host.rfind(':');
   if (colon != std::string_view::npos &&
       virtual_host.find_first_not_of("0123456789", colon + 1) == std::string_view::npos) {
     virtual_host = virtual_host.substr(0, colon);
   }
+  return virtual_host;
+}
+
+std::string_view OwnSiteOfVirtualHost(std::string_view virtual_host) {
+  virtual_host = VirtualHostWithoutPort(virtual_host);
   LowerInPlace(Writable(virtual_host), virtual_host.size());
   return virtual_host;
 }

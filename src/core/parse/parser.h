@@ -50,6 +50,7 @@ struct ParseScratch {
   std::string ReferrerOnce;  // the referrer decoded once
   std::string Referrer;      // ... and twice
   std::string Phrase;        // the search phrase
+  const char* VirtualHost = nullptr;  // of the line stored last, pooled
 };
 
 // What the parser reads and writes besides the line. All of it belongs to the
@@ -79,6 +80,12 @@ class ParseContext {
   // A load for a report that reads none of them leaves them out (null texts,
   // RefExternal, engine 0) and saves decoding, classifying and pooling them.
   bool StoreReferrers = true;
+  // The lines' virtual hosts, without their ports; null keeps none.
+  StringPool* VirtualHostPool = nullptr;
+
+  // After a line was stored into a record: its virtual host as pooled in
+  // VirtualHostPool, or null when it has none or none is kept.
+  const char* StoredVirtualHost() const { return scratch_.VirtualHost; }
 
  private:
   friend class LineParser;

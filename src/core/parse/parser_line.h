@@ -67,6 +67,10 @@ class LineParser {
 RejectReason ParseNamedLine(ParseContext& ctx, LogFormatName name, std::string_view line,
                             LogRecord* record);
 
+// A virtual host without its port: the digits after the last ':' and the
+// ':' dropped ("Www.Site.ru:443" -> "Www.Site.ru").
+std::string_view VirtualHostWithoutPort(std::string_view virtual_host);
+
 // The own-site name a virtual host stands for: lower-cased in place, the port
 // after the last ':' dropped ("Www.Site.ru:443" -> "www.site.ru"; the referrer
 // test drops a leading "www." itself).

@@ -165,7 +165,9 @@ void Session::PreparePlaces() {
 
 ReportContext Session::Context() const {
   return ReportContext{log_ != nullptr ? log_->ipv6_addresses.get() : nullptr, places_.get(),
-                       &engines_, &lang_};
+                       &engines_, &lang_,
+                       log_ != nullptr ? log_->virtual_hosts.get() : nullptr,
+                       log_ != nullptr ? std::string_view(log_->site_name) : std::string_view()};
 }
 
 AnalysisInput Session::InputFor(const AnalysisChoice& choice) {
