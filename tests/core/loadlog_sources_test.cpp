@@ -146,6 +146,40 @@ TEST_F(SourcesTest, BrokenCompressedLogKeepsWhatCameBeforeAndSaysWhere) {
   }
 }
 
+// Damage in the second of two members, streams or frames: what the first gave
+// passed its check; the second's text may be wrong from its start, and the
+// message says so. xz streams read as one, so all of its text goes unchecked.
+TEST_F(SourcesTest, DamageNamesWhereTheUncheckedTextBegins) {
+  const std::string first = SampleLog(3000), second = SampleLog(3000, 11);
+  const std::string a = Log("a.log", first), b = Log("b.log", second);
+  const struct {
+    const char* tool;
+    const char* suffix;
+    std::int64_t unchecked_from;
+  } cases[] = {
+      {"gzip", ".gz", static_cast<std::int64_t>(first.size())},
+      {"bzip2", ".bz2", static_cast<std::int64_t>(first.size())},
+      {"zstd -q", ".zst", static_cast<std::int64_t>(first.size())},
+      {"xz", ".xz", 0},
+  };
+  for (const auto& c : cases) {
+    const std::string head = ReadFile(Pack(a, c.tool, c.suffix));
+    std::string tail = ReadFile(Pack(b, c.tool, c.suffix));
+    for (std::size_t i = tail.size() / 2; i < tail.size() / 2 + 16; ++i) tail[i] ^= 0x5A;
+    const std::string path = Log(std::string("damaged") + c.suffix, head + tail);
+    form_->LoadLog(path);
+    ASSERT_EQ(form_->LoadedFiles().size(), 1u) << c.tool;
+    const InputError& broken = form_->LoadedFiles()[0].broken;
+    EXPECT_EQ(broken.kind, InputError::Kind::kDamaged) << c.tool;
+    EXPECT_EQ(broken.unchecked_from, c.unchecked_from) << c.tool;
+    EXPECT_NE(form_->LoadWarning.find("The records read from byte " +
+                                      std::to_string(c.unchecked_from) + " of the unpacked text of " +
+                                      path + " on may be wrong"),
+              std::string::npos)
+        << form_->LoadWarning;
+  }
+}
+
 TEST_F(SourcesTest, SeveralFilesInEveryOrderGiveTheSameLog) {
   const std::vector<std::string> paths = {
       Log("site.example-access_log", SampleLog(50, 21)),

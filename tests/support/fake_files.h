@@ -157,7 +157,7 @@ class FakeFiles : public FileAccess {
       if (file_.fail_at >= 0 && end > static_cast<std::size_t>(file_.fail_at)) {
         end = static_cast<std::size_t>(file_.fail_at);
         if (end == at_) {
-          error_ = {InputError::Kind::kRead, EIO, static_cast<std::int64_t>(at_)};
+          error_ = {InputError::Kind::kRead, EIO, static_cast<std::int64_t>(at_), -1};
           return 0;
         }
       }

@@ -33,7 +33,7 @@ class SystemFileInput : public ByteInput {
       const ssize_t got = ::read(fd_, buffer, size);
       if (got < 0 && errno == EINTR) continue;
       if (got < 0) {
-        error_ = {InputError::Kind::kRead, errno != 0 ? errno : EIO, read_};
+        error_ = {InputError::Kind::kRead, errno != 0 ? errno : EIO, read_, -1};
         return 0;
       }
       read_ += got;

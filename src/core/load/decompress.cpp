@@ -49,7 +49,17 @@ class CodecInput : public ByteInput {
     left_ -= n;
   }
   bool failed() const { return error_.kind != InputError::Kind::kNone; }
-  void Fail(InputError::Kind kind) { error_ = {kind, 0, Consumed()}; }
+  void Fail(InputError::Kind kind) {
+    error_ = {kind, 0, Consumed(), kind == InputError::Kind::kDamaged ? checked_ : -1};
+  }
+  // Counts `n` bytes of text handed out; returns n.
+  std::size_t Produced(std::size_t n) {
+    produced_ += static_cast<std::int64_t>(n);
+    return n;
+  }
+  // A member, stream or frame ended whole (its check passed) after `n` bytes
+  // of the text this Read is handing out.
+  void CheckedUpTo(std::size_t n) { checked_ = produced_ + static_cast<std::int64_t>(n); }
   bool source_done() const { return source_done_ && left_ == 0; }
 
  private:
@@ -59,6 +69,8 @@ class CodecInput : public ByteInput {
   std::size_t left_ = 0;
   bool source_done_ = false;
   InputError error_;
+  std::int64_t produced_ = 0;  // bytes of text handed out
+  std::int64_t checked_ = 0;   // of them, those a check vouched for
 };
 
 unsigned int Clamp(std::size_t n) { return n > UINT_MAX ? UINT_MAX : static_cast<unsigned int>(n); }
@@ -90,6 +102,7 @@ class GzipInput : public CodecInput {
       in_member_ = true;
       if (rc == Z_STREAM_END) {
         // Another member may follow; it reads on as the same text.
+        CheckedUpTo(room - z_.avail_out);
         inflateReset(&z_);
         in_member_ = false;
       } else if (rc == Z_MEM_ERROR) {
@@ -98,7 +111,7 @@ class GzipInput : public CodecInput {
         Fail(InputError::Kind::kDamaged);
       }
     }
-    return room - z_.avail_out;
+    return Produced(room - z_.avail_out);
   }
 
  private:
@@ -133,6 +146,7 @@ class Bzip2Input : public CodecInput {
       in_stream_ = true;
       if (rc == BZ_STREAM_END) {
         // Concatenated streams (as pbzip2 writes) read on as the same text.
+        CheckedUpTo(room - bz_.avail_out);
         char* const next_out = bz_.next_out;
         const unsigned int avail_out = bz_.avail_out;
         BZ2_bzDecompressEnd(&bz_);
@@ -146,7 +160,7 @@ class Bzip2Input : public CodecInput {
         Fail(InputError::Kind::kDamaged);
       }
     }
-    return room - bz_.avail_out;
+    return Produced(room - bz_.avail_out);
   }
 
  private:
@@ -189,7 +203,7 @@ class XzInput : public CodecInput {
         Fail(InputError::Kind::kDamaged);
       }
     }
-    return size - xz_.avail_out;
+    return Produced(size - xz_.avail_out);
   }
 
  private:
@@ -224,9 +238,10 @@ class ZstdInput : public CodecInput {
       }
       // 0 means a frame ended and all of it was handed out.
       pending_ = rc;
+      if (rc == 0) CheckedUpTo(output.pos);
       if (!more && output.pos == 0) Fail(InputError::Kind::kTruncated);
     }
-    return output.pos;
+    return Produced(output.pos);
   }
 
  private:
