@@ -118,6 +118,11 @@ TEST_F(LogFormatTest, ReadsGoodLinesOfEachFormat) {
       {"combined_extra", kExtra, kCombinedFields},
       {"combined_extra", kCombined, kCombinedFields},  // no field after the user agent
       {"combined_extra", kCombined.substr(0, kCombined.size() - 1) + " a b c d\n", kCombinedFields},
+      // Extra fields like a line's start, but no client address or no time: kept.
+      {"combined_extra", kCombined.substr(0, kCombined.size() - 1) + " host - - [10/Oct/2000:13:55:36\n",
+       kCombinedFields},
+      {"combined_extra", kCombined.substr(0, kCombined.size() - 1) + " 1.2.3.4 - - 10/Oct/2000\n",
+       kCombinedFields},
       {"common", kCommon, kCommonFields},
       {"common", kCommon.substr(0, kCommon.size() - 1) + "\r\n", kCommonFields},
       {"common", "10.0.0.1 - - [01/Jan/2020:00:00:00 +0000] \"POST /%41 HTTP/1.1\" \"500\" -\n",
@@ -167,6 +172,11 @@ TEST_F(LogFormatTest, GivesTheReasonOfTheFirstFaultOfEachFormat) {
       {"combined_extra", kCommon, RejectReason::kFieldCount},
       {"combined_extra", kVhost, RejectReason::kTime},
       {"combined_extra", "1.2.3.4" + tail + "z \"-\" \"a\" extra", RejectReason::kSize},
+      // A lost line end: the extra fields are the next line, with an IPv4 or IPv6 client.
+      {"combined_extra", kCombined.substr(0, kCombined.size() - 1) + kCombined,
+       RejectReason::kGluedLines},
+      {"combined_extra", kCombined.substr(0, kCombined.size() - 1) + "2001:db8::1" + tail,
+       RejectReason::kGluedLines},
       {"common", "\0"s, RejectReason::kEmptyLine},
       {"common", kCombined, RejectReason::kFieldCount},
       {"common", "1.2.3.4 - - [10/Oct/2000:13:55:36 -0700] \"GET / HTTP/1.0\" 200",

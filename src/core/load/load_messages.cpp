@@ -29,6 +29,7 @@ constexpr ReasonText kReasonTexts[] = {
     {RejectReason::kRequestLine, "rsn5", "  request line: %s"},
     {RejectReason::kStatus, "rsn6", "  status: %s"},
     {RejectReason::kSize, "rsn7", "  size: %s"},
+    {RejectReason::kGluedLines, "rsn9", "  two lines run together: %s"},
     {RejectReason::kDamagedData, "rsn8", "  damaged compressed data: %s"},
 };
 

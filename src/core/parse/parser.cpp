@@ -15,16 +15,20 @@ namespace {
 
 // Where the fields of a named format stand among its tokens; -1 for a field
 // the format lacks. A line is split into at most `capacity` tokens and must
-// give exactly `tokens` of them, so capacity == tokens allows more.
+// give exactly `tokens` of them, or with `extras` at least that many.
 struct Layout {
   std::size_t tokens;
   std::size_t capacity;
   int virtual_host, host, time, request, status, size, referrer, user_agent;
+  bool extras = false;
 };
+
+// The fields that begin a line: an address, two more and the time's first part.
+constexpr std::size_t kLineStartTokens = 4;
 
 constexpr Layout kCombinedLayout{10, 11, -1, 0, 3, 5, 6, 7, 8, 9};
 constexpr Layout kVhostCombinedLayout{11, 12, 0, 1, 4, 6, 7, 8, 9, 10};
-constexpr Layout kCombinedExtraLayout{10, 10, -1, 0, 3, 5, 6, 7, 8, 9};
+constexpr Layout kCombinedExtraLayout{10, 10 + kLineStartTokens, -1, 0, 3, 5, 6, 7, 8, 9, true};
 constexpr Layout kCommonLayout{8, 9, -1, 0, 3, 5, 6, 7, -1, -1};
 
 // A view into one of the context's own buffers, made writable again.
@@ -86,6 +90,23 @@ void LowerPath(char* p, std::size_t n) {
   return RejectReason::kAccepted;
 }
 
+// A dotted IPv4 address of four numbers, or an IPv6 address: stricter than a
+// line's host, which may be a name.
+bool IsAddressText(std::string_view text) {
+  if (IsIpv6Address(text)) return true;
+  std::uint32_t ip = 0;
+  return std::count(text.begin(), text.end(), '.') == 3 &&
+         text.find_first_not_of("0123456789.") == std::string_view::npos && ParseIp(text, &ip) == 0;
+}
+
+// Whether the tokens begin a log line, "1.2.3.4 - - [10/Oct/2000:13:55:36": the
+// extra fields of a line glued to the next where a line end was lost.
+bool BeginsALine(const std::string_view* tokens) {
+  LogTime time = 0;
+  return IsAddressText(tokens[0]) && !tokens[3].empty() && tokens[3].front() == '[' &&
+         ParseLogTime(tokens[3], &time) == 0;
+}
+
 // The marks of UserAgentPool's entries: the crawler verdict, once judged.
 constexpr std::uint8_t kNotJudged = 0;
 constexpr std::uint8_t kNotCrawler = 1;
@@ -145,8 +166,8 @@ RejectReason ParseWithLayout(ParseContext& ctx, std::string_view line, LogRecord
   const RejectReason prepared = PrepareLine(scratch, line, &text, &length);
   if (prepared != RejectReason::kAccepted) return prepared;
   TokenRoom<L.capacity> found;
-  if (TokenizeInPlace(text, length, found.data(), L.capacity) != L.tokens)
-    return RejectReason::kFieldCount;
+  const std::size_t count = TokenizeInPlace(text, length, found.data(), L.capacity);
+  if (L.extras ? count < L.tokens : count != L.tokens) return RejectReason::kFieldCount;
 
   LineTokens tokens;
   tokens.Host = found[L.host];
@@ -159,7 +180,13 @@ RejectReason ParseWithLayout(ParseContext& ctx, std::string_view line, LogRecord
   if constexpr (L.virtual_host >= 0) tokens.VirtualHost = found[L.virtual_host];
 
   CheckedLine checked;
-  const RejectReason reason = CheckFields(tokens, &checked);
+  RejectReason reason = CheckFields(tokens, &checked);
+  if constexpr (L.extras) {
+    if (reason == RejectReason::kAccepted && count == L.tokens + kLineStartTokens &&
+        BeginsALine(found.data() + L.tokens)) {
+      reason = RejectReason::kGluedLines;
+    }
+  }
   if (reason == RejectReason::kAccepted && record != nullptr) {
     StoreRecord(ctx, scratch, checked, record);
   }

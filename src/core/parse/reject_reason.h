@@ -19,10 +19,11 @@ enum class RejectReason : std::uint8_t {
   kRequestLine,      // the request is not "METHOD PATH PROTOCOL"
   kStatus,           // the status is no whole number
   kSize,             // the size is neither "-" nor a whole number
+  kGluedLines,       // extra fields that begin a second line: a lost line end
   kDamagedData,      // the compressed stream broke inside this piece
 };
 
-inline constexpr std::size_t kRejectReasonCount = 9;
+inline constexpr std::size_t kRejectReasonCount = 10;
 
 // Rejected pieces per reason, indexed by the reason's value; [kAccepted] stays 0.
 using RejectCounts = std::array<std::int64_t, kRejectReasonCount>;
