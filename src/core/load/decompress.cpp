@@ -50,7 +50,7 @@ class CodecInput : public ByteInput {
   }
   bool failed() const { return error_.kind != InputError::Kind::kNone; }
   void Fail(InputError::Kind kind) {
-    error_ = {kind, 0, Consumed(), kind == InputError::Kind::kDamaged ? checked_ : -1};
+    error_ = {kind, 0, Consumed(), checked_};
   }
   // Counts `n` bytes of text handed out; returns n.
   std::size_t Produced(std::size_t n) {

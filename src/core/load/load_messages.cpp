@@ -33,27 +33,31 @@ constexpr ReasonText kReasonTexts[] = {
     {RejectReason::kDamagedData, "rsn8", "  damaged compressed data: %s"},
 };
 
+// Where a decoder's output may already be wrong: after the last part that
+// passed its check.
+std::string UncheckedText(const LanguagePack& lang, const LoadedFile& file) {
+  std::string text;
+  if (file.broken.unchecked_from < 0) return text;
+  text = '\n';
+  text += FormatText(lang.GetOr("mes17", "The records read from byte %s of the unpacked text of %s "
+                                         "on may be wrong: the damage was found before the check "
+                                         "of that part."),
+                     {std::to_string(file.broken.unchecked_from), file.path});
+  return text;
+}
+
 std::string BrokenText(const LanguagePack& lang, const LoadedFile& file) {
   const std::string at = std::to_string(file.broken.offset);
   switch (file.broken.kind) {
-    case InputError::Kind::kDamaged: {
-      std::string text =
-          FormatText(lang.GetOr("mes10", "%s is damaged at byte %s; what came before was loaded."),
-                     {file.path, at});
-      if (file.broken.unchecked_from >= 0) {
-        text += '\n';
-        text += FormatText(lang.GetOr("mes17",
-                                      "The records read from byte %s of the unpacked "
-                                      "text of %s on may be wrong: the damage was found "
-                                      "before the check of that part."),
-                           {std::to_string(file.broken.unchecked_from), file.path});
-      }
-      return text;
-    }
+    case InputError::Kind::kDamaged:
+      return FormatText(lang.GetOr("mes10", "%s is damaged at byte %s; what came before was loaded."),
+                        {file.path, at}) +
+             UncheckedText(lang, file);
     case InputError::Kind::kTruncated:
       return FormatText(lang.GetOr("mes11", "%s ends inside its compressed data at byte %s; what "
                                             "came before was loaded."),
-                        {file.path, at});
+                        {file.path, at}) +
+             UncheckedText(lang, file);
     case InputError::Kind::kRead:
       return FormatText(lang.GetOr("mes12", "Reading %s failed at byte %s: %s; what came before was "
                                             "loaded."),
