@@ -9,10 +9,7 @@
 #include <exception>
 #include <new>
 
-#ifdef __GLIBC__
-#include <malloc.h>
-#endif
-
+#include "base/release_memory.h"
 #include "load/chunk.h"
 #include "load/chunk_workers.h"
 #include "load/reject_file.h"
@@ -239,14 +236,6 @@ void ReadInChunks(const LoadRequest& request, ParseContext& ctx, LogPieceReader&
 
 void CloseFile(LogPieceReader& reader, RejectFile& rejects, LoadedFile& file, LoadedLog& log);
 
-// Gives the system back what the chunks held: the parsing threads' heaps keep
-// their freed memory otherwise, and the reports that follow need it elsewhere.
-void ReleaseFreedMemory() {
-#ifdef __GLIBC__
-  malloc_trim(0);
-#endif
-}
-
 // Reads one file into the log.
 void ReadFile(const LoadRequest& request, ParseContext& ctx, const std::optional<LogFormat>& given,
               LoadedFile& file, LoadedLog& log) {
@@ -376,6 +365,7 @@ LoadRefusal LoadLogSources(const LoadRequest& request, LoadedLog& log) {
   }
   if (Cancelled(request)) {
     log = LoadedLog();
+    ReleaseFreedMemory();
     return {LoadRefusal::Kind::kCancelled, {}, {}};
   }
   // A log that could not be opened names no site.
