@@ -7,7 +7,6 @@
 #include "analysis/report_kinds.h"
 #include "analysis/report_run.h"
 #include "analysis/site_tree.h"
-#include "base/release_memory.h"
 #include "base/text_format.h"
 #include "geo/find.h"
 #include "load/load_messages.h"
@@ -115,9 +114,7 @@ LoadOutcome Session::Load(const std::vector<std::string>& paths,
 void Session::CloseLog() {
   report_ = ReportResult{};
   places_.reset();
-  if (log_ == nullptr) return;
   log_.reset();
-  ReleaseFreedMemory();
 }
 
 std::int32_t Session::RecordCount() const {
