@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs what is missing, builds the Release build and runs its tests, runs
-# each fuzz target for 30 seconds, then builds the sanitizer build and runs
-# every test there too.
+# each fuzz target for 30 seconds, builds the sanitizer build and runs every
+# test there too, then builds the ThreadSanitizer build and runs in it the
+# tests that start threads (the 'tsan' test preset's filter names them).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 bash scripts/setup.sh
@@ -23,3 +24,4 @@ build_and_test release
 echo "=== fuzz targets: 30 s each ==="
 bash scripts/fuzz.sh 30
 build_and_test asan
+build_and_test tsan
