@@ -41,6 +41,7 @@ targets=(
   "fuzz_engines_classify  16384 fuzz_engines_classify.dict"
   "fuzz_site_name          1024 -"
   "fuzz_load_analyse      65536 fuzz_parse_line.dict"
+  "fuzz_custom_format     16384 fuzz_custom_format.dict"
 )
 
 work="$(mktemp -d "${TMPDIR:-/tmp}/tallyweave-fuzz.XXXXXX")"
