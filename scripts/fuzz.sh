@@ -42,6 +42,7 @@ targets=(
   "fuzz_site_name          1024 -"
   "fuzz_load_analyse      65536 fuzz_parse_line.dict"
   "fuzz_custom_format     16384 fuzz_custom_format.dict"
+  "fuzz_packed_reader      8192 -"
 )
 
 work="$(mktemp -d "${TMPDIR:-/tmp}/tallyweave-fuzz.XXXXXX")"
