@@ -8,6 +8,7 @@
 // unchecked start within the text read); and NextPieces gives the very bytes
 // Next gives, with the same error.
 
+#include <cerrno>
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -32,7 +33,7 @@ constexpr tw::Compression kKinds[] = {tw::Compression::kGzip, tw::Compression::k
 constexpr char kPath[] = "/logs/access.log";
 // A small file may unpack to a great deal; past this much text the reading
 // stops, as the rest would only cost time.
-constexpr std::int64_t kMostText = std::int64_t{64} << 20;
+constexpr std::int64_t kMostText = std::int64_t{2} << 20;
 
 struct Text {
   std::string bytes;
@@ -129,7 +130,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   file.append(rest);
 
   tw::testing::FakeFiles files;
-  files.files[kPath] = {file, fail ? static_cast<std::int64_t>(data[1] * file.size() / 256) : -1};
+  const std::int64_t fail_at = fail ? static_cast<std::int64_t>(data[1] * file.size() / 256) : -1;
+  files.files[kPath] = {file, fail_at};
+  if (fail_at >= 0 && fail_at < static_cast<std::int64_t>(tw::kSignatureBytes)) {
+    // The kind cannot be told: the file cannot be opened.
+    tw::LogPieceReader reader;
+    FUZZ_CHECK(reader.Open(files, kPath) == tw::LogPieceReader::OpenResult::kCannotOpen);
+    FUZZ_CHECK(reader.OpenError() == EIO);
+    return 0;
+  }
   const Text pieces = ReadByPieces(files, kKinds[pick]);
   const std::size_t want = 1 + (size * 131) % 20000;
   const Text windows = ReadInWindows(files, want);
