@@ -41,6 +41,9 @@ targets=(
   "fuzz_engines_classify  16384 fuzz_engines_classify.dict"
   "fuzz_site_name          1024 -"
   "fuzz_load_analyse      65536 fuzz_parse_line.dict"
+  "fuzz_custom_format     16384 fuzz_custom_format.dict"
+  "fuzz_packed_reader      8192 -"
+  "fuzz_parallel_load     65536 fuzz_parse_line.dict"
 )
 
 work="$(mktemp -d "${TMPDIR:-/tmp}/tallyweave-fuzz.XXXXXX")"

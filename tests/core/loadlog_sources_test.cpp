@@ -9,6 +9,8 @@
 
 #include "analysis/report_kinds.h"
 #include "fake_files.h"
+#include "load/decompress.h"
+#include "load/line_reader.h"
 #include "load/loader.h"
 #include "loadlog_fixture.h"
 #include "parse/site_name.h"
@@ -271,6 +273,91 @@ TEST(LoadLogSources, RefusesWithoutTheCrawlerListAndNamesMissingFiles) {
   EXPECT_EQ(log.files[0].outcome, LoadedFile::Outcome::kCannotOpen);
   EXPECT_EQ(log.files[0].open_error, ENOENT);
   EXPECT_EQ(log.site_name, "");
+}
+
+// The text of a packed file and where the text of the two-block bzip2 file
+// below breaks: one piece at a time, in windows of several sizes, and straight
+// from the decoder in reads of several sizes.
+struct PackedText {
+  std::string text;
+  InputError error;
+};
+
+PackedText ReadPacked(FileAccess& files, const std::string& path, std::size_t window) {
+  LogPieceReader reader;
+  EXPECT_EQ(reader.Open(files, path), LogPieceReader::OpenResult::kOpened);
+  PackedText read;
+  if (window == 0) {
+    std::string_view piece;
+    while (reader.Next(piece)) read.text += piece;
+  } else {
+    std::vector<char> out(window + LogPieceReader::kMaxPiece);
+    while (const std::size_t got = reader.NextPieces(out.data(), window)) read.text.append(out.data(), got);
+  }
+  read.error = reader.Error();
+  return read;
+}
+
+PackedText ReadDecoded(FileAccess& files, const std::string& path, std::size_t read_size) {
+  OpenedFile file = files.Open(path);
+  std::string head(kSignatureBytes, '\0');
+  head.resize(file.input->Read(head.data(), head.size()));
+  const std::unique_ptr<ByteInput> input =
+      MakeDecompressor(CompressionOf(head), std::move(file.input), head);
+  PackedText read;
+  std::vector<char> out(read_size);
+  while (const std::size_t got = input->Read(out.data(), out.size())) read.text.append(out.data(), got);
+  read.error = input->error();
+  return read;
+}
+
+// A bzip2 file whose second block is damaged.
+std::string DamagedBzip2() {
+  const char* hex =
+      "425a6839314159265359972c34370000365f8000025003ffd002c2c40abbe6dc"
+      "d03000d8063468d00c990d188d340d3031a3468064c868c469a069805554f4d3"
+      "5313d4d23d234f213649a1b53d1286082d58d6a17a96c6292e765299aac6fb57"
+      "20c9a3268bdd143aaa4dfabd15ed5b98117a37a4890141592653595babde0e00"
+      "004edf8000105003ffd002c2c40abbe6ded03000d8061a190d32680621a69a34"
+      "34618686434c9a018869a68d0d1824913234a7e8a7a691b24f53649a1b06b7e4"
+      "1657d4a0e49a692849439a94906c33414a962e4d882c736283249638b9b6bc2c"
+      "36363636363636363636536a7a393f14e5613ad413d6360a36";
+  std::string bytes;
+  for (const char* p = hex; p[0] != '\0'; p += 2) {
+    bytes += static_cast<char>(std::stoi(std::string(p, 2), nullptr, 16));
+  }
+  return bytes;
+}
+
+// A decoder that finds damage may drop text it had decoded, by an amount that
+// depends on the room it was given (zstd does, and bzip2 on a damaged block),
+// so one thread and several would read different logs.
+TEST_F(SourcesTest, DamagedPackedTextDoesNotDependOnHowItIsRead) {
+  const std::string plain = Log("plain.log", SampleLog(20000));
+  std::vector<std::pair<std::string, std::string>> cases = {{"bzip2 block", DamagedBzip2()}};
+  for (const auto& [tool, suffix] : {std::pair{"gzip", ".gz"}, {"bzip2", ".bz2"}, {"xz", ".xz"},
+                                     {"zstd -q", ".zst"}}) {
+    std::string bytes = ReadFile(Pack(plain, tool, suffix));
+    for (std::size_t i = bytes.size() / 2; i < bytes.size() / 2 + 16; ++i) bytes[i] ^= 0x5A;
+    cases.emplace_back(tool, bytes);
+  }
+  for (const auto& [name, bytes] : cases) {
+    testing::FakeFiles files;
+    files.files["/p/log"] = {bytes, -1};
+    const PackedText by_pieces = ReadPacked(files, "/p/log", 0);
+    ASSERT_EQ(by_pieces.error.kind, InputError::Kind::kDamaged) << name;
+    ASSERT_GT(by_pieces.text.size(), 0u) << name;
+    std::vector<PackedText> others;
+    for (const std::size_t window : {61, 4096, 70000, 1 << 20}) others.push_back(ReadPacked(files, "/p/log", window));
+    for (const std::size_t size : {1, 4096, 262144}) others.push_back(ReadDecoded(files, "/p/log", size));
+    for (std::size_t i = 0; i < others.size(); ++i) {
+      EXPECT_EQ(others[i].text.size(), by_pieces.text.size()) << name << ", way " << i;
+      EXPECT_TRUE(others[i].text == by_pieces.text) << name << ", way " << i;
+      EXPECT_EQ(others[i].error.kind, by_pieces.error.kind) << name << ", way " << i;
+      EXPECT_EQ(others[i].error.offset, by_pieces.error.offset) << name << ", way " << i;
+      EXPECT_EQ(others[i].error.unchecked_from, by_pieces.error.unchecked_from) << name << ", way " << i;
+    }
+  }
 }
 
 }  // namespace

@@ -6,6 +6,7 @@
 #include <zstd.h>
 #include <zstd_errors.h>
 
+#include <algorithm>
 #include <climits>
 #include <cstring>
 #include <new>
@@ -14,6 +15,7 @@ namespace tw {
 namespace {
 
 constexpr std::size_t kInputBlock = std::size_t{256} << 10;
+constexpr std::size_t kOutputBlock = std::size_t{64} << 10;
 
 // The compressed bytes waiting for a decoder, refilled from the source.
 class CodecInput : public ByteInput {
@@ -28,7 +30,32 @@ class CodecInput : public ByteInput {
     return source_->Consumed() - static_cast<std::int64_t>(left_);
   }
 
+  // Served from a block the decoder fills, always given the same room: a
+  // decoder that finds damage may drop text it had decoded, by an amount that
+  // depends on the room it had, and the text must not depend on the reads.
+  std::size_t Read(char* out, std::size_t size) final {
+    std::size_t given = 0;
+    while (given < size) {
+      if (staged_begin_ == staged_end_) {
+        staged_begin_ = 0;
+        staged_end_ = decoder_done_ ? 0 : Decode(staged_.get(), kOutputBlock);
+        if (staged_end_ == 0) {
+          decoder_done_ = true;
+          break;
+        }
+      }
+      const std::size_t n = std::min(size - given, staged_end_ - staged_begin_);
+      std::memcpy(out + given, staged_.get() + staged_begin_, n);
+      staged_begin_ += n;
+      given += n;
+    }
+    return given;
+  }
+
  protected:
+  // Fills up to `size` bytes of text and returns how many; 0 at the end or
+  // after a failure, which error() then tells.
+  virtual std::size_t Decode(char* out, std::size_t size) = 0;
   // Makes compressed bytes available; false once the source has none left
   // (a failed read is then taken over as this stream's error).
   bool HaveInput() {
@@ -65,6 +92,10 @@ class CodecInput : public ByteInput {
  private:
   std::unique_ptr<ByteInput> source_;
   std::unique_ptr<char[]> buffer_;
+  std::unique_ptr<char[]> staged_ = std::make_unique_for_overwrite<char[]>(kOutputBlock);
+  std::size_t staged_begin_ = 0;
+  std::size_t staged_end_ = 0;
+  bool decoder_done_ = false;
   std::size_t begin_ = 0;
   std::size_t left_ = 0;
   bool source_done_ = false;
@@ -84,7 +115,7 @@ class GzipInput : public CodecInput {
   }
   ~GzipInput() override { inflateEnd(&z_); }
 
-  std::size_t Read(char* out, std::size_t size) override {
+  std::size_t Decode(char* out, std::size_t size) override {
     const unsigned int room = Clamp(size);
     z_.next_out = reinterpret_cast<Bytef*>(out);
     z_.avail_out = room;
@@ -128,7 +159,7 @@ class Bzip2Input : public CodecInput {
   }
   ~Bzip2Input() override { BZ2_bzDecompressEnd(&bz_); }
 
-  std::size_t Read(char* out, std::size_t size) override {
+  std::size_t Decode(char* out, std::size_t size) override {
     const unsigned int room = Clamp(size);
     bz_.next_out = out;
     bz_.avail_out = room;
@@ -181,7 +212,7 @@ class XzInput : public CodecInput {
   }
   ~XzInput() override { lzma_end(&xz_); }
 
-  std::size_t Read(char* out, std::size_t size) override {
+  std::size_t Decode(char* out, std::size_t size) override {
     xz_.next_out = reinterpret_cast<std::uint8_t*>(out);
     xz_.avail_out = size;
     while (!done_ && !failed() && xz_.avail_out == size) {
@@ -219,7 +250,7 @@ class ZstdInput : public CodecInput {
   }
   ~ZstdInput() override { ZSTD_freeDStream(stream_); }
 
-  std::size_t Read(char* out, std::size_t size) override {
+  std::size_t Decode(char* out, std::size_t size) override {
     ZSTD_outBuffer output{out, size, 0};
     while (!done_ && !failed() && output.pos == 0) {
       const bool more = HaveInput();

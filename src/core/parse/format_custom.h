@@ -66,8 +66,9 @@ struct CustomLogFormat {
   std::string Text;  // as given
   std::vector<FormatToken> Tokens;
   std::size_t LineTokens = 0;  // how many tokens a matching line gives
-  // kCombined or kVhostCombined when the string reads lines exactly as that
-  // named format does, which then parses them; otherwise kCustom.
+  // kCombined or kVhostCombined when the string compiles to that named
+  // format's tokens, whose parser then reads the lines (vhost_combined's also
+  // takes a virtual host without its port); otherwise kCustom.
   LogFormatName SameAs = LogFormatName::kCustom;
 };
 
