@@ -48,7 +48,7 @@ void CheckError(const tw::InputError& error, std::int64_t position, std::int64_t
              error.kind == Kind::kDamaged || error.kind == Kind::kTruncated);
   if (error.kind == Kind::kNone) return;
   FUZZ_CHECK(error.offset >= 0 && error.offset <= file_size);
-  if (error.kind == Kind::kDamaged) {
+  if (error.kind == Kind::kDamaged || error.kind == Kind::kTruncated) {
     FUZZ_CHECK(error.unchecked_from >= 0 && error.unchecked_from <= position);
   } else {
     FUZZ_CHECK(error.unchecked_from == -1);
