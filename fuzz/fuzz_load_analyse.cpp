@@ -54,9 +54,14 @@ Session* session = nullptr;
 
 // Pieces as the loader cuts them: after '\n' or after kMaxPiece characters.
 std::size_t CountPieces(std::string_view text) {
+  // As the reader: a first block (256 KiB) without LF but with a CR has CR line ends.
+  const std::string_view head = text.substr(0, std::size_t{256} << 10);
+  const char line_end =
+      head.find('\n') == std::string_view::npos && head.find('\r') != std::string_view::npos ? '\r'
+                                                                                             : '\n';
   std::size_t pieces = 0;
   while (!text.empty()) {
-    std::size_t n = text.find('\n');
+    std::size_t n = text.find(line_end);
     n = n == std::string_view::npos ? text.size() : n + 1;
     n = std::min(n, tw::LogPieceReader::kMaxPiece);
     text.remove_prefix(n);
