@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "base/cp1251.h"
 #include "base/delimited.h"
+#include "base/letter_case.h"
 #include "base/text_format.h"
 #include "fake_files.h"
 #include "temp_folder.h"
@@ -44,7 +44,9 @@ TEST(LanguagePack, FindsTheFirstLineWithTheIdIgnoringCase) {
       {"m1=first\nM1=second", "m1", "first"},
       {"M1=first\nm1=second", "M1", "first"},
       {"a=1\nb=2\nc=3", "c", "3"},
-      {"\xC8\xC4=cyr", "\xE8\xE4", "cyr"},  // Cyrillic ids fold too
+      {"\xC8\xC4=cyr", "ид", "cyr"},  // Cyrillic ids fold too, in Windows-1251
+      {"ИД=cyr", "ид", "cyr"},          // ... and in UTF-8
+      {"ΣΑΣ=greek", "σας", "greek"},
       {"m1=&File", "m", ""},
       {"m1=&File", "m11", ""},
       {"", "m1", ""},
@@ -62,7 +64,9 @@ TEST(LanguagePack, TakesIdAndTextExactlyAsWritten) {
       {"=text", "", "text"},
       {"mes1=", "mes1", ""},
       {"mes3=\\n%d", "mes3", "\\n%d"},  // no escapes
-      {"25=\xC0\xED\xE0\xEB\xE8\xE7", "25", "\xC0\xED\xE0\xEB\xE8\xE7"},
+      {"25=\xC0\xED\xE0\xEB\xE8\xE7", "25", "Анализ"},  // Windows-1251, held as UTF-8
+      {"25=Анализ", "25", "Анализ"},                      // a pack in UTF-8 as it is
+      {"25=caf\xC3\xA9 \xE9", "25", "cafГ© й"},           // one text, read whole
       {"\xEF\xBB\xBFm1=&File", "m1", ""},  // no byte-order mark either
       {"no equals sign\nm1=x", "no equals sign", ""},
       {"no equals sign\nm1=x", "m1", "x"},
@@ -264,7 +268,7 @@ TEST_F(EnglishPack, DefinesEachIdOnce) {
   std::set<std::string> seen;
   std::string line;
   while (std::getline(in, line)) {
-    const std::string id = ToLowerCp1251(line.substr(0, line.find('=')));
+    const std::string id = FoldCase(line.substr(0, line.find('=')));
     EXPECT_TRUE(seen.insert(id).second) << "id " << id << " twice";
     EXPECT_EQ(id.find(' '), std::string::npos) << "blank in id [" << id << "]";
   }

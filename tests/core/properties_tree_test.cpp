@@ -15,7 +15,7 @@
 #include <string_view>
 #include <vector>
 
-#include "base/cp1251.h"
+#include "base/letter_case.h"
 #include "form/form.h"
 #include "properties_support.h"
 
@@ -37,14 +37,14 @@ void Describe(const TreeNode& node, int depth, std::string& out) {
 // The plain rule, without the build's indexes and shortcuts.
 std::string ReferenceTree(const TSDIAppForm& form) {
   std::vector<std::string> urls;  // first spelling of each text, letter case ignored
-  std::set<std::string> seen;      // ... lower-cased
+  std::set<std::string> seen;      // ... case-folded
   for (std::int32_t i = 0; i < form.RecordCount(); ++i) {
     const LogRecord& r = *(*form.Records())[i];
     if (r.Status >= 400 || !form.RequestPassesFilter(r.Url())) continue;
-    if (seen.insert(ToLowerCp1251(r.Url())).second) urls.push_back(r.Url());
+    if (seen.insert(FoldCase(r.Url())).second) urls.push_back(r.Url());
   }
   std::stable_sort(urls.begin(), urls.end(), [](const std::string& a, const std::string& b) {
-    return ToLowerCp1251(a) < ToLowerCp1251(b);  // std::string compares bytes as unsigned
+    return FoldCase(a) < FoldCase(b);  // UTF-8 bytes as unsigned: code point order
   });
 
   TreeNode root;

@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "analysis/selection.h"
-#include "base/cp1251.h"
+#include "base/letter_case.h"
 
 namespace tw {
 
@@ -23,27 +23,14 @@ namespace {
 
 constexpr const char* kRootText = "www";
 
-// Byte order of the letter-case-folded texts (Windows-1251 letters).
-int CompareNoCase(const char* a, const char* b) {
-  for (;; ++a, ++b) {
-    unsigned char ca = static_cast<unsigned char>(*a);
-    unsigned char cb = static_cast<unsigned char>(*b);
-    if (ca != cb) {
-      ca = LowerCp1251(ca);
-      cb = LowerCp1251(cb);
-      if (ca != cb) return ca < cb ? -1 : 1;
-    }
-    if (ca == 0) return 0;
-  }
-}
-
 struct UrlEntry {
   const char* url;
   std::int32_t first_index;  // file position of its first record
 };
 
 // The distinct request texts of the records with a status below 400 that pass
-// the request filter, ascending with letter case ignored. Texts equal but for
+// the request filter, ascending by code points with letter case ignored
+// (CompareNoCase). Texts equal but for
 // letter case are held once, in the spelling of the first record.
 std::vector<UrlEntry> CollectUrls(const RecordArray& records, std::size_t distinct_hint,
                                   int request_filter) {

@@ -1,7 +1,6 @@
 #include "base/cp1251.h"
 
 #include <array>
-#include <cstring>
 
 namespace tw {
 namespace {
@@ -64,28 +63,16 @@ unsigned char UnicodeToCp1251(char32_t cp) {
   return '?';
 }
 
-constexpr std::uint64_t kHighBits = 0x8080808080808080ULL;
-
-// Lower-cases eight ASCII bytes at once: 0x20 is added to exactly the bytes 'A'..'Z'.
-// REQUIRES: no byte of `word` is 0x80 or above.
-std::uint64_t LowerAsciiWord(std::uint64_t word) {
-  const std::uint64_t above_z = word + 0x2525252525252525ULL;  // high bit set for bytes > 'Z'
-  const std::uint64_t from_a = word + 0x3F3F3F3F3F3F3F3FULL;   // high bit set for bytes >= 'A'
-  const std::uint64_t upper = (from_a ^ above_z) & kHighBits;
-  return word | (upper >> 2);
-}
-
-void AppendUtf8(std::string& out, char32_t cp) {
-  if (cp < 0x80) {
-    out.push_back(static_cast<char>(cp));
-  } else if (cp < 0x800) {
-    out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+// Writes a code point of the Basic Multilingual Plane (every one the page has); returns the end.
+char* AppendUtf8(char* out, char32_t cp) {
+  if (cp < 0x800) {
+    *out++ = static_cast<char>(0xC0 | (cp >> 6));
   } else {
-    out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-    out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-    out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+    *out++ = static_cast<char>(0xE0 | (cp >> 12));
+    *out++ = static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
   }
+  *out++ = static_cast<char>(0x80 | (cp & 0x3F));
+  return out;
 }
 
 }  // namespace
@@ -94,73 +81,10 @@ namespace detail {
 constinit const std::array<unsigned char, 256> kLowerTable = MakeLowerTable();
 }  // namespace detail
 
-void LowerInPlace(char* text, std::size_t length) {
+void LowerCp1251InPlace(char* text, std::size_t length) {
   for (std::size_t i = 0; i < length; ++i) {
     text[i] = static_cast<char>(LowerCp1251(static_cast<unsigned char>(text[i])));
   }
-}
-
-std::string ToLowerCp1251(std::string_view text) {
-  std::string out(text);
-  LowerInPlace(out.data(), out.size());
-  return out;
-}
-
-bool EqualNoCase(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i) {
-    if (LowerCp1251(static_cast<unsigned char>(a[i])) != LowerCp1251(static_cast<unsigned char>(b[i]))) {
-      return false;
-    }
-  }
-  return true;
-}
-
-namespace {
-
-// Eight bytes of `text` from `at`, folded.
-std::uint64_t FoldedWord(const char* at) {
-  std::uint64_t word;
-  std::memcpy(&word, at, 8);
-  if ((word & kHighBits) == 0) return LowerAsciiWord(word);
-  word = 0;
-  for (int k = 0; k < 8; ++k) {
-    word |= static_cast<std::uint64_t>(LowerCp1251(static_cast<unsigned char>(at[k]))) << (8 * k);
-  }
-  return word;
-}
-
-std::uint64_t MixWord(std::uint64_t h, std::uint64_t word) {
-  h = (h ^ word) * 0x100000001b3ULL;
-  return h ^ (h >> 29);
-}
-
-}  // namespace
-
-std::uint64_t HashNoCase(std::string_view text) {
-  // FNV-1a over folded bytes, sixteen at a time in two independent lanes where
-  // possible (the multiplications of one lane need not wait for the other's),
-  // then eight, then one, and a final mix.
-  const std::size_t n = text.size();
-  std::uint64_t h = 0xcbf29ce484222325ULL ^ n;
-  std::uint64_t g = 0x84222325cbf29ce4ULL;
-  std::size_t i = 0;
-  for (; i + 16 <= n; i += 16) {
-    h = MixWord(h, FoldedWord(text.data() + i));
-    g = MixWord(g, FoldedWord(text.data() + i + 8));
-  }
-  h ^= g * 0x9E3779B97F4A7C15ULL;
-  if (i + 8 <= n) {
-    h = MixWord(h, FoldedWord(text.data() + i));
-    i += 8;
-  }
-  for (; i < n; ++i) {
-    h = (h ^ LowerCp1251(static_cast<unsigned char>(text[i]))) * 0x100000001b3ULL;
-  }
-  h ^= h >> 33;
-  h *= 0xff51afd7ed558ccdULL;
-  h ^= h >> 33;
-  return h;
 }
 
 std::size_t Utf8ToCp1251(std::string_view utf8, char* out) {
@@ -214,18 +138,23 @@ std::string Utf8ToCp1251(std::string_view utf8) {
   return out;
 }
 
-std::string Cp1251ToUtf8(std::string_view text) {
-  std::string out;
-  out.reserve(text.size() * 2);
+std::size_t Cp1251ToUtf8(std::string_view text, char* out) {
+  char* write = out;
   for (char ch : text) {
     const unsigned char c = static_cast<unsigned char>(ch);
     if (c < 0x80) {
-      out.push_back(ch);
+      *write++ = ch;
     } else {
       const char32_t cp = kHighHalf[c - 0x80];
-      AppendUtf8(out, cp == 0 ? U'\uFFFD' : cp);
+      write = AppendUtf8(write, cp == 0 ? U'\uFFFD' : cp);
     }
   }
+  return static_cast<std::size_t>(write - out);
+}
+
+std::string Cp1251ToUtf8(std::string_view text) {
+  std::string out(text.size() * 3, '\0');
+  out.resize(Cp1251ToUtf8(text, out.data()));
   return out;
 }
 

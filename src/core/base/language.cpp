@@ -3,7 +3,8 @@
 #include <cerrno>
 #include <new>
 
-#include "base/cp1251.h"
+#include "base/letter_case.h"
+#include "base/utf8.h"
 
 namespace tw {
 namespace {
@@ -45,7 +46,7 @@ void LanguagePack::Load(std::string_view name) {
 void LanguagePack::LoadFromText(std::string_view text) {
   entries_.clear();
   try {
-    Parse(text.substr(0, text.find('\0')));
+    Parse(AsUtf8(text.substr(0, text.find('\0'))));
   } catch (const std::bad_alloc&) {
     entries_.clear();  // no memory for the whole file: an empty pack, as for an unreadable one
   }

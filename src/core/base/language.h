@@ -12,8 +12,9 @@
 //
 // File rules: lines end at CR LF, LF or a lone CR; a last line without a line end
 // counts; a zero byte ends the text. The id is everything before the first '='
-// of a line, the text everything after it, both byte for byte (Windows-1251,
-// no trimming, no escapes, no byte-order mark).
+// of a line, the text everything after it, both character for character (no
+// trimming, no escapes, no byte-order mark). A pack is written in Windows-1251
+// and held as UTF-8: a file that is UTF-8 already is taken as it is (base/utf8.h).
 
 #include <cstddef>
 #include <string>

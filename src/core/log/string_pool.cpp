@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "base/cp1251.h"
 #include "base/huge_block.h"
+#include "base/letter_case.h"
 
 namespace tw {
 namespace {
@@ -43,10 +43,11 @@ const char* StringPool::InternHashed(std::string_view text, std::uint64_t h64) {
   for (;;) {
     Slot& s = slots_[i];
     if (s.text == nullptr) break;
-    // Most lookups meet the very spelling they stored, so try the plain compare first.
-    if (s.hash == h32 && s.length == text.size() &&
-        (std::memcmp(s.text, text.data(), text.size()) == 0 ||
-         EqualNoCase({s.text, s.length}, text))) {
+    // Most lookups meet the very spelling they stored, so try the plain compare
+    // first. Two spellings of one text may differ in length ("K" as the Kelvin sign).
+    if (s.hash == h32 && ((s.length == text.size() &&
+                           std::memcmp(s.text, text.data(), text.size()) == 0) ||
+                          EqualNoCase({s.text, s.length}, text))) {
       return s.text;
     }
     i = (i + 1) & mask;

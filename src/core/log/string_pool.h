@@ -1,11 +1,14 @@
 #pragma once
 
-// A set of texts kept once each, compared without regard to letter case.
+// A set of UTF-8 texts kept once each, compared without regard to letter case
+// in any script (EqualNoCase of base/letter_case.h).
 //
 //   StringPool pool;
 //   const char* a = pool.Intern("/News/");   // stored: "/News/"
 //   const char* b = pool.Intern("/news/");   // b == a, and reads "/News/"
 //   const char* c = pool.Intern("/about");   // a new copy
+//   pool.Intern("/ΣΑΣ") == pool.Intern("/σας")   // simple case folding
+//   pool.Intern("/STRASSE") != pool.Intern("/straße")
 //
 // The first spelling stays. Texts are kept in the text arena, each starting
 // at a multiple of TextArena::kUnit, so a record can name one by its TextRef. Two texts interned into one pool compare equal
