@@ -42,10 +42,17 @@ TEST(CrawlerPatterns, MatchesPiecesOfTheAgentIgnoringCase) {
       {"# spider\nspider\n", "Baiduspider", true},
       {"\n\n   \n\t\n", "   ", false},  // blank lines say nothing
       {"", "anything", false},
-      // Windows-1251: "ПАУК" finds "паук", "Ёж" finds "ёж".
-      {"\xCF\xC0\xD3\xCA\n", "\xEC\xEE\xE9 \xEF\xE0\xF3\xEA/1.0", true},
-      {"\xA8\xE6\n", "\xB8\xE6-bot", true},
-      {"\xA8\xE6\n", "\xC5\xE6", false},  // Е is not Ё
+      // A list in Windows-1251: "ПАУК" finds "паук", "Ёж" finds "ёж".
+      {"\xCF\xC0\xD3\xCA\n", "мой паук/1.0", true},
+      {"\xA8\xE6\n", "ёж-bot", true},
+      {"\xA8\xE6\n", "Еж", false},  // Е is not Ё
+      // A list in UTF-8, folded by Unicode.
+      {"ПАУК\n", "мой паук/1.0", true},
+      {"ΑΡΆΧΝΗ\n", "αράχνη-bot", true},
+      {"sigmaς\n", "SIGMAΣ", true},
+      {"straße\n", "STRASSE", false},  // simple folding only
+      {"蜘蛛\n", "百度蜘蛛/2.0", true},
+      {"\xE2\x84\xAA\n", "kbot", true},  // the Kelvin sign folds to k
   };
   for (const Case& c : cases) {
     CrawlerPatterns patterns;

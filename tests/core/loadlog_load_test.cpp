@@ -293,7 +293,8 @@ TEST(DeriveSiteName, CutsTheNameAfterTheLettersOfItsLastDot) {
       {"site.example", "site.example"},
       {"access_log", "access"},
       {"Site.EXAMPLE-Access_Log", "site.example"},
-      {"\xD1\xC0\xC9\xD2.com-log", "\xF1\xE0\xE9\xF2.com"},  // САЙТ lower-cased
+      {"\xD1\xC0\xC9\xD2.com-log", "сайт.com"},  // САЙТ in Windows-1251, lower-cased
+      {"САЙТ.com-log", "сайт.com"},              // ... and in UTF-8
       {"/var/log/www.site.example-access_log", "www.site.example"},
       {"/var/log.d/site", "site"},
       {"a", "a"},

@@ -240,38 +240,25 @@ TEST(LogNumber, ReadsWholeDecimalNumbers) {
   }
 }
 
-TEST(IsUtf8, FollowsTheLeadBytes) {
-  const std::string valid[] = {
-      "",
-      "abc",
-      "\xD0\x9F",
-      "\xE2\x82\xAC",
-      "\xF0\x9F\x98\x80",
-      "\xC0\x80",      // overlong forms are not checked
-      "\xED\xA0\x80",  // nor surrogates
-      "ab\0\xFF"s,     // the walk ends at a zero byte
-  };
-  for (const auto& s : valid) EXPECT_TRUE(IsUtf8(s)) << "bytes " << Show(s);
-  const std::string invalid[] = {
-      "\xCF\xF0", "\x80",        "\xD0", "\xD0\x41", "\xE2\x82", "\xF8\x80\x80\x80\x80",
-      "a\xFF",    "\xD0\0\x9F"s,
-  };
-  for (const auto& s : invalid) EXPECT_FALSE(IsUtf8(s)) << "bytes " << Show(s);
-}
-
-TEST(DecodeUrl, DecodesRunsOfTriplesAsAWhole) {
+TEST(DecodeUrl, DecodesTheWholeFieldAsUtf8OrTheCodePage) {
   const std::pair<std::string, std::string> cases[] = {
       {"/plain/path", "/plain/path"},
-      {"/%D0%9F%D1%80%D0%B8", "/\xCF\xF0\xE8"},  // UTF-8 into the code page
-      {"/%d0%9f", "/\xCF"},                      // small hex digits too
-      {"/%CF%F0", "/\xCF\xF0"},                  // not UTF-8: bytes as they are
-      {"%D0%9F%CF", "\xD0\x9F\xCF"},             // a mixed run is kept byte for byte
-      {"%D0x%9F", "\xD0x\x9F"},                  // a character split by a letter
-      {"%D0%9Fx%D1%80", "\xCFx\xF0"},
-      {"%E2%82%AC", "\x88"},  // the euro sign
-      {"%E4%B8%AD", "?"},     // a character the code page lacks
-      {"%F0%9F%98%80", "?"},
-      {"%C0%80", "?"},  // overlong: passes the test, not the converter
+      {"/caf%C3%A9.html", "/café.html"},
+      {"/%CE%A3%CE%B1%CF%82", "/Σας"},
+      {"/%E4%B8%AD%E6%96%87.html", "/中文.html"},
+      {"/%D8%B9%D8%B1%D8%A8%D9%8A", "/عربي"},
+      {"/%F0%9F%98%80", "/😀"},
+      {"/%D0%9F%D1%80%D0%B8", "/При"},   // Cyrillic in UTF-8
+      {"/%CF%F0%E8", "/При"},            // ... and in Windows-1251
+      {"/%d0%9f", "/П"},                 // small hex digits too
+      {"%D0%9Fx%D1%80", "Пxр"},          // one field, UTF-8 around a letter
+      {"%D0%9F%CF", "РџП"},              // one bad byte: all of it the code page
+      {"%D0x%9F", "Рxџ"},
+      {"/Пр%D0%B8", "/При"},             // raw bytes count with the decoded ones
+      {"/\xCF\xF0%E8"s, "/При"},
+      {"%C0%AF", "АЇ"},                  // overlong '/': not UTF-8
+      {"%ED%A0%80", "н\xC2\xA0Ђ"},      // a surrogate: not UTF-8
+      {"%E2%82%AC %88", "в‚¬ €"},
       {"%41%42c", "ABc"},
       {"%zz", "%zz"},
       {"a%", "a%"},
@@ -281,11 +268,30 @@ TEST(DecodeUrl, DecodesRunsOfTriplesAsAWhole) {
       {"%2541", "%41"},  // one level per call
       {"a%00b", "a"},    // the result ends at a zero byte
       {"%41%00%42", "A"},
-      {"%D0%9F%00%42", "\xCF"},
+      {"%CF%00%42", "П"},
       {"ab\0%41"s, "ab"},
+      {"%01%1F", "\x01\x1F"},  // control characters stay
   };
   for (const auto& [text, decoded] : cases) {
-    EXPECT_EQ(DecodeUrl(text), decoded) << "text " << Show(text);
+    EXPECT_EQ(Show(DecodeUrl(text)), Show(decoded)) << "text " << Show(text);
+  }
+}
+
+TEST(DecodePath, LowersWhatIsWrittenAndKeepsWhatIsEncoded) {
+  const std::pair<std::string, std::string> cases[] = {
+      // The parser has lowered the ASCII letters before.
+      {"/index.html", "/index.html"},
+      {"/café/%C3%89t%C3%A9", "/café/Été"},
+      {"/CAFÉ/ΣΑΣ/ПРИВЕТ", "/café/σασ/привет"},  // lowered, not folded: no final sigma
+      {"/caf\xC3\x89", "/café"},
+      {"/\xCF\xD0\xC8%CF", "/приП"},             // Windows-1251 raw and encoded
+      {"/\xD0%9F", "/П"},                          // one character, half raw and half encoded
+      {"/\xC3\x89%E9", "/г‰й"},                    // UTF-8 raw, the code page encoded: the code page
+      {"/Ё%00Ж", "/ё"},
+  };
+  std::string scratch, spare;
+  for (const auto& [text, decoded] : cases) {
+    EXPECT_EQ(Show(DecodePath(text, scratch, spare)), Show(decoded)) << "text " << Show(text);
   }
 }
 
@@ -392,9 +398,15 @@ TEST_F(ParseLogLineTest, ReadsEachFieldAsDescribed) {
       {Sample(8, "\"\""), "bytes", "0"},
       {Sample(7, "\"404\""), "status", "404"},
       {Sample(6, "\"GET /Index.HTML HTTP/1.0\""), "url", "/index.html"},
-      {Sample(6, "\"GET /%D0%9F%D1%80%D0%B8 HTTP/1.0\""), "url", "/\xCF\xF0\xE8"},  // stays upper
-      {Sample(6, "\"GET /\xCF\xD0\xC8\xC2 HTTP/1.0\""), "url", "/\xEF\xF0\xE8\xE2"},
-      {Sample(6, "\"GET /%CF%F0 HTTP/1.0\""), "url", "/\xCF\xF0"},
+      {Sample(6, "\"GET /%D0%9F%D1%80%D0%B8 HTTP/1.0\""), "url", "/При"},  // stays upper
+      {Sample(6, "\"GET /\xCF\xD0\xC8\xC2 HTTP/1.0\""), "url", "/прив"},  // Windows-1251
+      {Sample(6, "\"GET /ПРИВ HTTP/1.0\""), "url", "/прив"},                // UTF-8
+      {Sample(6, "\"GET /%CF%F0 HTTP/1.0\""), "url", "/Пр"},
+      {Sample(6, "\"GET /caf%C3%A9 HTTP/1.0\""), "url", "/café"},
+      {Sample(9, "\"http://x.com/%25D0%259F\""), "referrer", "http://x.com/П"},  // twice, then UTF-8
+      {Sample(9, "\"http://x.com/%25CF%F0\""), "referrer", "http://x.com/Пр"},    // one field
+      {Sample(10, "\"Mozilla \xCF\xF0\xE8\""), "agent", "Mozilla При"},
+      {Sample(10, "\"Mozilla При\""), "agent", "Mozilla При"},
       {Sample(6, "\"GET /a+b%zz% HTTP/1.0\""), "url", "/a+b%zz%"},
       {Sample(6, "\"GET /x?a=%2541 HTTP/1.0\""), "url", "/x?a=%41"},              // decoded once
       {Sample(9, "\"http://x.com/?a=%2541\""), "referrer", "http://x.com/?a=A"},  // twice
@@ -530,8 +542,8 @@ TEST_F(ParseLogLineTest, ClassifiesTheDecodedReferrer) {
   EXPECT_EQ(record_.ReferrerKind, RefSearchEngine);
   EXPECT_EQ(record_.EngineIndex, 1);
   EXPECT_STREQ(record_.ReferrerDomain(), "yandex.ru");
-  EXPECT_STREQ(record_.SearchPhrase(), "\xEF\xF0 x");
-  EXPECT_STREQ(record_.Referrer(), "http://yandex.ru/yandsearch?text=\xCF\xF0+x");
+  EXPECT_STREQ(record_.SearchPhrase(), "пр x");
+  EXPECT_STREQ(record_.Referrer(), "http://yandex.ru/yandsearch?text=Пр+x");
 
   ASSERT_TRUE(Parse(Sample(9, "\"http://www.mysite.ru/news/\"")));
   EXPECT_EQ(record_.ReferrerKind, RefOwnSite);

@@ -223,10 +223,18 @@ TEST(SearchPhrase, TakesTheValueAfterThePrefix) {
   for (const auto& [referrer, phrase] : google) {
     EXPECT_EQ(ExtractSearchPhrase(list, referrer, 0), phrase) << "referrer " << referrer;
   }
-  // Cyrillic capitals are lower-cased as well.
-  EXPECT_EQ(
-      ExtractSearchPhrase(list, "http://yandex.ru/yandsearch?text=\xCF\xF0\xE8\xC2\xC5\xD2", 1),
-      "\xEF\xF0\xE8\xE2\xE5\xF2");
+  // Capitals of every script are lower-cased as well; the limit counts characters.
+  const std::pair<std::string, std::string> yandex[] = {
+      {"http://yandex.ru/yandsearch?text=ПриВЕТ", "привет"},
+      {"http://yandex.ru/yandsearch?text=München+STRAßE", "münchen straße"},
+      {"http://yandex.ru/yandsearch?text=ΣΑΣ", "σασ"},
+      {"http://yandex.ru/yandsearch?text=中文", "中文"},
+      {"http://yandex.ru/yandsearch?text=" + std::string(1000, 'x') + "Я", std::string(1000, 'x')},
+      {"http://yandex.ru/yandsearch?text=" + std::string(999, 'x') + "ЯЯ", std::string(999, 'x') + "я"},
+  };
+  for (const auto& [referrer, phrase] : yandex) {
+    EXPECT_EQ(ExtractSearchPhrase(list, referrer, 1), phrase) << "referrer " << referrer;
+  }
 }
 
 class ClassifyReferrerTest : public ::testing::Test {

@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "base/cp1251.h"
+#include "base/utf8.h"
 
 namespace tw {
 namespace {
@@ -60,7 +60,7 @@ class LegacySource : public GeoSource {
     const char* code = GeoIP_code_by_id(id);
     const char* name = GeoIP_country_name_by_id(db, id);
     if (code == nullptr || name == nullptr) return false;
-    *place = GeoPlace{code, Utf8ToCp1251(name), {}};
+    *place = GeoPlace{code, AsUtf8(name), {}};
     return true;
   }
   bool HasCities() const override { return false; }
@@ -114,7 +114,7 @@ std::string CountryNameOfCode(const std::string& code) {
   const int id = GeoIP_id_by_code(code.c_str());
   const char* name = id > 0 ? GeoIP_name_by_id(id) : nullptr;
   // The library's own list of names is ISO-8859-1.
-  return name != nullptr ? Utf8ToCp1251(Latin1ToUtf8(name)) : std::string();
+  return name != nullptr ? Latin1ToUtf8(name) : std::string();
 }
 
 }  // namespace tw

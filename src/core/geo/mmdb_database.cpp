@@ -8,14 +8,14 @@
 #include <ctime>
 #include <string>
 
-#include "base/cp1251.h"
+#include "base/utf8.h"
 #include "geo/legacy_database.h"
 
 namespace tw {
 namespace {
 
-// The UTF-8 text at the path under `entry`, as Windows-1251; empty when absent
-// or not a text.
+// The UTF-8 text at the path under `entry`, kept as it is (a damaged one read
+// as Windows-1251, base/utf8.h); empty when absent or not a text.
 template <typename... Keys>
 std::string TextAt(MMDB_entry_s entry, Keys... keys) {
   MMDB_entry_data_s data{};
@@ -23,7 +23,7 @@ std::string TextAt(MMDB_entry_s entry, Keys... keys) {
       !data.has_data || data.type != MMDB_DATA_TYPE_UTF8_STRING) {
     return {};
   }
-  return Utf8ToCp1251(std::string_view(data.utf8_string, data.data_size));
+  return AsUtf8(std::string_view(data.utf8_string, data.data_size));
 }
 
 std::string FirstOf(std::string a, std::string b) { return a.empty() ? b : a; }

@@ -2,8 +2,9 @@
 
 #include <algorithm>
 
-#include "base/cp1251.h"
 #include "base/file_access.h"
+#include "base/letter_case.h"
+#include "base/utf8.h"
 
 namespace tw {
 namespace {
@@ -15,14 +16,16 @@ bool SaysNothing(std::string_view line) {
 
 }  // namespace
 
-void CrawlerPatterns::Parse(std::string_view text) {
+void CrawlerPatterns::Parse(std::string_view file_text) {
+  const std::string utf8 = AsUtf8(file_text);
+  const std::string_view text = utf8;
   std::size_t start = 0;
   while (start < text.size()) {
     std::size_t stop = start;
     while (stop < text.size() && text[stop] != '\n' && text[stop] != '\r') ++stop;
     const std::string_view line = text.substr(start, stop - start);
     if (!SaysNothing(line)) {
-      std::string pattern = ToLowerCp1251(line);
+      std::string pattern = FoldCase(line);
       if (std::find(patterns_.begin(), patterns_.end(), pattern) == patterns_.end()) {
         patterns_.push_back(std::move(pattern));
       }
@@ -71,8 +74,8 @@ bool CrawlerPatterns::StartsHere(const std::string& folded, std::size_t at) cons
 bool CrawlerPatterns::Matches(std::string_view user_agent) const {
   ++tests_;
   if (patterns_.empty()) return false;
-  folded_.assign(user_agent);
-  LowerInPlace(folded_.data(), folded_.size());
+  folded_.clear();
+  AppendFolded(folded_, user_agent);
   for (std::size_t at = 0; at < folded_.size(); ++at) {
     if (single_[static_cast<unsigned char>(folded_[at])]) return true;
     if (at + 1 < folded_.size() && StartsHere(folded_, at)) return true;

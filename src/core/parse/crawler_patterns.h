@@ -10,7 +10,10 @@
 //
 // Lines end in CR LF, LF or CR. A line that starts with '#', is empty or holds
 // only blanks says nothing; otherwise blanks belong to the pattern, so " bot"
-// finds "Uptime Bot" but not "Cubot". Texts are Windows-1251 bytes.
+// finds "Uptime Bot" but not "Cubot". The file is read as UTF-8 when it is,
+// else as Windows-1251 (base/utf8.h); letter case is ignored by simple case
+// folding (base/letter_case.h), and folded texts are compared byte by byte:
+// UTF-8 lets a folded pattern match only where a folded character starts.
 
 #include <array>
 #include <cstddef>
@@ -39,7 +42,7 @@ class CrawlerPatterns {
 
  private:
   // One pass over the agent finds every place where a pattern may start: a
-  // pattern is filed under its first two bytes, and a bit per pair of bytes
+  // pattern is filed under its first two bytes (of its folded UTF-8), and a bit per pair of bytes
   // says whether any pattern starts with that pair. Only there are patterns
   // compared, so the cost hardly grows with the length of the list.
   struct Start {
@@ -50,11 +53,11 @@ class CrawlerPatterns {
   void Index();
   bool StartsHere(const std::string& folded, std::size_t at) const;
 
-  std::vector<std::string> patterns_;     // lower-case
+  std::vector<std::string> patterns_;     // case-folded
   std::vector<Start> starts_;             // patterns of two bytes or more, by pair
   std::vector<std::uint64_t> pair_bits_;  // 65536 bits, one per pair of bytes
   std::array<bool, 256> single_{};        // the patterns of one byte
-  mutable std::string folded_;            // the agent being tested, lower-cased
+  mutable std::string folded_;            // the agent being tested, case-folded
   mutable std::size_t tests_ = 0;
 };
 

@@ -3,11 +3,15 @@
 #include <cstring>
 
 #include "base/file_access.h"
+#include "base/utf8.h"
 #include "log/string_pool.h"
 
 namespace tw {
 
-void ParseCrawlerList(std::string_view text, StringPool& pool, std::vector<const char*>& crawlers) {
+void ParseCrawlerList(std::string_view file_text, StringPool& pool,
+                      std::vector<const char*>& crawlers) {
+  const std::string utf8 = AsUtf8(file_text);
+  const std::string_view text = utf8;
   std::size_t start = 0;
   while (start < text.size()) {
     std::size_t stop = start;

@@ -10,6 +10,7 @@
 // Lines end in CR LF, LF or CR; a line break at the very end adds no line; an
 // empty line in the middle is an entry (the empty user agent); blanks belong
 // to the line. Lines equal but for letter case are kept once, first spelling.
+// The file is read as UTF-8 when it is, else as Windows-1251 (base/utf8.h).
 
 #include <string>
 #include <string_view>

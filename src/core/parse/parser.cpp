@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
-#include "base/cp1251.h"
+#include "base/letter_case.h"
+#include "base/utf8.h"
 #include "log/client_address.h"
 #include "log/string_pool.h"
 #include "parse/crawler_patterns.h"
@@ -34,8 +35,9 @@ constexpr Layout kCommonLayout{8, 9, -1, 0, 3, 5, 6, 7, -1, -1};
 // A view into one of the context's own buffers, made writable again.
 char* Writable(std::string_view view) { return const_cast<char*>(view.data()); }
 
-// LowerInPlace, passing over runs of eight characters that hold no capital:
-// neither 'A' to 'Z' nor a byte from 0x80 up, the only ones the code page folds.
+// LowerAsciiInPlace, passing over runs of eight characters that hold no 'A'
+// to 'Z'. Letters beyond ASCII are lowered when the path is decoded, once its
+// encoding is known (DecodePath).
 void LowerPath(char* p, std::size_t n) {
   constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
   constexpr std::uint64_t kHighs = 0x8080808080808080ULL;
@@ -45,9 +47,9 @@ void LowerPath(char* p, std::size_t n) {
     const std::uint64_t low = x & ~kHighs;
     const std::uint64_t from_a = (low + kOnes * (0x80 - 'A')) & kHighs;
     const std::uint64_t past_z = (low + kOnes * (0x80 - 'Z' - 1)) & kHighs;
-    if (((x & kHighs) | (from_a & ~past_z)) != 0) LowerInPlace(p, 8);
+    if ((from_a & ~past_z & ~x) != 0) LowerAsciiInPlace(p, 8);
   }
-  LowerInPlace(p, n);
+  LowerAsciiInPlace(p, n);
 }
 
 [[gnu::always_inline]] inline RejectReason PrepareLine(ParseScratch& scratch, std::string_view line,
@@ -125,12 +127,13 @@ constexpr std::uint8_t kCrawler = 2;
 // and search phrase.
 [[gnu::always_inline]] inline void StoreReferrer(const ParseContext& ctx, ParseScratch& scratch,
                                                  const CheckedLine& line, LogRecord* record) {
-  const std::string_view once = DecodeUrl(line.Referrer, scratch.ReferrerOnce);
+  // Both levels are decoded before the encoding is judged, on the whole.
+  const std::string_view once = PercentDecode(line.Referrer, scratch.ReferrerOnce);
   const std::string_view referrer = DecodeUrl(once, scratch.Referrer);
   record->SetReferrer(ctx.ReferrerPool->Intern(referrer));
   // A line that names its virtual host is its own site's line, whatever the log is called.
   const std::string_view own_site = line.VirtualHost.data() != nullptr
-                                        ? OwnSiteOfVirtualHost(line.VirtualHost)
+                                        ? OwnSiteOfVirtualHost(line.VirtualHost, scratch.OwnSite)
                                         : std::string_view(ctx.SiteName);
   const ReferrerContext referrer_ctx{ctx.ReferrerDomainPool, ctx.SearchPhrasePool, own_site,
                                      ctx.Engines, true};
@@ -139,10 +142,11 @@ constexpr std::uint8_t kCrawler = 2;
 
 // Pooled as written: the referrer's own-site test lower-cases the line's copy after this.
 [[gnu::always_inline]] inline const char* PooledVirtualHost(const ParseContext& ctx,
+                                                            ParseScratch& scratch,
                                                             const CheckedLine& line) {
   if (ctx.VirtualHostPool == nullptr || line.VirtualHost.data() == nullptr) return nullptr;
   const std::string_view host = VirtualHostWithoutPort(line.VirtualHost);
-  return host.empty() ? nullptr : ctx.VirtualHostPool->Intern(host);
+  return host.empty() ? nullptr : ctx.VirtualHostPool->Intern(AsUtf8(host, scratch.Text));
 }
 
 [[gnu::always_inline]] inline void StoreRecord(const ParseContext& ctx, ParseScratch& scratch,
@@ -151,10 +155,10 @@ constexpr std::uint8_t kCrawler = 2;
   record->LogTime = line.Time;
   record->Status = line.Status;
   record->Bytes = line.Bytes;
-  record->SetUrl(ctx.UrlPool->Intern(DecodeUrl(line.Path, scratch.Url)));
-  scratch.VirtualHost = PooledVirtualHost(ctx, line);
+  record->SetUrl(ctx.UrlPool->Intern(DecodePath(line.Path, scratch.Url, scratch.Text)));
+  scratch.VirtualHost = PooledVirtualHost(ctx, scratch, line);
   if (ctx.StoreReferrers) StoreReferrer(ctx, scratch, line, record);
-  record->SetUserAgent(ctx.UserAgentPool->Intern(line.UserAgent));
+  record->SetUserAgent(ctx.UserAgentPool->Intern(AsUtf8(line.UserAgent, scratch.Text)));
   record->IsCrawler = CrawlerBitOf(ctx, record->UserAgent());
 }
 
@@ -217,10 +221,12 @@ std::string_view VirtualHostWithoutPort(std::string_view virtual_host) {
   return virtual_host;
 }
 
-std::string_view OwnSiteOfVirtualHost(std::string_view virtual_host) {
-  virtual_host = VirtualHostWithoutPort(virtual_host);
-  LowerInPlace(Writable(virtual_host), virtual_host.size());
-  return virtual_host;
+std::string_view OwnSiteOfVirtualHost(std::string_view virtual_host, std::string& scratch) {
+  std::string converted;
+  const std::string_view host = AsUtf8(VirtualHostWithoutPort(virtual_host), converted);
+  scratch.clear();
+  AppendLower(scratch, host);
+  return scratch;
 }
 
 RejectReason ParseNamedLine(ParseContext& ctx, LogFormatName name, std::string_view line,

@@ -20,10 +20,12 @@
 //   - the request is not exactly three words     [kRequestLine];
 //   - the status is not a whole number (ParseLogNumber) [kStatus];
 //   - the size is neither "-" nor a whole number [kSize].
-// The request is lower-cased, then its path is percent-decoded, so characters
-// that arrive encoded keep their case. The referrer is decoded twice and then
-// classified (parse/referrer.h). The user agent is kept as written; it marks a
-// crawler when it equals one of the crawler lines, letter case ignored.
+// Every text is pooled as UTF-8 (base/utf8.h), each field judged as a whole.
+// The path's characters as written are lower-cased and then it is percent-
+// decoded, so characters that arrive encoded keep their case (DecodePath). The
+// referrer is decoded twice and then classified (parse/referrer.h). The user
+// agent is kept as written; it marks a crawler when it equals one of the
+// crawler lines, letter case ignored.
 
 #include <cstddef>
 #include <cstdint>
@@ -50,6 +52,8 @@ struct ParseScratch {
   std::string ReferrerOnce;  // the referrer decoded once
   std::string Referrer;      // ... and twice
   std::string Phrase;        // the search phrase
+  std::string OwnSite;       // the line's virtual host as its own site
+  std::string Text;          // a field converted to UTF-8, until it is pooled
   const char* VirtualHost = nullptr;  // of the line stored last, pooled
 };
 

@@ -4,6 +4,8 @@
 #include <cstring>
 
 #include "base/cp1251.h"
+#include "base/letter_case.h"
+#include "base/utf8.h"
 
 namespace tw {
 namespace {
@@ -20,60 +22,27 @@ constexpr std::array<signed char, 256> kHex = MakeHexTable();
 
 inline int HexValue(char c) { return kHex[static_cast<unsigned char>(c)]; }
 
-// Length of the UTF-8 sequence a lead byte starts, or 0 for a byte that starts none.
-inline int SequenceLength(unsigned char b) {
-  if (b < 0x80) return 1;
-  if ((b & 0xE0) == 0xC0) return 2;
-  if ((b & 0xF0) == 0xE0) return 3;
-  if ((b & 0xF8) == 0xF0) return 4;
-  return 0;
+bool HasHighByte(std::string_view text) {
+  for (const char c : text) {
+    if (static_cast<unsigned char>(c) >= 0x80) return true;
+  }
+  return false;
 }
 
-// Converts the UTF-8 text in [begin, end) to Windows-1251 in place; returns the
-// new end. REQUIRES: IsUtf8 holds for the range.
-char* Utf8ToCp1251InPlace(char* begin, char* end) {
-  char* write = begin;
-  for (char* read = begin; read < end;) {
-    const auto b = static_cast<unsigned char>(*read);
-    const int length = SequenceLength(b);
-    if (length == 1) {
-      *write++ = *read++;
-      continue;
-    }
-    if (length == 2) {  // the Russian alphabet, U+0410 to U+044F, directly
-      const unsigned cp = (b & 0x1Fu) << 6 | (static_cast<unsigned char>(read[1]) & 0x3Fu);
-      if (cp >= 0x410 && cp <= 0x44F) {
-        *write++ = static_cast<char>(cp - 0x410 + 0xC0);
-        read += 2;
-        continue;
-      }
-    }
-    // One well-formed sequence gives exactly one character; read before written.
-    char one[4];
-    const std::size_t n = Utf8ToCp1251(std::string_view(read, static_cast<std::size_t>(length)), one);
-    *write++ = n == 0 ? '?' : one[0];
-    read += length;
-  }
-  return write;
+// Windows-1251 `bytes` converted to UTF-8 and placed in `scratch`: after
+// `bytes` when they are the start of `scratch`, else at its start.
+std::string_view Cp1251IntoScratch(std::string_view bytes, std::string& scratch) {
+  const bool inside = bytes.data() == scratch.data();
+  const std::size_t at = inside ? bytes.size() : 0;
+  const std::size_t need = at + bytes.size() * 3;
+  if (scratch.size() < need) scratch.resize(need);  // keeps the bytes in it
+  if (inside) bytes = std::string_view(scratch.data(), bytes.size());
+  return std::string_view(scratch.data() + at, Cp1251ToUtf8(bytes, scratch.data() + at));
 }
 
 }  // namespace
 
-bool IsUtf8(std::string_view bytes) {
-  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
-  const auto* end = p + bytes.size();
-  while (p < end && *p != 0) {
-    const int length = SequenceLength(*p);
-    if (length == 0 || end - p < length) return false;
-    for (int k = 1; k < length; ++k) {
-      if ((p[k] & 0xC0) != 0x80) return false;
-    }
-    p += length;
-  }
-  return true;
-}
-
-std::string_view DecodeUrl(std::string_view text, std::string& scratch) {
+std::string_view PercentDecode(std::string_view text, std::string& scratch) {
   if (const void* nul = std::memchr(text.data(), 0, text.size())) {
     text = text.substr(0, static_cast<std::size_t>(static_cast<const char*>(nul) - text.data()));
   }
@@ -82,8 +51,7 @@ std::string_view DecodeUrl(std::string_view text, std::string& scratch) {
   const auto* percent = static_cast<const char*>(std::memchr(p, '%', text.size()));
   if (percent == nullptr) return text;
 
-  // The result is never longer than the text: three characters give one byte,
-  // and UTF-8 shrinks into the code page.
+  // The result is never longer than the text: three characters give one byte.
   if (scratch.size() < text.size()) scratch.resize(text.size());
   char* out = scratch.data();
   std::memcpy(out, p, static_cast<std::size_t>(percent - p));
@@ -99,33 +67,42 @@ std::string_view DecodeUrl(std::string_view text, std::string& scratch) {
       p = next;
       continue;
     }
-    char* run = out;
-    bool high = false;
-    while (end - p >= 3 && p[0] == '%' && HexValue(p[1]) >= 0 && HexValue(p[2]) >= 0) {
-      const auto byte = static_cast<unsigned char>(HexValue(p[1]) << 4 | HexValue(p[2]));
-      high |= byte >= 0x80;
-      *out++ = static_cast<char>(byte);
+    if (end - p >= 3 && HexValue(p[1]) >= 0 && HexValue(p[2]) >= 0) {
+      const auto byte = static_cast<char>(HexValue(p[1]) << 4 | HexValue(p[2]));
+      if (byte == 0) break;  // the result ends at its first zero byte
+      *out++ = byte;
       p += 3;
+    } else {
+      *out++ = *p++;  // a '%' without two hex digits stays
     }
-    if (out == run) {  // a '%' without two hex digits stays
-      *out++ = *p++;
-      continue;
-    }
-    // The result ends at its first zero byte.
-    const auto* zero =
-        static_cast<const char*>(std::memchr(run, 0, static_cast<std::size_t>(out - run)));
-    if (zero != nullptr) out = run + (zero - run);
-    if (high && IsUtf8(std::string_view(run, static_cast<std::size_t>(out - run)))) {
-      out = Utf8ToCp1251InPlace(run, out);
-    }
-    if (zero != nullptr) break;
   }
   return std::string_view(scratch.data(), static_cast<std::size_t>(out - scratch.data()));
+}
+
+std::string_view DecodeUrl(std::string_view text, std::string& scratch) {
+  const std::string_view bytes = PercentDecode(text, scratch);
+  if (IsUtf8(bytes)) return bytes;
+  return Cp1251IntoScratch(bytes, scratch);
 }
 
 std::string DecodeUrl(std::string_view text) {
   std::string scratch;
   return std::string(DecodeUrl(text, scratch));
+}
+
+std::string_view DecodePath(std::string_view text, std::string& scratch, std::string& spare) {
+  // Escapes are ASCII: a path without high bytes had its letters lowered already.
+  if (!HasHighByte(text)) return DecodeUrl(text, scratch);
+  spare.clear();
+  if (IsUtf8(PercentDecode(text, scratch))) {
+    // A character cut between raw and encoded bytes is no character to the
+    // lowering, which passes it on as it is.
+    AppendLower(spare, text);
+    return PercentDecode(spare, scratch);
+  }
+  spare.assign(text);
+  LowerCp1251InPlace(spare.data(), spare.size());
+  return Cp1251IntoScratch(PercentDecode(spare, scratch), scratch);
 }
 
 }  // namespace tw

@@ -1,34 +1,45 @@
 #pragma once
 
-// Percent-decoding of request paths and referrers, with UTF-8 turned into the
-// code page.
+// Percent-decoding of request paths and referrers into UTF-8. The decoded
+// field is taken whole by the rule of base/utf8.h: kept when it is UTF-8,
+// otherwise read as Windows-1251 and converted, so one field never mixes both.
 //
-//   "/%D0%9F%D1%80%D0%B8"  ->  "/\xCF\xF0\xE8"  (UTF-8 "При" in Windows-1251)
-//   "/%CF%F0"              ->  "/\xCF\xF0"      (not UTF-8: the bytes as they are)
-//   "/a%zz%"               ->  "/a%zz%"         (no two hex digits: the '%' stays)
-//   "a+b%2541"             ->  "a+b%41"         ('+' is left alone; one level per call)
+//   "/caf%C3%A9.html"   ->  "/café.html"       (UTF-8)
+//   "/%CF%F0%E8"        ->  "/При"             (not UTF-8: Windows-1251)
+//   "/%D0%9F/%CF"       ->  "/Рџ/П"            (one bad byte: all of it Windows-1251)
+//   "/a%zz%"            ->  "/a%zz%"           (no two hex digits: the '%' stays)
+//   "a+b%2541"          ->  "a+b%41"           ('+' is left alone; one level per call)
+//   "/a%00b", "/a\0b"   ->  "/a"               (the result ends at its first zero byte)
+//
+// Raw bytes of the field count as much as decoded ones: "/Прив%D0%B5т" in UTF-8
+// is UTF-8, the same in Windows-1251 is Windows-1251.
 
 #include <string>
 #include <string_view>
 
 namespace tw {
 
-// Whether the bytes up to the first zero byte (or the end) form UTF-8: a byte
-// below 0x80, or a lead byte 110xxxxx, 1110xxxx or 11110xxx followed by 1, 2 or 3
-// bytes 10xxxxxx. Overlong forms and surrogates are not checked; empty is valid.
-bool IsUtf8(std::string_view bytes);
-
-// Decodes `text` (up to its first zero byte). Each run of consecutive "%XX"
-// triples is decoded as a whole: when its bytes are UTF-8 they are converted to
-// Windows-1251 (a character the code page lacks becomes '?'), otherwise they are
-// kept as they are. A '%' without two hex digits after it is copied. The result
-// ends at its first zero byte.
+// The bytes of `text` (up to its first zero byte) with each "%XX" replaced by
+// the byte it stands for; a '%' without two hex digits after it is copied. The
+// result ends at its first zero byte. No conversion: for decoding in steps.
 //
 // Returns a view of the result: `text` itself when it holds no '%', otherwise
 // the start of `scratch`, which is grown as needed and whose size then means
 // nothing. The view is valid until `scratch` or `text` changes.
 // REQUIRES: `text` does not point into `scratch`.
+std::string_view PercentDecode(std::string_view text, std::string& scratch);
+
+// PercentDecode, then the whole result as UTF-8 (base/utf8.h AsUtf8). The
+// view is `text` itself or lies in `scratch`, as for PercentDecode.
+// REQUIRES: `text` does not point into `scratch`.
 std::string_view DecodeUrl(std::string_view text, std::string& scratch);
 std::string DecodeUrl(std::string_view text);
+
+// DecodeUrl of a request path whose characters as written are lower-cased,
+// while the characters that arrive encoded keep their case:
+//   "/Café/%C3%89t%C3%A9"  ->  "/café/Été"
+// Raw letters are lowered in the encoding the whole field turns out to be in.
+// `spare` is scratch space as well. REQUIRES: `text` points into neither buffer.
+std::string_view DecodePath(std::string_view text, std::string& scratch, std::string& spare);
 
 }  // namespace tw

@@ -37,7 +37,7 @@ struct CheckedLine {
   LogTime Time = 0;
   std::int32_t Status = 0;
   std::int32_t Bytes = 0;
-  std::string_view Path;  // lower-cased, not yet decoded
+  std::string_view Path;  // its ASCII letters lower-cased, not yet decoded
   std::string_view Referrer;
   std::string_view UserAgent;
   std::string_view VirtualHost;
@@ -53,7 +53,7 @@ class LineParser {
                               std::size_t* length);
 
   // Checks the fields in the order the reasons are listed: client address,
-  // time, request line, status, size. Lower-cases the path in place.
+  // time, request line, status, size. Lower-cases the path's ASCII letters in place.
   static RejectReason Check(const LineTokens& tokens, CheckedLine* line);
 
   // Fills *record from a checked line, interning its texts.
@@ -71,10 +71,10 @@ RejectReason ParseNamedLine(ParseContext& ctx, LogFormatName name, std::string_v
 // ':' dropped ("Www.Site.ru:443" -> "Www.Site.ru").
 std::string_view VirtualHostWithoutPort(std::string_view virtual_host);
 
-// The own-site name a virtual host stands for: lower-cased in place, the port
-// after the last ':' dropped ("Www.Site.ru:443" -> "www.site.ru"; the referrer
-// test drops a leading "www." itself).
-// REQUIRES: `virtual_host` points into writable storage.
-std::string_view OwnSiteOfVirtualHost(std::string_view virtual_host);
+// The own-site name a virtual host stands for: the port after the last ':'
+// dropped, as UTF-8 (base/utf8.h), lower-cased ("Www.Site.ru:443" ->
+// "www.site.ru"; the referrer test drops a leading "www." itself). Written
+// into `scratch`; the view is valid until it changes.
+std::string_view OwnSiteOfVirtualHost(std::string_view virtual_host, std::string& scratch);
 
 }  // namespace tw

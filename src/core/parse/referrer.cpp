@@ -5,9 +5,10 @@
 #include <cstdio>
 #include <cstring>
 
-#include "base/cp1251.h"
 #include "base/delimited.h"
 #include "base/file_access.h"
+#include "base/letter_case.h"
+#include "base/utf8.h"
 #include "log/string_pool.h"
 
 namespace tw {
@@ -87,7 +88,9 @@ void LoadEngineList(FileAccess& files, const std::string& exe_folder, EngineList
   ParseEngineList(text, list);
 }
 
-void ParseEngineList(std::string_view text, EngineList& list) {
+void ParseEngineList(std::string_view file_text, EngineList& list) {
+  const std::string utf8 = AsUtf8(file_text);
+  const std::string_view text = utf8;
   list.EngineNames.clear();
   list.EngineParams.clear();
   std::string name, param, extra;
@@ -111,9 +114,9 @@ std::string_view ExtractReferrerDomain(std::string_view referrer) {
   if (referrer.starts_with("https://")) {
     skip = referrer.substr(8).starts_with("www.") ? 12 : 8;
   } else if (referrer.find("http://www.") != std::string_view::npos) {
-    skip = 11;
+    skip = Utf8PrefixLength(referrer, 11);
   } else if (referrer.find("http://") != std::string_view::npos) {
-    skip = 7;
+    skip = Utf8PrefixLength(referrer, 7);
   }
   std::string_view rest = referrer.substr(skip);
   return rest.substr(0, rest.find('/'));
@@ -139,14 +142,14 @@ void ExtractSearchPhrase(const EngineList& engines, std::string_view referrer, i
   if (start == std::string_view::npos) start = FindAfter(referrer, '&', prefix);
   if (start == std::string_view::npos) return;
 
-  std::string_view value = referrer.substr(start, kMaxSearchPhrase);
+  std::string_view value = referrer.substr(start);
   value = value.substr(0, value.find('&'));
+  value = value.substr(0, Utf8PrefixLength(value, kMaxSearchPhrase));
   auto blank = [](char c) { return static_cast<unsigned char>(c) <= 32; };
   while (!value.empty() && blank(value.front())) value.remove_prefix(1);
   while (!value.empty() && blank(value.back())) value.remove_suffix(1);
 
-  phrase.assign(value);
-  LowerInPlace(phrase.data(), phrase.size());
+  AppendLower(phrase, value);
   for (char& c : phrase) {
     if (c == '+') c = ' ';
   }

@@ -36,7 +36,7 @@ struct EngineList {
 // EngineIndex is a signed 16-bit field, so only this many engines are addressable.
 inline constexpr std::size_t kMaxEngines = 32767;
 
-// A search phrase keeps at most this many characters of the referrer.
+// A search phrase keeps at most this many characters (code points) of the referrer.
 inline constexpr std::size_t kMaxSearchPhrase = 1000;
 
 // Replaces `list` with the engines of exe_folder + "engines.lst".
@@ -46,20 +46,22 @@ void LoadEngineList(const std::string& exe_folder, EngineList& list);
 // The same through `files`.
 void LoadEngineList(FileAccess& files, const std::string& exe_folder, EngineList& list);
 
-// Replaces `list` with the engines of the text of an engines.lst file. Lines end
+// Replaces `list` with the engines of the text of an engines.lst file, read as
+// UTF-8 when it is, else as Windows-1251 (base/utf8.h). Names and prefixes are
+// matched as written, letter case included. Lines end
 // in CR LF, LF or CR; each is split at ';' by the delimited-text rule
 // (base/delimited.h). Field 1 is the name, field 2 the prefix, further fields are
 // ignored; a line with fewer than two fields (an empty line among them) is skipped.
 // Only the first kMaxEngines usable lines are kept.
 void ParseEngineList(std::string_view text, EngineList& list);
 
-// The domain part of a referrer, a view into `referrer`:
+// The domain part of a UTF-8 referrer, a view into `referrer`:
 //   "http://www.example.com/a/b"  ->  "example.com"
 //   "https://www.example.com/"    ->  "example.com"
 //   "-"                           ->  "-"
 // A referrer that starts with "https://" loses that, and a "www." right after it.
-// Otherwise 7 characters are skipped when "http://" occurs anywhere in the text
-// and 11 when "http://www." does; the domain then runs up to the next '/'.
+// Otherwise 7 characters (not bytes) are skipped when "http://" occurs anywhere
+// in the text and 11 when "http://www." does; the domain then runs up to the next '/'.
 std::string_view ExtractReferrerDomain(std::string_view referrer);
 
 // Index of the first engine whose name occurs in `domain` (case-sensitive), or -1.
@@ -68,9 +70,10 @@ int FindEngine(const EngineList& engines, std::string_view domain);
 
 // The search phrase of engine `index` in `referrer`, written into `phrase`
 // (replacing its contents, reusing its capacity): the text after the first
-// "?" + prefix, else after the first "&" + prefix, at most kMaxSearchPhrase
-// characters, cut at its first '&', lower-cased, trimmed of codes 0 to 32 at
-// both ends, then every '+' made a blank. Empty when neither marker occurs.
+// "?" + prefix, else after the first "&" + prefix, cut at its first '&', at most
+// kMaxSearchPhrase characters (not bytes), trimmed of codes 0 to 32 at both
+// ends, lower-cased (base/letter_case.h ToLower), then every '+' made a blank.
+// Empty when neither marker occurs. REQUIRES: `referrer` is UTF-8.
 // REQUIRES: 0 <= index < engines.EngineParams.size().
 void ExtractSearchPhrase(const EngineList& engines, std::string_view referrer, int index,
                          std::string& phrase);
@@ -90,7 +93,7 @@ struct ReferrerContext {
 };
 
 // Sets ReferrerDomain, ReferrerKind, EngineIndex and SearchPhrase of `record`
-// from the decoded referrer text of its line:
+// from the decoded referrer text of its line, UTF-8:
 //   domain exactly "-"                 -> RefNone
 //   SiteName occurs in the domain      -> RefOwnSite (a leading "www." of
 //                                         SiteName is left out, as the domain lost it)

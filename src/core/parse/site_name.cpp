@@ -2,7 +2,8 @@
 
 #include <algorithm>
 
-#include "base/cp1251.h"
+#include "base/letter_case.h"
+#include "base/utf8.h"
 
 namespace tw {
 namespace {
@@ -37,8 +38,7 @@ std::string_view FileNameOfPath(std::string_view path) {
 }
 
 std::string StripLogFileSuffixes(std::string_view path) {
-  std::string name(FileNameOfPath(path));
-  LowerInPlace(name.data(), name.size());
+  std::string name = ToLower(AsUtf8(FileNameOfPath(path)));
   for (std::string_view packed : {".gz", ".bz2", ".xz", ".zst"}) {
     if (name.size() > packed.size() && name.ends_with(packed)) {
       name.resize(name.size() - packed.size());

@@ -10,7 +10,8 @@ namespace tw {
 // The file name part of a path: everything after the last '/'.
 std::string_view FileNameOfPath(std::string_view path);
 
-// The lower-cased file name without what compression and log rotation add:
+// The file name as UTF-8 (base/utf8.h), lower-cased, without what compression
+// and log rotation add:
 // first one of ".gz", ".bz2", ".xz", ".zst", then one of "." and digits
 // (".1"), "-" or "." and an eight-digit date (".20261201"), "-" or "." and a
 // date YYYY-MM-DD. A suffix that is the whole name stays.
