@@ -12,7 +12,7 @@ namespace tw {
 
 // A group box, label, radio button, check box, push button or menu item.
 struct Control {
-  std::string Caption;  // Windows-1251; menu captions may hold '&' before the accelerator
+  std::string Caption;  // UTF-8; menu captions may hold '&' before the accelerator
   bool Checked = false;
   bool Enabled = true;
   bool Visible = true;
@@ -29,7 +29,7 @@ struct DatePicker {
 
 // A drop-down list: the shown texts and the chosen one (-1 for none).
 struct ChoiceBox {
-  std::vector<std::string> Items;  // Windows-1251
+  std::vector<std::string> Items;  // UTF-8
   int ItemIndex = -1;
   bool Enabled = true;
   bool Visible = true;

@@ -1,7 +1,6 @@
 #include "form/form.h"
 
 #include "analysis/report_kinds.h"
-#include "base/cp1251.h"
 #include "base/delimited.h"
 #include "form/file_address.h"
 #include "form/version.h"

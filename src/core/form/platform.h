@@ -15,7 +15,7 @@ class Platform {
   virtual ~Platform() = default;
 
   // A modal message box with the caption "Quelmark Tallyweave" and an OK button.
-  // The text is Windows-1251 and is shown as plain text.
+  // The text is UTF-8 and is shown as plain text.
   virtual void ShowMessage(const std::string& text) = 0;
 
   // The open dialog (filter "All Files (*.*)|*.*"). Returns false when the user cancels.

@@ -31,6 +31,7 @@
 #include "load/loader.h"
 #include "parse/format.h"
 #include "parse/referrer.h"
+#include "present/report_csv.h"
 #include "session/closing.h"
 
 namespace tw {
@@ -120,10 +121,13 @@ class Session {
   std::vector<const LogRecord*> Details(int row) const;
 
   // ---- Saving ----
-  // The last report as the table file, whole or not at all. On failure false
-  // with `error` naming the file and the reason.
-  bool SaveCsv(const std::string& path, std::string& error) const;
-  bool WriteCsv(const std::function<bool(std::string_view)>& write) const;
+  // The last report as the table file, whole or not at all (present/report_csv.h).
+  // On failure false with `error` naming the file and the reason.
+  bool SaveCsv(const std::string& path, std::string& error,
+               TableEncoding encoding = TableEncoding::kWindows1251) const;
+  // The table's bytes to `write`, for standard output: no byte-order mark.
+  bool WriteCsv(const std::function<bool(std::string_view)>& write,
+                TableEncoding encoding = TableEncoding::kWindows1251) const;
 
  private:
   void PreparePlaces();
