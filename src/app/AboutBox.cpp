@@ -7,7 +7,6 @@
 #include <QVBoxLayout>
 
 #include "CoreText.h"
-#include "base/cp1251.h"
 #include "form/form.h"
 
 namespace {
@@ -61,7 +60,7 @@ AboutBox::AboutBox(tw::Platform& platform, const QFont& font, QWidget* parent)
   addLabel(panel, QString::fromLatin1(tw::kProgramTitle), withStyle(font, 12, true), kMaroon,
            QRect(8, 20, right - 8, 28), Qt::AlignRight)
       ->setObjectName(QStringLiteral("Label1"));
-  addLabel(panel, fromCp1251(tw::TSDIAppForm::AboutVersionLine()), withStyle(font, 10, true),
+  addLabel(panel, fromCoreText(tw::TSDIAppForm::AboutVersionLine()), withStyle(font, 10, true),
            kMaroon, QRect(8, 50, right - 8, 22), Qt::AlignRight)
       ->setObjectName(QStringLiteral("Label2"));
   m_databaseLine = addLabel(panel, QString(), font, kTeal, QRect(16, 98, kWidth - 32, 48),
@@ -98,7 +97,7 @@ bool AboutBox::eventFilter(QObject* watched, QEvent* event) {
   auto* label = qobject_cast<QLabel*>(watched);
   if (label != nullptr && event->type() == QEvent::MouseButtonRelease &&
       static_cast<QMouseEvent*>(event)->button() == Qt::LeftButton) {
-    m_platform.OpenLink(tw::Utf8ToCp1251(label->text().toStdString()));
+    m_platform.OpenLink(toCoreText(label->text()));
     return true;
   }
   return QDialog::eventFilter(watched, event);

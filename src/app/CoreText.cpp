@@ -4,12 +4,11 @@
 #include <QFileInfo>
 #include <algorithm>
 
-#include "base/cp1251.h"
-
-QString fromCp1251(std::string_view text) {
-  const std::string utf8 = tw::Cp1251ToUtf8(text);
-  return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+QString fromCoreText(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
+
+std::string toCoreText(const QString& text) { return text.toStdString(); }
 
 std::string toPathBytes(const QString& path) { return QFile::encodeName(path).toStdString(); }
 
@@ -47,7 +46,7 @@ QString CoreTextDecoder::operator()(std::string_view text) const {
       bestAt = at;
     }
   }
-  if (best == nullptr) return fromCp1251(text);
-  return fromCp1251(text.substr(0, bestAt)) + best->text +
+  if (best == nullptr) return fromCoreText(text);
+  return fromCoreText(text.substr(0, bestAt)) + best->text +
          (*this)(text.substr(bestAt + best->bytes.size()));
 }

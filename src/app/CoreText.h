@@ -1,16 +1,18 @@
 #pragma once
 
 // Text conversion at the border between the window and the core. The core
-// holds Windows-1251 texts and file paths as the platform's own bytes; the
-// window holds QStrings.
+// holds UTF-8 texts and file paths as the platform's own bytes; the window
+// holds QStrings.
 
 #include <QString>
 #include <string>
 #include <string_view>
 #include <vector>
 
-// A Windows-1251 text of the core as a QString.
-QString fromCp1251(std::string_view text);
+// A UTF-8 text of the core as a QString.
+QString fromCoreText(std::string_view text);
+// A text of the window for the core, as UTF-8.
+std::string toCoreText(const QString& text);
 
 // A file path as the bytes the core passes to the file system.
 std::string toPathBytes(const QString& path);
@@ -19,7 +21,7 @@ QString fromPathBytes(std::string_view bytes);
 // Converts core texts that may embed file paths the window handed to the core
 // (the window title and the status text carry the log's path, the information
 // box its file name). A known path inside a text is decoded as a path, the rest
-// as Windows-1251, so a file name outside the code page survives the trip.
+// as UTF-8, so a file name in bytes that are no UTF-8 survives the trip.
 class CoreTextDecoder {
  public:
   // Remembers `path` and its file name for later texts; the last few paths

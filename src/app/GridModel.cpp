@@ -46,7 +46,7 @@ QString GridModel::rowsAsText(QList<int> rows) const {
     for (int col = 0; col < m_columns; ++col) {
       if (col < static_cast<int>(widths.size()) && widths[col] <= 0) continue;
       if (!first) line += QLatin1Char('\t');
-      line += fromCp1251(m_source.cell(col, row + 1));
+      line += fromCoreText(m_source.cell(col, row + 1));
       first = false;
     }
     text += line + QLatin1Char('\n');
@@ -67,7 +67,7 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
   const int row = index.row() + 1;
   switch (role) {
     case Qt::DisplayRole:
-      return fromCp1251(m_source.cell(col, row));
+      return fromCoreText(m_source.cell(col, row));
     case FillColourRole:
       if (const auto fill = m_source.fillColour(col, row)) return toColor(*fill);
       return {};
@@ -83,7 +83,7 @@ QVariant GridModel::data(const QModelIndex& index, int role) const {
 
 QVariant GridModel::headerData(int section, Qt::Orientation orientation, int role) const {
   if (orientation != Qt::Horizontal || section < 0 || section >= m_columns) return {};
-  if (role == Qt::DisplayRole) return fromCp1251(m_source.cell(section, 0));
+  if (role == Qt::DisplayRole) return fromCoreText(m_source.cell(section, 0));
   return {};
 }
 

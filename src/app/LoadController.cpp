@@ -42,7 +42,7 @@ void LoadController::buildControls(QMainWindow& window) {
   m_progress->setObjectName(QStringLiteral("LoadProgress"));
   m_progress->setRange(0, 100);
   m_progress->setMaximumWidth(260);
-  m_cancel = new QPushButton(fromCp1251(m_form.Lang.GetOr("load0", "Cancel")), &window);
+  m_cancel = new QPushButton(fromCoreText(m_form.Lang.GetOr("load0", "Cancel")), &window);
   m_cancel->setObjectName(QStringLiteral("CancelLoad"));
   window.statusBar()->addPermanentWidget(m_progress);
   window.statusBar()->addPermanentWidget(m_cancel);
@@ -96,7 +96,7 @@ void LoadController::showProgress() {
     const std::string place = tw::FormatText(form.Lang.GetOr("load1", "File %d of %d"),
                                              {m_load->FilePlace() + 1, count});
     // The bar reads '%' as the start of a placeholder.
-    format = fromCp1251(place).remove(QLatin1Char('%')) + QStringLiteral(": %p%");
+    format = fromCoreText(place).remove(QLatin1Char('%')) + QStringLiteral(": %p%");
   }
   m_progress->setFormat(format);
   m_progress->setValue(percent);

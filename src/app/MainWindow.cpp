@@ -25,7 +25,7 @@ MainWindow::MainWindow(Hooks hooks, QWidget* parent)
   m_binder = std::make_unique<ViewBinder>(*this, m_ui, m_form->view, m_decode);
 
   m_aboutBox = new AboutBox(*this, baseFont(), this);
-  m_aboutBox->setDatabaseLine(fromCp1251(m_form->GeoDatabaseLine()));
+  m_aboutBox->setDatabaseLine(fromCoreText(m_form->GeoDatabaseLine()));
   m_aboutBox->hide();
   m_loads = std::make_unique<LoadController>(*this, *m_form, m_ui, m_decode);
   m_commands =

@@ -398,8 +398,8 @@ void MainWindow::buildFormatMenu() {
 }
 
 void MainWindow::nameFormatMenu() {
-  m_ui.formatMenu->setTitle(fromCp1251(m_form->Lang.GetOr("mes13", "Log format")));
-  m_ui.automaticFormat->setText(fromCp1251(m_form->Lang.GetOr("mes14", "Automatic")));
+  m_ui.formatMenu->setTitle(fromCoreText(m_form->Lang.GetOr("mes13", "Log format")));
+  m_ui.automaticFormat->setText(fromCoreText(m_form->Lang.GetOr("mes14", "Automatic")));
 }
 
 void MainWindow::buildMenus() {

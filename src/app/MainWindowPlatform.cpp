@@ -89,7 +89,7 @@ bool MainWindow::AskSavePath(std::string& path) {
 }
 
 void MainWindow::OpenLink(const std::string& address) {
-  const QString text = fromCp1251(address);
+  const QString text = fromCoreText(address);
   if (m_hooks.openLink) {
     m_hooks.openLink(text);
     return;

@@ -73,7 +73,7 @@ int SiteTreeModel::columnCount(const QModelIndex& /*parent*/) const { return 1; 
 
 QVariant SiteTreeModel::data(const QModelIndex& index, int role) const {
   if (role != Qt::DisplayRole || !index.isValid()) return {};
-  return fromCp1251(nodeAt(index)->Text);
+  return fromCoreText(nodeAt(index)->Text);
 }
 
 Qt::ItemFlags SiteTreeModel::flags(const QModelIndex& index) const {

@@ -45,7 +45,7 @@ void applyDatePicker(QDateEdit* edit, const tw::DatePicker& picker) {
 
 void applyChoiceBox(QComboBox* box, const tw::ChoiceBox& choice) {
   QStringList items;
-  for (const std::string& item : choice.Items) items.append(fromCp1251(item));
+  for (const std::string& item : choice.Items) items.append(fromCoreText(item));
   QStringList shown;
   for (int i = 0; i < box->count(); ++i) shown.append(box->itemText(i));
   if (shown != items) {
@@ -147,26 +147,26 @@ void ViewBinder::applyBindings() {
   const tw::FormView& view = m_view;
   for (const ActionBinding& binding : m_actionBindings) {
     const tw::Control& control = view.*binding.control;
-    binding.action->setText(fromCp1251(control.Caption));
+    binding.action->setText(fromCoreText(control.Caption));
     binding.action->setEnabled(control.Enabled);
     binding.action->setVisible(control.Visible);
   }
   for (const GroupBinding& binding : m_groupBindings) {
     const tw::Control& control = view.*binding.control;
-    binding.widget->setTitle(fromCp1251(control.Caption));
+    binding.widget->setTitle(fromCoreText(control.Caption));
     binding.widget->setEnabled(control.Enabled);
     setShown(binding.widget, control.Visible);
   }
   for (const LabelBinding& binding : m_labelBindings) {
     const tw::Control& control = view.*binding.control;
-    binding.widget->setText(fromCp1251(control.Caption));
+    binding.widget->setText(fromCoreText(control.Caption));
     binding.widget->setEnabled(control.Enabled);
     setShown(binding.widget, control.Visible);
   }
   for (const ButtonBinding& binding : m_buttonBindings) {
     const tw::Control& control = *binding.control;
     QAbstractButton* button = binding.widget;
-    button->setText(fromCp1251(control.Caption));
+    button->setText(fromCoreText(control.Caption));
     // In an exclusive group only the checked one takes effect; it unchecks the rest.
     if (button->isCheckable() && button->isChecked() != control.Checked)
       button->setChecked(control.Checked);

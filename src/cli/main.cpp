@@ -14,7 +14,7 @@
 #include "analysis/period.h"
 #include "analysis/report_kinds.h"
 #include "analysis/site_tree.h"
-#include "base/cp1251.h"
+#include "base/utf8.h"
 #include "form/headless_platform.h"
 #include "geo/find.h"
 #include "session/session.h"
@@ -147,6 +147,7 @@ int ParseOptions(int argc, char** argv, Options& o) {
       o.crawlers = true;
     } else if (a == "--section") {
       if (!value(o.section)) return UsageError("--section needs a path such as /news");
+      o.section = tw::AsUtf8(o.section);  // the tree's texts are UTF-8
     } else if (a == "--format") {
       if (!value(v)) return UsageError("--format needs a format name or a LogFormat string");
       tw::LogFormat format;
@@ -207,7 +208,7 @@ bool WriteCsvToStdout(const tw::Session& session) {
 }
 
 // Prints a Windows-1251 text to standard error as UTF-8.
-void PrintLine(const std::string& text) { std::cerr << tw::Cp1251ToUtf8(text) << '\n'; }
+void PrintLine(const std::string& text) { std::cerr << text << '\n'; }
 
 // Everything is written: the loaded log goes back to the system with the
 // process, much faster than freed block by block. The sanitizer build frees

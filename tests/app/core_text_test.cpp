@@ -3,13 +3,10 @@
 #include <string>
 
 #include "CoreText.h"
-#include "base/cp1251.h"
 
 namespace {
 
-std::string Cp1251(const char* utf8) { return tw::Utf8ToCp1251(utf8); }
-
-TEST(CoreTextDecoder, DecodesKnownPathsAsPathsAndTheRestAsCodePage) {
+TEST(CoreTextDecoder, DecodesKnownPathsAsPathsAndTheRestAsUtf8) {
   const QString path = QStringLiteral("/tmp/журнал/сайт.example-access_log");
   CoreTextDecoder decode;
   decode.rememberPath(path);
@@ -26,10 +23,11 @@ TEST(CoreTextDecoder, DecodesKnownPathsAsPathsAndTheRestAsCodePage) {
        path + QStringLiteral(" - Quelmark Tallyweave")},
       {"information box line", "  Log: " + nameBytes,
        QStringLiteral("  Log: сайт.example-access_log")},
-      {"status text with Cyrillic around the path", Cp1251("Чтение ") + pathBytes + Cp1251(" 50%"),
+      {"status text with Cyrillic around the path", "Чтение " + pathBytes + " 50%",
        QStringLiteral("Чтение ") + path + QStringLiteral(" 50%")},
       {"path twice", pathBytes + "|" + pathBytes, path + QStringLiteral("|") + path},
-      {"no path", Cp1251(" Период "), QStringLiteral(" Период ")},
+      {"no path", " Период ", QStringLiteral(" Период ")},
+      {"every script", "Ελλάδα 中文 😀", QStringLiteral("Ελλάδα 中文 😀")},
       {"empty", std::string(), QString()},
   };
   for (const Case& c : cases) EXPECT_EQ(decode(c.text), c.expected) << c.what;
@@ -45,10 +43,17 @@ TEST(CoreTextDecoder, KeepsEarlierPathsWhenANewOneIsRemembered) {
   EXPECT_EQ(decode("Cannot write " + toPathBytes(csv)), QStringLiteral("Cannot write ") + csv);
 }
 
-TEST(CoreTextDecoder, ReadsUnknownBytesAsCodePage) {
+TEST(CoreTextDecoder, ReadsUnknownBytesAsUtf8) {
   CoreTextDecoder decode;
-  // UTF-8 bytes of a path never handed to the core read as Windows-1251.
-  EXPECT_EQ(decode("\xC0\xE1"), QStringLiteral("Аб"));
+  // The bytes of a path never handed to the core read as the core's UTF-8.
+  EXPECT_EQ(decode("\xD0\x90\xD0\xB1"), QStringLiteral("Аб"));
+}
+
+TEST(CoreText, WindowTextsReachTheCoreAsUtf8) {
+  for (const QString& text : {QString(), QStringLiteral("/news"), QStringLiteral("/новости/ΣΑΣ/中文")}) {
+    EXPECT_EQ(fromCoreText(toCoreText(text)), text);
+    EXPECT_EQ(toCoreText(text), text.toUtf8().toStdString());
+  }
 }
 
 }  // namespace

@@ -7,7 +7,6 @@
 #include <utility>
 
 #include "GridModel.h"
-#include "base/cp1251.h"
 
 namespace {
 
@@ -37,7 +36,7 @@ class FakeGridSource : public GridSource {
 
 FakeGridSource CountTable() {
   FakeGridSource source;
-  source.cells = {{"", tw::Utf8ToCp1251("Страница"), "Hits"},
+  source.cells = {{"", "Страница", "Hits"},
                   {"", "/index.html", "7"},
                   {"", "/news/", "3"},
                   {"", "Total: 2 rows", "10"}};

@@ -6,7 +6,6 @@
 #include <string>
 
 #include "SiteTreeModel.h"
-#include "base/cp1251.h"
 
 namespace {
 
@@ -36,7 +35,7 @@ struct SampleTree {
     b = AddChild(a, "b");
     c = AddChild(b, "c.html");
     d = AddChild(a, "d.html");
-    news = AddChild(view.Root.get(), tw::Utf8ToCp1251("новости"));
+    news = AddChild(view.Root.get(), "новости");
     ++view.Generation;
   }
 };

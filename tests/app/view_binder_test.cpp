@@ -87,8 +87,8 @@ TEST(ViewBinder, ShowsAViewBuiltFromASessionInTheWidgets) {
     binder.refresh();
 
     EXPECT_EQ(widgets.host.windowTitle(), logPath + QStringLiteral(" - Quelmark Tallyweave"));
-    EXPECT_EQ(widgets.ui.groupBox4->title(), fromCp1251(report.title));
-    EXPECT_EQ(widgets.ui.label8->text(), fromCp1251(report.subject));
+    EXPECT_EQ(widgets.ui.groupBox4->title(), fromCoreText(report.title));
+    EXPECT_EQ(widgets.ui.label8->text(), fromCoreText(report.subject));
     QStringList information;
     for (const std::string& line : session.InformationLines()) information.append(decode(line));
     EXPECT_EQ(widgets.ui.memo3->toPlainText(), information.join(QLatin1Char('\n')));
@@ -97,9 +97,9 @@ TEST(ViewBinder, ShowsAViewBuiltFromASessionInTheWidgets) {
     ASSERT_EQ(model->columnCount(), report.ColCount());
     ASSERT_EQ(model->rowCount(), report.RowCount() - 1) << "the title row is the header";
     for (int col = 0; col < report.ColCount(); ++col) {
-      EXPECT_EQ(model->headerData(col, Qt::Horizontal).toString(), fromCp1251(report.Cell(col, 0)));
+      EXPECT_EQ(model->headerData(col, Qt::Horizontal).toString(), fromCoreText(report.Cell(col, 0)));
       for (int row = 0; row < model->rowCount(); ++row) {
-        EXPECT_EQ(model->index(row, col).data().toString(), fromCp1251(report.Cell(col, row + 1)))
+        EXPECT_EQ(model->index(row, col).data().toString(), fromCoreText(report.Cell(col, row + 1)))
             << col << "," << row;
       }
     }
