@@ -10,7 +10,8 @@
 #include <string>
 #include <string_view>
 
-#include "base/cp1251.h"
+#include "base/letter_case.h"
+#include "base/utf8.h"
 #include "fuzz_support.h"
 #include "log/record.h"
 #include "log/string_pool.h"
@@ -60,7 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     domains = new tw::StringPool;
     phrases = new tw::StringPool;
   }
-  const std::string site = tw::ToLowerCp1251(referrers.substr(0, referrers.find('\n')));
+  const std::string site = tw::ToLower(tw::AsUtf8(referrers.substr(0, referrers.find('\n'))));
   tw::ReferrerContext ctx;
   ctx.ReferrerDomainPool = domains;
   ctx.SearchPhrasePool = phrases;
