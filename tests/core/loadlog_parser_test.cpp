@@ -240,7 +240,7 @@ TEST(LogNumber, ReadsWholeDecimalNumbers) {
   }
 }
 
-TEST(DecodeUrl, DecodesTheWholeFieldAsUtf8OrTheCodePage) {
+TEST(DecodeUrl, DecodesEachPartAsUtf8OrTheCodePage) {
   const std::pair<std::string, std::string> cases[] = {
       {"/plain/path", "/plain/path"},
       {"/caf%C3%A9.html", "/café.html"},
@@ -252,7 +252,11 @@ TEST(DecodeUrl, DecodesTheWholeFieldAsUtf8OrTheCodePage) {
       {"/%CF%F0%E8", "/При"},            // ... and in Windows-1251
       {"/%d0%9f", "/П"},                 // small hex digits too
       {"%D0%9Fx%D1%80", "Пxр"},          // one field, UTF-8 around a letter
-      {"%D0%9F%CF", "РџП"},              // one bad byte: all of it the code page
+      {"%D0%9F%CF", "РџП"},              // one bad byte: all of its part the code page
+      {"/%D0%9F/%CF", "/П/П"},           // each part between delimiters on its own
+      {"?q=%D0%BC%D0%B8+x&b=%CD%E0%E9!", "?q=ми+x&b=Най!"},
+      {"a=%CF;b=%D0%9F#%CF", "a=П;b=П#П"},
+      {"q=%D0%BC%2F%CF", "q=Рј/П"},       // an encoded '/' parts nothing
       {"%D0x%9F", "Рxџ"},
       {"/Пр%D0%B8", "/При"},             // raw bytes count with the decoded ones
       {"/\xCF\xF0%E8"s, "/При"},
@@ -287,6 +291,7 @@ TEST(DecodePath, LowersWhatIsWrittenAndKeepsWhatIsEncoded) {
       {"/\xCF\xD0\xC8%CF", "/приП"},             // Windows-1251 raw and encoded
       {"/\xD0%9F", "/П"},                          // one character, half raw and half encoded
       {"/\xC3\x89%E9", "/г‰й"},                    // UTF-8 raw, the code page encoded: the code page
+      {"/\xCF\xF0/\xD0\x9F\xD0\xA0?Q=%CF", "/пр/пр?Q=П"},       // each part in its own encoding
       {"/Ё%00Ж", "/ё"},
   };
   std::string scratch, spare;

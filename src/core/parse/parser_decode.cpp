@@ -22,22 +22,107 @@ constexpr std::array<signed char, 256> kHex = MakeHexTable();
 
 inline int HexValue(char c) { return kHex[static_cast<unsigned char>(c)]; }
 
-bool HasHighByte(std::string_view text) {
-  for (const char c : text) {
-    if (static_cast<unsigned char>(c) >= 0x80) return true;
+bool HasHighByte(const char* p, const char* end) {
+  for (; p < end; ++p) {
+    if (static_cast<unsigned char>(*p) >= 0x80) return true;
   }
   return false;
 }
 
-// Windows-1251 `bytes` converted to UTF-8 and placed in `scratch`: after
-// `bytes` when they are the start of `scratch`, else at its start.
-std::string_view Cp1251IntoScratch(std::string_view bytes, std::string& scratch) {
-  const bool inside = bytes.data() == scratch.data();
-  const std::size_t at = inside ? bytes.size() : 0;
-  const std::size_t need = at + bytes.size() * 3;
-  if (scratch.size() < need) scratch.resize(need);  // keeps the bytes in it
-  if (inside) bytes = std::string_view(scratch.data(), bytes.size());
-  return std::string_view(scratch.data() + at, Cp1251ToUtf8(bytes, scratch.data() + at));
+constexpr std::array<bool, 256> MakeDelimiterTable() {
+  std::array<bool, 256> t{};
+  for (const char c : {'/', '?', '&', '=', ';', '#'}) t[static_cast<unsigned char>(c)] = true;
+  return t;
+}
+constexpr std::array<bool, 256> kDelimiter = MakeDelimiterTable();
+
+const char* PartEnd(const char* p, const char* end) {
+  while (p < end && !kDelimiter[static_cast<unsigned char>(*p)]) ++p;
+  return p;
+}
+
+// Percent-decodes the part [p, end) into `out` and returns the end written.
+// Sets *zero when a decoded zero byte ended it, *high when a byte of 0x80 or
+// above was written.
+char* DecodePart(const char* p, const char* end, char* out, bool* zero, bool* high) {
+  while (p < end) {
+    char c = *p;
+    if (c == '%' && end - p >= 3 && HexValue(p[1]) >= 0 && HexValue(p[2]) >= 0) {
+      c = static_cast<char>(HexValue(p[1]) << 4 | HexValue(p[2]));
+      if (c == 0) {
+        *zero = true;
+        break;
+      }
+      p += 3;
+    } else {
+      ++p;
+    }
+    *high |= static_cast<unsigned char>(c) >= 0x80;
+    *out++ = c;
+  }
+  return out;
+}
+
+// The decoded part [begin, end) read as Windows-1251, converted in place;
+// `temp` has room for its bytes. Returns the new end.
+char* Cp1251PartToUtf8(char* begin, char* end, char* temp) {
+  const auto n = static_cast<std::size_t>(end - begin);
+  std::memcpy(temp, begin, n);
+  return begin + Cp1251ToUtf8(std::string_view(temp, n), begin);
+}
+
+// DecodePart of a path's part whose raw bytes are not all ASCII: its letters
+// as written are lowered in the encoding the decoded part is in.
+char* DecodeLoweredPart(const char* p, const char* end, char* out, char* temp, std::string& spare,
+                        bool* zero) {
+  bool high = false;
+  const char* stop = DecodePart(p, end, out, zero, &high);
+  const bool utf8 = IsUtf8(std::string_view(out, static_cast<std::size_t>(stop - out)));
+  spare.clear();
+  if (utf8) {
+    // A character cut between raw and encoded bytes is no character to the
+    // lowering, which passes it on as it is.
+    AppendLower(spare, std::string_view(p, static_cast<std::size_t>(end - p)));
+  } else {
+    spare.assign(p, end);
+    LowerCp1251InPlace(spare.data(), spare.size());
+  }
+  char* lowered = DecodePart(spare.data(), spare.data() + spare.size(), out, zero, &high);
+  return utf8 ? lowered : Cp1251PartToUtf8(out, lowered, temp);
+}
+
+// Decodes `text` part by part into `scratch`; with `spare`, lowers the
+// letters of the parts as written (DecodePath).
+std::string_view DecodeParts(std::string_view text, std::string& scratch, std::string* spare) {
+  if (const void* nul = std::memchr(text.data(), 0, text.size())) {
+    text = text.substr(0, static_cast<std::size_t>(static_cast<const char*>(nul) - text.data()));
+  }
+  const char* p = text.data();
+  const char* end = p + text.size();
+  if (std::memchr(p, '%', text.size()) == nullptr && IsUtf8(text) &&
+      (spare == nullptr || !HasHighByte(p, end))) {
+    return text;
+  }
+  // Each byte read gives at most three written; a part's bytes wait in the last quarter.
+  if (scratch.size() < text.size() * 4) scratch.resize(text.size() * 4);
+  char* out = scratch.data();
+  char* temp = out + text.size() * 3;
+  bool zero = false;
+  for (;;) {
+    const char* part_end = PartEnd(p, end);
+    if (spare != nullptr && HasHighByte(p, part_end)) {
+      out = DecodeLoweredPart(p, part_end, out, temp, *spare, &zero);
+    } else {
+      bool high = false;
+      char* stop = DecodePart(p, part_end, out, &zero, &high);
+      const bool utf8 = !high || IsUtf8(std::string_view(out, static_cast<std::size_t>(stop - out)));
+      out = utf8 ? stop : Cp1251PartToUtf8(out, stop, temp);
+    }
+    if (zero || part_end == end) break;
+    *out++ = *part_end;
+    p = part_end + 1;
+  }
+  return std::string_view(scratch.data(), static_cast<std::size_t>(out - scratch.data()));
 }
 
 }  // namespace
@@ -80,9 +165,7 @@ std::string_view PercentDecode(std::string_view text, std::string& scratch) {
 }
 
 std::string_view DecodeUrl(std::string_view text, std::string& scratch) {
-  const std::string_view bytes = PercentDecode(text, scratch);
-  if (IsUtf8(bytes)) return bytes;
-  return Cp1251IntoScratch(bytes, scratch);
+  return DecodeParts(text, scratch, nullptr);
 }
 
 std::string DecodeUrl(std::string_view text) {
@@ -91,18 +174,7 @@ std::string DecodeUrl(std::string_view text) {
 }
 
 std::string_view DecodePath(std::string_view text, std::string& scratch, std::string& spare) {
-  // Escapes are ASCII: a path without high bytes had its letters lowered already.
-  if (!HasHighByte(text)) return DecodeUrl(text, scratch);
-  spare.clear();
-  if (IsUtf8(PercentDecode(text, scratch))) {
-    // A character cut between raw and encoded bytes is no character to the
-    // lowering, which passes it on as it is.
-    AppendLower(spare, text);
-    return PercentDecode(spare, scratch);
-  }
-  spare.assign(text);
-  LowerCp1251InPlace(spare.data(), spare.size());
-  return Cp1251IntoScratch(PercentDecode(spare, scratch), scratch);
+  return DecodeParts(text, scratch, &spare);
 }
 
 }  // namespace tw

@@ -1,18 +1,23 @@
 #pragma once
 
-// Percent-decoding of request paths and referrers into UTF-8. The decoded
-// field is taken whole by the rule of base/utf8.h: kept when it is UTF-8,
-// otherwise read as Windows-1251 and converted, so one field never mixes both.
+// Percent-decoding of request paths and referrers into UTF-8. The unit of
+// the encoding is a part of the address: the text between two of the
+// delimiters / ? & = ; # as the last decoding reads them. Each part, decoded,
+// is kept when it is UTF-8 and otherwise read as Windows-1251 and converted
+// (base/utf8.h), so one part never mixes both, while a form that sends its
+// query in UTF-8 and its button in the code page reads right in both:
 //
-//   "/caf%C3%A9.html"   ->  "/café.html"       (UTF-8)
-//   "/%CF%F0%E8"        ->  "/При"             (not UTF-8: Windows-1251)
-//   "/%D0%9F/%CF"       ->  "/Рџ/П"            (one bad byte: all of it Windows-1251)
-//   "/a%zz%"            ->  "/a%zz%"           (no two hex digits: the '%' stays)
-//   "a+b%2541"          ->  "a+b%41"           ('+' is left alone; one level per call)
-//   "/a%00b", "/a\0b"   ->  "/a"               (the result ends at its first zero byte)
+//   "/caf%C3%A9.html"              ->  "/café.html"        (UTF-8)
+//   "/%CF%F0%E8"                   ->  "/При"              (not UTF-8: Windows-1251)
+//   "/%D0%9F%CF"                   ->  "/РџП"              (one bad byte: all the part)
+//   "?q=%D0%BC%D0%B8&b=%CD%E0%E9"  ->  "?q=ми&b=Най"       (each part on its own)
+//   "/a%zz%"                       ->  "/a%zz%"            (no two hex digits: the '%' stays)
+//   "a+b%2541"                     ->  "a+b%41"            ('+' is left alone; one level per call)
+//   "/a%00b", "/a\0b"              ->  "/a"                (the result ends at its first zero byte)
 //
-// Raw bytes of the field count as much as decoded ones: "/Прив%D0%B5т" in UTF-8
-// is UTF-8, the same in Windows-1251 is Windows-1251.
+// Raw bytes of a part count as much as decoded ones: "/Прив%D0%B5т" in UTF-8
+// is UTF-8, the same in Windows-1251 is Windows-1251. The delimiters are ASCII
+// and no byte of a UTF-8 character is, so no character is ever cut.
 
 #include <string>
 #include <string_view>
@@ -29,8 +34,8 @@ namespace tw {
 // REQUIRES: `text` does not point into `scratch`.
 std::string_view PercentDecode(std::string_view text, std::string& scratch);
 
-// PercentDecode, then the whole result as UTF-8 (base/utf8.h AsUtf8). The
-// view is `text` itself or lies in `scratch`, as for PercentDecode.
+// Percent-decodes `text`, each part as UTF-8 by the rule above. The view is
+// `text` itself or lies in `scratch`, as for PercentDecode.
 // REQUIRES: `text` does not point into `scratch`.
 std::string_view DecodeUrl(std::string_view text, std::string& scratch);
 std::string DecodeUrl(std::string_view text);
@@ -38,7 +43,7 @@ std::string DecodeUrl(std::string_view text);
 // DecodeUrl of a request path whose characters as written are lower-cased,
 // while the characters that arrive encoded keep their case:
 //   "/Café/%C3%89t%C3%A9"  ->  "/café/Été"
-// Raw letters are lowered in the encoding the whole field turns out to be in.
+// Raw letters are lowered in the encoding their part turns out to be in.
 // `spare` is scratch space as well. REQUIRES: `text` points into neither buffer.
 std::string_view DecodePath(std::string_view text, std::string& scratch, std::string& spare);
 
