@@ -35,6 +35,9 @@ void LowerAsciiInPlace(char* text, std::size_t length);
 bool EqualNoCase(std::string_view a, std::string_view b);
 // A hash of FoldCase(text): texts equal under EqualNoCase hash equally.
 std::uint64_t HashNoCase(std::string_view text);
+// HashNoCase of a text of ASCII, into *hash; false, and *hash unchanged, for a
+// text with a byte of 0x80 or above. Never folds, so it costs next to nothing.
+bool HashNoCaseOfAscii(std::string_view text, std::uint64_t* hash);
 // Negative, zero or positive as FoldCase(a) orders before, with or after
 // FoldCase(b) by code points, a prefix first; a byte that starts no character
 // orders after every character.

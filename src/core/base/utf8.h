@@ -22,6 +22,8 @@ namespace tw {
 
 // Whether all of `bytes` is well-formed UTF-8; empty is.
 bool IsUtf8(std::string_view bytes);
+// Whether every byte of `bytes` is below 0x80.
+bool IsAscii(std::string_view bytes);
 
 // `bytes` as UTF-8 by the rule above. Returns `bytes` itself when it is UTF-8,
 // otherwise a view of the start of `scratch`, which is grown as needed and
