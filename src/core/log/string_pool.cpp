@@ -5,6 +5,7 @@
 
 #include "base/huge_block.h"
 #include "base/letter_case.h"
+#include "base/utf8.h"
 
 namespace tw {
 namespace {
@@ -20,16 +21,65 @@ const char* StringPool::Intern(std::string_view text) {
   // Neighbouring lines often repeat a text (a visitor's agent, an empty
   // referrer): the very bytes of the last text returned give it again,
   // without hashing or probing. Equal bytes hold no zero byte.
-  if (last_ != nullptr && text.size() == last_length_ &&
-      std::memcmp(text.data(), last_, last_length_) == 0) {
-    return last_;
+  if (IsLast(text)) return last_;
+  text = UpToZero(text);
+  bool same = false;
+  std::uint64_t hash = 0;
+  if (HashNoCaseOfAscii(text, &hash)) {
+    const char* pooled = InternSpelled(text, hash, &same);
+    return Remembered(text, pooled, same);
   }
+  const std::uint64_t exact = ExactIndex::Hash(text);
+  if (const char* found = exact_.Find(text, exact)) return Remembered(text, found, true);
+  const char* pooled = InternSpelled(text, HashNoCase(text), &same);
+  return Remembered(text, Indexed(text, exact, pooled, same), same);
+}
+
+const char* StringPool::InternUtf8(std::string_view bytes, std::string& scratch) {
+  if (IsLast(bytes)) return last_;
+  bytes = UpToZero(bytes);
+  bool same = true;
+  std::uint64_t hash = 0;
+  if (HashNoCaseOfAscii(bytes, &hash)) {
+    const char* pooled = InternSpelled(bytes, hash, &same);
+    return Remembered(bytes, pooled, same);
+  }
+  // Only UTF-8 equals a pooled text, even without regard to case, so the
+  // bytes are checked only when they are new.
+  const std::uint64_t exact = ExactIndex::Hash(bytes);
+  if (const char* found = exact_.Find(bytes, exact)) return Remembered(bytes, found, true);
+  hash = HashNoCase(bytes);
+  std::size_t slot = 0;
+  const char* pooled = Find(bytes, hash, &slot, &same);
+  if (pooled == nullptr && IsUtf8(bytes)) pooled = Add(bytes, hash, slot);
+  if (pooled != nullptr) return Remembered(bytes, Indexed(bytes, exact, pooled, same), same);
+  const std::string_view text = AsUtf8(bytes, scratch);
+  pooled = InternSpelled(text, HashNoCase(text), &same);
+  return Remembered(text, pooled, same);
+}
+
+const char* StringPool::Indexed(std::string_view text, std::uint64_t exact, const char* pooled,
+                                bool same) {
+  // Only the pool's own spelling, so that what the index finds is exact.
+  if (same) exact_.Add(pooled, static_cast<std::uint32_t>(text.size()), exact);
+  return pooled;
+}
+
+bool StringPool::IsLast(std::string_view text) const {
+  return last_ != nullptr && text.size() == last_length_ &&
+         std::memcmp(text.data(), last_, last_length_) == 0;
+}
+
+std::string_view StringPool::UpToZero(std::string_view text) {
   if (const void* nul = std::memchr(text.data(), 0, text.size())) {
     text = text.substr(0, static_cast<const char*>(nul) - text.data());
   }
-  const char* pooled = InternHashed(text, HashNoCase(text));
-  // Remembered only in the pool's own spelling, so that a match above is exact.
-  if (std::memcmp(pooled, text.data(), text.size()) == 0) {
+  return text;
+}
+
+const char* StringPool::Remembered(std::string_view text, const char* pooled, bool same) {
+  // Remembered only in the pool's own spelling, so that a match in IsLast is exact.
+  if (same) {
     last_ = pooled;
     last_length_ = text.size();
   }
@@ -37,30 +87,45 @@ const char* StringPool::Intern(std::string_view text) {
 }
 
 const char* StringPool::InternHashed(std::string_view text, std::uint64_t h64) {
+  bool same = false;
+  return InternSpelled(text, h64, &same);
+}
+
+const char* StringPool::InternSpelled(std::string_view text, std::uint64_t h64, bool* same) {
+  std::size_t slot = 0;
+  if (const char* found = Find(text, h64, &slot, same)) return found;
+  *same = true;
+  return Add(text, h64, slot);
+}
+
+const char* StringPool::Find(std::string_view text, std::uint64_t h64, std::size_t* free_slot,
+                             bool* same) const {
   const auto h32 = static_cast<std::uint32_t>(h64);
-  std::size_t mask = slots_.size() - 1;
+  const std::size_t mask = slots_.size() - 1;
   std::size_t i = static_cast<std::size_t>(h64 >> 20) & mask;
-  for (;;) {
-    Slot& s = slots_[i];
+  for (;; i = (i + 1) & mask) {
+    const Slot& s = slots_[i];
     if (s.text == nullptr) break;
+    if (s.hash != h32) continue;
     // Most lookups meet the very spelling they stored, so try the plain compare
     // first. Two spellings of one text may differ in length ("K" as the Kelvin sign).
-    if (s.hash == h32 && ((s.length == text.size() &&
-                           std::memcmp(s.text, text.data(), text.size()) == 0) ||
-                          EqualNoCase({s.text, s.length}, text))) {
-      return s.text;
-    }
-    i = (i + 1) & mask;
+    *same = s.length == text.size() && std::memcmp(s.text, text.data(), text.size()) == 0;
+    if (*same || EqualNoCase({s.text, s.length}, text)) return s.text;
   }
-  // New text. Keep the table at most half full so probes stay short.
+  *free_slot = i;
+  return nullptr;
+}
+
+const char* StringPool::Add(std::string_view text, std::uint64_t h64, std::size_t slot) {
+  // Keep the table at most half full so probes stay short.
   if ((count_ + 1) * 2 > slots_.size()) {
     Grow();
-    mask = slots_.size() - 1;
-    i = static_cast<std::size_t>(h64 >> 20) & mask;
-    while (slots_[i].text != nullptr) i = (i + 1) & mask;
+    const std::size_t mask = slots_.size() - 1;
+    slot = static_cast<std::size_t>(h64 >> 20) & mask;
+    while (slots_[slot].text != nullptr) slot = (slot + 1) & mask;
   }
   char* copy = Store(text);
-  slots_[i] = Slot{copy, h32, static_cast<std::uint32_t>(text.size())};
+  slots_[slot] = Slot{copy, static_cast<std::uint32_t>(h64), static_cast<std::uint32_t>(text.size())};
   ++count_;
   if (role_ == Role::kChunk) {
     entries_.push_back(Entry{copy, static_cast<std::uint32_t>(text.size()), h64});
@@ -127,6 +192,7 @@ void StringPool::Grow() {
 
 void StringPool::Clear() {
   std::fill(slots_.begin(), slots_.end(), Slot{nullptr, 0, 0});
+  exact_.Clear();
   entries_.clear();
   count_ = 0;
   last_ = nullptr;
@@ -143,7 +209,7 @@ void StringPool::Clear() {
 }
 
 std::size_t StringPool::MemoryUsage() const {
-  return block_bytes_ + slots_.capacity() * sizeof(Slot) +
+  return block_bytes_ + slots_.capacity() * sizeof(Slot) + exact_.MemoryUsage() +
          (blocks_.capacity() + spare_blocks_.capacity() + large_blocks_.capacity()) *
              sizeof(ArenaBlock) +
          sizeof(*this);

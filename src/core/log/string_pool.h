@@ -23,10 +23,12 @@
 #include <cstdint>
 #include <cstring>
 #include <memory>
+#include <string>
 #include <string_view>
 #include <vector>
 
 #include "base/text_arena.h"
+#include "log/exact_index.h"
 
 namespace tw {
 
@@ -54,6 +56,9 @@ class StringPool {
   const char* Intern(std::string_view text);
   // Intern for a text without zero bytes whose HashNoCase is `hash`.
   const char* InternHashed(std::string_view text, std::uint64_t hash);
+  // Intern of AsUtf8(bytes) (base/utf8.h): bytes from outside, kept when they
+  // are UTF-8 and else read as Windows-1251. `scratch` holds a conversion.
+  const char* InternUtf8(std::string_view bytes, std::string& scratch);
 
   // A chunk pool's texts in the order they were first interned.
   const std::vector<Entry>& Entries() const { return entries_; }
@@ -94,11 +99,26 @@ class StringPool {
     std::uint32_t length;
   };
 
+  bool IsLast(std::string_view text) const;
+  static std::string_view UpToZero(std::string_view text);
+  // `pooled`, remembered as the last text when it is spelled as `text` (`same`).
+  const char* Remembered(std::string_view text, const char* pooled, bool same);
+  // InternHashed, *same telling whether the pooled text is spelled as `text`.
+  const char* InternSpelled(std::string_view text, std::uint64_t hash, bool* same);
+  // The pooled text equal to `text` (*same: in the same spelling), or null and
+  // the free slot where it would go.
+  const char* Find(std::string_view text, std::uint64_t hash, std::size_t* free_slot,
+                   bool* same) const;
+  const char* Add(std::string_view text, std::uint64_t hash, std::size_t free_slot);
+  // `pooled`, entered in exact_ when it is spelled as `text` (`same`), whose
+  // ExactIndex::Hash is `exact`.
+  const char* Indexed(std::string_view text, std::uint64_t exact, const char* pooled, bool same);
   char* Store(std::string_view text);
   void Grow();
 
   Role role_ = Role::kShared;
   std::vector<Slot> slots_;
+  ExactIndex exact_;  // texts beyond ASCII, by their bytes
   std::vector<Entry> entries_;  // Role::kChunk only
   std::size_t count_ = 0;
   const char* last_ = nullptr;  // the last text Intern returned in its own spelling
