@@ -59,7 +59,7 @@ void LowerPath(char* p, std::size_t n) {
   if (scratch.Line.size() < line.size()) scratch.Line.resize(line.size());
   std::size_t kept = 0;
   *text = scratch.Line.data();
-  *length = CopyLineResolvingEscapes(line, *text, &kept);
+  *length = CopyLineResolvingEscapes(line, *text, &kept, &scratch.LineIsAscii);
   line = line.substr(0, kept);
   std::size_t content = line.size();
   if (content > 0 && line[content - 1] == '\n') --content;
@@ -127,9 +127,12 @@ constexpr std::uint8_t kCrawler = 2;
 // and search phrase.
 [[gnu::always_inline]] inline void StoreReferrer(const ParseContext& ctx, ParseScratch& scratch,
                                                  const CheckedLine& line, LogRecord* record) {
-  // Both levels are decoded before the encoding is judged, on the whole.
-  const std::string_view once = PercentDecode(line.Referrer, scratch.ReferrerOnce);
-  const std::string_view referrer = DecodeUrl(once, scratch.Referrer);
+  // Both levels are decoded before the encoding is judged.
+  bool high = false;
+  const std::string_view once = PercentDecode(line.Referrer, scratch.ReferrerOnce, &high);
+  const std::string_view referrer = scratch.LineIsAscii && !high
+                                        ? DecodeAsciiUrl(once, scratch.Referrer)
+                                        : DecodeUrl(once, scratch.Referrer);
   record->SetReferrer(ctx.ReferrerPool->Intern(referrer));
   // A line that names its virtual host is its own site's line, whatever the log is called.
   const std::string_view own_site = line.VirtualHost.data() != nullptr
@@ -146,7 +149,8 @@ constexpr std::uint8_t kCrawler = 2;
                                                             const CheckedLine& line) {
   if (ctx.VirtualHostPool == nullptr || line.VirtualHost.data() == nullptr) return nullptr;
   const std::string_view host = VirtualHostWithoutPort(line.VirtualHost);
-  return host.empty() ? nullptr : ctx.VirtualHostPool->Intern(AsUtf8(host, scratch.Text));
+  if (host.empty()) return nullptr;
+  return ctx.VirtualHostPool->Intern(scratch.LineIsAscii ? host : AsUtf8(host, scratch.Text));
 }
 
 [[gnu::always_inline]] inline void StoreRecord(const ParseContext& ctx, ParseScratch& scratch,
@@ -155,10 +159,14 @@ constexpr std::uint8_t kCrawler = 2;
   record->LogTime = line.Time;
   record->Status = line.Status;
   record->Bytes = line.Bytes;
-  record->SetUrl(ctx.UrlPool->Intern(DecodePath(line.Path, scratch.Url, scratch.Text)));
+  // A line of ASCII, the usual one, holds no text to be judged but what its escapes give.
+  record->SetUrl(ctx.UrlPool->Intern(scratch.LineIsAscii
+                                         ? DecodeAsciiUrl(line.Path, scratch.Url)
+                                         : DecodePath(line.Path, scratch.Url, scratch.Text)));
   scratch.VirtualHost = PooledVirtualHost(ctx, scratch, line);
   if (ctx.StoreReferrers) StoreReferrer(ctx, scratch, line, record);
-  record->SetUserAgent(ctx.UserAgentPool->Intern(AsUtf8(line.UserAgent, scratch.Text)));
+  record->SetUserAgent(scratch.LineIsAscii ? ctx.UserAgentPool->Intern(line.UserAgent)
+                                            : ctx.UserAgentPool->InternUtf8(line.UserAgent, scratch.Text));
   record->IsCrawler = CrawlerBitOf(ctx, record->UserAgent());
 }
 

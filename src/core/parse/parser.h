@@ -54,6 +54,7 @@ struct ParseScratch {
   std::string Phrase;        // the search phrase
   std::string OwnSite;       // the line's virtual host as its own site
   std::string Text;          // a field converted to UTF-8, until it is pooled
+  bool LineIsAscii = false;  // no byte of the line is 0x80 or above
   const char* VirtualHost = nullptr;  // of the line stored last, pooled
 };
 

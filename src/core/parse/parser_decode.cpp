@@ -99,10 +99,6 @@ std::string_view DecodeParts(std::string_view text, std::string& scratch, std::s
   }
   const char* p = text.data();
   const char* end = p + text.size();
-  if (std::memchr(p, '%', text.size()) == nullptr && IsUtf8(text) &&
-      (spare == nullptr || !HasHighByte(p, end))) {
-    return text;
-  }
   // Each byte read gives at most three written; a part's bytes wait in the last quarter.
   if (scratch.size() < text.size() * 4) scratch.resize(text.size() * 4);
   char* out = scratch.data();
@@ -127,7 +123,8 @@ std::string_view DecodeParts(std::string_view text, std::string& scratch, std::s
 
 }  // namespace
 
-std::string_view PercentDecode(std::string_view text, std::string& scratch) {
+std::string_view PercentDecode(std::string_view text, std::string& scratch, bool* high) {
+  if (high != nullptr) *high = false;
   if (const void* nul = std::memchr(text.data(), 0, text.size())) {
     text = text.substr(0, static_cast<std::size_t>(static_cast<const char*>(nul) - text.data()));
   }
@@ -136,6 +133,7 @@ std::string_view PercentDecode(std::string_view text, std::string& scratch) {
   const auto* percent = static_cast<const char*>(std::memchr(p, '%', text.size()));
   if (percent == nullptr) return text;
 
+  unsigned escaped_high = 0;
   // The result is never longer than the text: three characters give one byte.
   if (scratch.size() < text.size()) scratch.resize(text.size());
   char* out = scratch.data();
@@ -153,18 +151,30 @@ std::string_view PercentDecode(std::string_view text, std::string& scratch) {
       continue;
     }
     if (end - p >= 3 && HexValue(p[1]) >= 0 && HexValue(p[2]) >= 0) {
-      const auto byte = static_cast<char>(HexValue(p[1]) << 4 | HexValue(p[2]));
+      const auto byte = static_cast<unsigned char>(HexValue(p[1]) << 4 | HexValue(p[2]));
       if (byte == 0) break;  // the result ends at its first zero byte
-      *out++ = byte;
+      escaped_high |= byte;
+      *out++ = static_cast<char>(byte);
       p += 3;
     } else {
       *out++ = *p++;  // a '%' without two hex digits stays
     }
   }
+  if (high != nullptr) *high = (escaped_high & 0x80u) != 0;
   return std::string_view(scratch.data(), static_cast<std::size_t>(out - scratch.data()));
 }
 
 std::string_view DecodeUrl(std::string_view text, std::string& scratch) {
+  // Most addresses are UTF-8 or ASCII as a whole, and then so is every part.
+  const std::string_view bytes = PercentDecode(text, scratch);
+  if (IsAscii(bytes) || IsUtf8(bytes)) return bytes;
+  return DecodeParts(text, scratch, nullptr);
+}
+
+std::string_view DecodeAsciiUrl(std::string_view text, std::string& scratch) {
+  bool high = false;
+  const std::string_view bytes = PercentDecode(text, scratch, &high);
+  if (!high || IsUtf8(bytes)) return bytes;
   return DecodeParts(text, scratch, nullptr);
 }
 
@@ -174,6 +184,12 @@ std::string DecodeUrl(std::string_view text) {
 }
 
 std::string_view DecodePath(std::string_view text, std::string& scratch, std::string& spare) {
+  // Escapes are ASCII: a path without high bytes had its letters lowered already.
+  if (IsAscii(text)) {
+    const std::string_view bytes = PercentDecode(text, scratch);
+    if (bytes.data() == text.data() || IsAscii(bytes) || IsUtf8(bytes)) return bytes;
+    return DecodeParts(text, scratch, nullptr);
+  }
   return DecodeParts(text, scratch, &spare);
 }
 

@@ -32,13 +32,16 @@ namespace tw {
 // the start of `scratch`, which is grown as needed and whose size then means
 // nothing. The view is valid until `scratch` or `text` changes.
 // REQUIRES: `text` does not point into `scratch`.
-std::string_view PercentDecode(std::string_view text, std::string& scratch);
+// *high, when given, is set to whether an escape gave a byte of 0x80 or above.
+std::string_view PercentDecode(std::string_view text, std::string& scratch, bool* high = nullptr);
 
 // Percent-decodes `text`, each part as UTF-8 by the rule above. The view is
 // `text` itself or lies in `scratch`, as for PercentDecode.
 // REQUIRES: `text` does not point into `scratch`.
 std::string_view DecodeUrl(std::string_view text, std::string& scratch);
 std::string DecodeUrl(std::string_view text);
+// DecodeUrl of a text that is all ASCII, quicker. REQUIRES: as for DecodeUrl.
+std::string_view DecodeAsciiUrl(std::string_view text, std::string& scratch);
 
 // DecodeUrl of a request path whose characters as written are lower-cased,
 // while the characters that arrive encoded keep their case:

@@ -88,35 +88,63 @@ namespace {
 
 // Copies `in` to `out` up to the first zero byte or backslash, and returns how
 // many bytes come before it (n when there is none). May write up to n bytes.
-std::size_t CopyPlainRun(const char* in, std::size_t n, char* out) {
+// Sets *high when a byte it copies is 0x80 or above (or perhaps one of the few
+// after them, which at worst sends an ASCII line down the slower road).
+std::size_t CopyPlainRun(const char* in, std::size_t n, char* out, bool* high) {
   std::size_t i = 0;
 #if defined(__SSE2__)
   const __m128i zero = _mm_setzero_si128();
   const __m128i backslash = _mm_set1_epi8('\\');
+  __m128i all = zero;
   for (; i + 16 <= n; i += 16) {
     const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i));
     _mm_storeu_si128(reinterpret_cast<__m128i*>(out + i), v);
     const int marks = _mm_movemask_epi8(
         _mm_or_si128(_mm_cmpeq_epi8(v, zero), _mm_cmpeq_epi8(v, backslash)));
-    if (marks != 0) return i + static_cast<std::size_t>(std::countr_zero(static_cast<unsigned>(marks)));
+    all = _mm_or_si128(all, v);
+    if (marks != 0) {
+      *high = _mm_movemask_epi8(all) != 0;
+      return i + static_cast<std::size_t>(std::countr_zero(static_cast<unsigned>(marks)));
+    }
   }
 #endif
   for (; i < n && in[i] != 0 && in[i] != '\\'; ++i) out[i] = in[i];
+#if defined(__SSE2__)
+  if (i >= 16) {  // the last sixteen bytes copied cover the tail
+    all = _mm_or_si128(all, _mm_loadu_si128(reinterpret_cast<const __m128i*>(in + i - 16)));
+    *high = _mm_movemask_epi8(all) != 0;
+    return i;
+  }
+#endif
+  unsigned seen = 0;
+  for (std::size_t k = 0; k < i; ++k) seen |= static_cast<unsigned char>(in[k]);
+  *high = (seen & 0x80u) != 0;
   return i;
+}
+
+bool AllAscii(const char* text, std::size_t n) {
+  unsigned seen = 0;
+  for (std::size_t i = 0; i < n; ++i) seen |= static_cast<unsigned char>(text[i]);
+  return (seen & 0x80u) == 0;
 }
 
 }  // namespace
 
-std::size_t CopyLineResolvingEscapes(std::string_view line, char* out, std::size_t* kept) {
-  const std::size_t plain = CopyPlainRun(line.data(), line.size(), out);
+std::size_t CopyLineResolvingEscapes(std::string_view line, char* out, std::size_t* kept,
+                                     bool* ascii) {
+  bool high = false;
+  const std::size_t plain = CopyPlainRun(line.data(), line.size(), out, &high);
   if (plain == line.size() || line[plain] == 0) {  // the usual line: no escape before its end
     *kept = plain;
+    if (ascii != nullptr) *ascii = !high;
     return plain;
   }
   const void* nul = std::memchr(line.data() + plain, 0, line.size() - plain);
   *kept = nul != nullptr ? static_cast<std::size_t>(static_cast<const char*>(nul) - line.data())
                          : line.size();
-  return ResolveEscapes(line.substr(0, *kept), out);
+  const std::size_t length = ResolveEscapes(line.substr(0, *kept), out);
+  if (ascii != nullptr) *ascii = AllAscii(out, length);
+  return length;
 }
 
 std::size_t ResolveEscapes(std::string_view line, char* out) {

@@ -52,8 +52,10 @@ std::size_t TokenizeInPlace(char* text, std::size_t length, std::string_view* to
 std::size_t ResolveEscapes(std::string_view line, char* out);
 
 // ResolveEscapes of `line` up to its first zero byte, found in the same pass
-// as the copy; *kept is set to the length of the line before that zero byte.
+// as the copy; *kept is set to the length of the line before that zero byte,
+// and *ascii, when given, to whether every byte kept is below 0x80.
 // REQUIRES: `out` has room for line.size() characters.
-std::size_t CopyLineResolvingEscapes(std::string_view line, char* out, std::size_t* kept);
+std::size_t CopyLineResolvingEscapes(std::string_view line, char* out, std::size_t* kept,
+                                     bool* ascii = nullptr);
 
 }  // namespace tw

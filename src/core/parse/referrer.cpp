@@ -113,6 +113,8 @@ std::string_view ExtractReferrerDomain(std::string_view referrer) {
   std::size_t skip = 0;
   if (referrer.starts_with("https://")) {
     skip = referrer.substr(8).starts_with("www.") ? 12 : 8;
+  } else if (referrer.starts_with("http://www.")) {
+    skip = 11;
   } else if (referrer.find("http://www.") != std::string_view::npos) {
     skip = Utf8PrefixLength(referrer, 11);
   } else if (referrer.find("http://") != std::string_view::npos) {
