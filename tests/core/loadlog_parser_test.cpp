@@ -75,10 +75,10 @@ TEST(LogTokens, ResolvesEscapesLeftToRight) {
 }
 
 // The one-pass copy gives what cutting at the first zero byte and then
-// resolving escapes gives, wherever the zero bytes and backslashes fall
-// against the copy's 16-byte steps.
+// resolving escapes gives, wherever the zero bytes, backslashes and high
+// bytes fall against the copy's 16-byte steps.
 TEST(LogTokens, OnePassCopyCutsAtZeroAndResolvesEscapesAsTwoPassesDo) {
-  const char alphabet[] = {'a', 'a', 'a', ' ', '"', '\\', '\0', '\n'};
+  const char alphabet[] = {'a', 'a', 'a', ' ', '"', '\\', '\0', '\n', '\xD0'};
   std::uint64_t state = 12345;
   auto next = [&state] {
     state = state * 6364136223846793005ULL + 1442695040888963407ULL;
@@ -93,9 +93,19 @@ TEST(LogTokens, OnePassCopyCutsAtZeroAndResolvesEscapesAsTwoPassesDo) {
     const std::string before_zero = line.substr(0, line.find('\0'));
     std::string out(line.size(), '#');
     std::size_t kept = 0;
-    out.resize(CopyLineResolvingEscapes(line, out.data(), &kept));
+    bool ascii = false;
+    out.resize(CopyLineResolvingEscapes(line, out.data(), &kept, &ascii));
     ASSERT_EQ(kept, before_zero.size()) << Show(line);
     ASSERT_EQ(out, Unescape(before_zero)) << Show(line);
+    // A high byte kept is always told; one past a zero byte may be as well.
+    const bool high_kept = before_zero.find('\xD0') != std::string::npos;
+    const bool high_anywhere = line.find('\xD0') != std::string::npos;
+    if (high_kept) {
+      ASSERT_FALSE(ascii) << Show(line);
+    }
+    if (!high_anywhere) {
+      ASSERT_TRUE(ascii) << Show(line);
+    }
   }
 }
 

@@ -199,5 +199,30 @@ TEST(TextArena, FreedBlocksAreReusedAndTooLargeOnesRefused) {
   }
 }
 
+// Texts beyond ASCII are found again by their bytes once pooled; every
+// spelling still meets the first, and a cleared chunk pool forgets them all.
+TEST(StringPool, TextsBeyondAsciiGiveWhatTheirFirstSpellingGives) {
+  const std::pair<const char*, const char*> spellings[] = {  // text, the spelling kept
+      {"/Москва", "/Москва"}, {"/МОСКВА", "/Москва"}, {"/москва", "/Москва"},
+      {"/ΣΑΣ", "/ΣΑΣ"},       {"/σας", "/ΣΑΣ"},       {"/σασ", "/ΣΑΣ"}};
+  for (const auto role : {StringPool::Role::kShared, StringPool::Role::kChunk}) {
+    StringPool pool(role);
+    std::string scratch;
+    for (int round = 0; round < 2; ++round) {
+      for (const auto& [text, first] : spellings) {
+        EXPECT_STREQ(pool.Intern(text), first) << text;
+        EXPECT_STREQ(pool.InternUtf8(text, scratch), first) << text;
+      }
+      pool.Intern("/between");  // so that no lookup is the last text's again
+      EXPECT_EQ(pool.Count(), 3u);
+    }
+    // Windows-1251 bytes meet the UTF-8 they stand for.
+    EXPECT_STREQ(pool.InternUtf8("/\xCC\xCE\xD1\xCA\xC2\xC0", scratch), "/Москва");
+    pool.Clear();
+    EXPECT_EQ(pool.Count(), 0u);
+    EXPECT_STREQ(pool.Intern("/МОСКВА"), "/МОСКВА");
+  }
+}
+
 }  // namespace
 }  // namespace tw

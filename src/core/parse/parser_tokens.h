@@ -52,8 +52,9 @@ std::size_t TokenizeInPlace(char* text, std::size_t length, std::string_view* to
 std::size_t ResolveEscapes(std::string_view line, char* out);
 
 // ResolveEscapes of `line` up to its first zero byte, found in the same pass
-// as the copy; *kept is set to the length of the line before that zero byte,
-// and *ascii, when given, to whether every byte kept is below 0x80.
+// as the copy; *kept is set to the length of the line before that zero byte.
+// *ascii, when given, is set to false when a byte kept is 0x80 or above, and to
+// true when no byte of the line is (a high byte past the zero byte may go either way).
 // REQUIRES: `out` has room for line.size() characters.
 std::size_t CopyLineResolvingEscapes(std::string_view line, char* out, std::size_t* kept,
                                      bool* ascii = nullptr);
