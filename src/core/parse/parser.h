@@ -20,7 +20,8 @@
 //   - the request is not exactly three words     [kRequestLine];
 //   - the status is not a whole number (ParseLogNumber) [kStatus];
 //   - the size is neither "-" nor a whole number [kSize].
-// Every text is pooled as UTF-8 (base/utf8.h), each field judged as a whole.
+// Every text is pooled as UTF-8 (base/utf8.h): a user agent or virtual host
+// judged as a whole, a path or referrer part by part (parse/parser_decode.h).
 // The path's characters as written are lower-cased and then it is percent-
 // decoded, so characters that arrive encoded keep their case (DecodePath). The
 // referrer is decoded twice and then classified (parse/referrer.h). The user
