@@ -77,6 +77,7 @@ ViewBinder::ViewBinder(QWidget& window, const WindowWidgets& widgets, tw::FormVi
   m_ui.stringGrid1->setItemDelegate(new CellDelegate(m_ui.stringGrid1));
   m_rawModel = new GridModel(*m_rawSource, m_ui.stringGrid2);
   m_ui.stringGrid2->setModel(m_rawModel);
+  m_ui.stringGrid2->setItemDelegate(new CellDelegate(m_ui.stringGrid2));
   m_treeModel = new SiteTreeModel(m_view.TreeView1, m_ui.treeView1);
   m_ui.treeView1->setModel(m_treeModel);
   bindControls();
