@@ -68,21 +68,29 @@ bool MainWindow::AskOpenPath(std::string& path) {
   return true;
 }
 
-bool MainWindow::AskSavePath(std::string& path) {
+QStringList MainWindow::saveFilters() {
+  return {QStringLiteral("CSV (*.csv)"), QStringLiteral("CSV, UTF-8 (*.csv)")};
+}
+
+bool MainWindow::AskSavePath(std::string& path, tw::SaveType& type) {
   syncModels();
+  const QStringList filters = saveFilters();
   QString chosen;
+  QString filter = filters.constFirst();
   if (m_hooks.askSavePath) {
-    if (!m_hooks.askSavePath(chosen)) return false;
+    if (!m_hooks.askSavePath(chosen, filter)) return false;
   } else {
     QFileDialog dialog(this);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilter(QStringLiteral("CSV (*.csv)"));
+    dialog.setNameFilters(filters);
     dialog.setDefaultSuffix(QStringLiteral("csv"));
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
     chosen = dialog.selectedFiles().constFirst();
+    filter = dialog.selectedNameFilter();
   }
+  type = filter == filters.at(1) ? tw::SaveType::kTableUtf8 : tw::SaveType::kTable;
   m_decode.rememberPath(chosen);
   path = toPathBytes(chosen);
   return true;

@@ -24,7 +24,8 @@ namespace {
 constexpr const char* kUsageHead =
     "usage: tallyweave-report [--report NAME] [--requests html|no-graphics|all] [--crawlers]\n"
     "                         [--section PATH] [--month YYYY-MM | --from YYYY-MM-DD --to YYYY-MM-DD]\n"
-    "                         [--format NAME|STRING] [--output FILE] LOGFILE...\n"
+    "                         [--format NAME|STRING] [--encoding windows-1251|utf-8]\n"
+    "                         [--output FILE] LOGFILE...\n"
     "\n"
     "Loads the LOGFILEs as one log, oldest first (plain, or packed with gzip, bzip2,\n"
     "xz or zstd), runs one report and writes it as semicolon-separated values to\n"
@@ -43,6 +44,9 @@ constexpr const char* kUsageTail =
     "  --month YYYY-MM   analyse this month (default: the month of the middle record)\n"
     "  --from YYYY-MM-DD analyse from this day on (to the latest day of the log)\n"
     "  --to YYYY-MM-DD   analyse up to this day (from the earliest day of the log)\n"
+    "  --encoding NAME   windows-1251 (default; a character it lacks becomes \"?\") or\n"
+    "                    utf-8 (every text as written; a FILE then begins with the\n"
+    "                    byte-order mark, standard output does not)\n"
     "  --output FILE     write the CSV to FILE instead of standard output\n"
     "\n"
     "The countries report needs a location database: Debian's geoip-database, or a\n"
@@ -93,6 +97,7 @@ struct Options {
   std::optional<tw::Period> month;
   std::optional<tw::CalendarDate> from, to;
   std::string output;
+  tw::TableEncoding encoding = tw::TableEncoding::kWindows1251;
   std::vector<std::string> logs;
   std::optional<tw::LogFormat> format;  // none: recognised per file
 };
@@ -165,6 +170,15 @@ int ParseOptions(int argc, char** argv, Options& o) {
         return UsageError(a + " needs a calendar date such as 2013-03-05");
       }
       (a == "--from" ? o.from : o.to) = date;
+    } else if (a == "--encoding") {
+      if (!value(v)) return UsageError("--encoding needs windows-1251 or utf-8");
+      if (v == "windows-1251") {
+        o.encoding = tw::TableEncoding::kWindows1251;
+      } else if (v == "utf-8") {
+        o.encoding = tw::TableEncoding::kUtf8;
+      } else {
+        return UsageError("unknown encoding '" + v + "'");
+      }
     } else if (a == "--output") {
       if (!value(o.output)) return UsageError("--output needs a file name");
     } else if (a.size() > 1 && a[0] == '-') {
@@ -195,11 +209,11 @@ tw::Period ChosenPeriod(const Options& o, const tw::Session& session) {
 }
 
 // Writes the CSV to standard output; false when a write fails or memory runs out.
-bool WriteCsvToStdout(const tw::Session& session) {
+bool WriteCsvToStdout(const tw::Session& session, tw::TableEncoding encoding) {
   try {
     const bool written = session.WriteCsv([](std::string_view bytes) {
       return std::fwrite(bytes.data(), 1, bytes.size(), stdout) == bytes.size();
-    });
+    }, encoding);
     return std::fflush(stdout) == 0 && written;
   } catch (const std::bad_alloc&) {
     return false;
@@ -263,11 +277,11 @@ int main(int argc, char** argv) {
   // a file named by --output is written whole or not at all.
   if (!o.output.empty()) {
     std::string error;
-    if (!session.SaveCsv(o.output, error)) {
+    if (!session.SaveCsv(o.output, error, o.encoding)) {
       PrintLine(error);
       return 1;
     }
-  } else if (!WriteCsvToStdout(session)) {
+  } else if (!WriteCsvToStdout(session, o.encoding)) {
     std::cerr << "tallyweave-report: could not write to standard output\n";
     return 1;
   }

@@ -25,6 +25,7 @@
 #include "SiteTreeModel.h"
 #include "analysis/report_kinds.h"
 #include "app_test_support.h"
+#include "base/cp1251.h"
 #include "form/form.h"
 #include "geo/find.h"
 
@@ -202,15 +203,26 @@ TEST_F(MainWindowTest, OpenCommandAsksThePlatformForThePath) {
   EXPECT_TRUE(MemoText(w).contains(QStringLiteral("site.example-access_log")));
 }
 
-TEST_F(MainWindowTest, SaveCommandWritesTheTableToTheChosenFile) {
+// The default file type writes the table file as always; "CSV, UTF-8" the
+// same table in UTF-8, after a byte-order mark.
+TEST_F(MainWindowTest, SaveCommandWritesTheTableToTheChosenFileInTheChosenType) {
   RecordingWindow w;
   ASSERT_TRUE(w.load(logPath));
-  const QString csv = dir.filePath(QStringLiteral("report.csv"));
-  w.saveAnswers = {csv};
-  w.child<QAction>("FileSave1")->trigger();
-  QFile file(csv);
-  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-  EXPECT_TRUE(file.readAll().contains("site.example")) << "the analysed address";
+  QByteArray saved[2];
+  for (int type = 0; type < 2; ++type) {
+    const QString csv = dir.filePath(QStringLiteral("report%1.csv").arg(type));
+    w.saveAnswers = {csv};
+    w.saveFilter = MainWindow::saveFilters().at(type);
+    w.child<QAction>("FileSave1")->trigger();
+    QFile file(csv);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << type;
+    saved[type] = file.readAll();
+    EXPECT_TRUE(saved[type].contains("site.example")) << "the analysed address";
+  }
+  EXPECT_FALSE(saved[0].startsWith("\xEF\xBB\xBF"));
+  const std::string legacy = saved[0].toStdString();
+  EXPECT_EQ(saved[1].toStdString(), "\xEF\xBB\xBF" + tw::Cp1251ToUtf8(legacy));
+  EXPECT_NE(saved[1].toStdString(), "\xEF\xBB\xBF" + legacy) << "the title's Cyrillic is converted";
 }
 
 TEST_F(MainWindowTest, ClosingMessageOpensOverTheLoadsResult) {

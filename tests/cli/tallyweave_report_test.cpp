@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "analysis/report_kinds.h"
+#include "base/cp1251.h"
 #include "fake_platform.h"
 #include "form/form.h"
 #include "geo/find.h"
@@ -188,6 +189,24 @@ TEST_F(TallyweaveReportTest, WritesToTheOutputFileWhenAsked) {
   EXPECT_EQ(ReadFile(out), WindowCsv("hour", 1, false, ""));
 }
 
+// UTF-8 is the same table with every text as written: a file begins with the
+// byte-order mark that spreadsheets look for, standard output has none.
+TEST_F(TallyweaveReportTest, WritesTheTableInUtf8WhenAsked) {
+  const std::string legacy = WindowCsv("pages", 1, false, "");
+  const std::string utf8 = Cp1251ToUtf8(legacy);
+  ASSERT_NE(utf8, legacy) << "the title has Cyrillic to convert";
+  const fs::path out = dir_ / "utf8.csv";
+  const RunResult to_stdout = RunReport("--report pages --encoding utf-8 " + Quote(log_));
+  const RunResult to_file =
+      RunReport("--report pages --encoding utf-8 --output " + Quote(out.string()) + " " + Quote(log_));
+  const RunResult named_default = RunReport("--report pages --encoding windows-1251 " + Quote(log_));
+  EXPECT_EQ(to_stdout.status, 0);
+  EXPECT_EQ(to_stdout.out, utf8);
+  EXPECT_EQ(to_file.status, 0);
+  EXPECT_EQ(ReadFile(out), "\xEF\xBB\xBF" + utf8);
+  EXPECT_EQ(named_default.out, legacy);
+}
+
 TEST_F(TallyweaveReportTest, BadUsageExitsWithStatusTwo) {
   const std::string log = Quote(log_);
   const char* bad[] = {
@@ -199,6 +218,7 @@ TEST_F(TallyweaveReportTest, BadUsageExitsWithStatusTwo) {
       "--format apache LOG",                 // a format name that does not exist
       "--format '%h %Z' LOG",                // a LogFormat the tool cannot read
       "--section /no/such/section LOG",      // a section the tree does not have
+      "--encoding latin-1 LOG",              // an encoding the tool does not write
   };
   for (std::string args : bad) {
     for (std::size_t at; (at = args.find("LOG")) != std::string::npos;) args.replace(at, 3, log);

@@ -28,6 +28,7 @@ class FakePlatform : public Platform {
   std::vector<std::string> links;
   std::deque<std::string> open_answers;  // empty: the user cancels
   std::deque<std::string> save_answers;
+  SaveType save_type = SaveType::kTable;  // the file type each save answer picks
   int paints = 0;
   std::string folder = TestBinaryFolder();
   CalendarDate today{2026, 12, 7};
@@ -40,7 +41,10 @@ class FakePlatform : public Platform {
     if (on_message) on_message(text);
   }
   bool AskOpenPath(std::string& path) override { return Answer(open_answers, path); }
-  bool AskSavePath(std::string& path) override { return Answer(save_answers, path); }
+  bool AskSavePath(std::string& path, SaveType& type) override {
+    type = save_type;
+    return Answer(save_answers, path);
+  }
   void OpenLink(const std::string& address) override { links.push_back(address); }
   void ProcessPaint() override { ++paints; }
   std::string ExeFolder() override { return folder; }

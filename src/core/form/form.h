@@ -135,12 +135,13 @@ class TSDIAppForm {
 
   // Writes the table as shown to a semicolon-separated file. On failure returns
   // false and sets `error` to a message naming the file and the reason.
-  bool WriteCsv(const std::string& path, std::string& error) const;
+  bool WriteCsv(const std::string& path, std::string& error,
+                TableEncoding encoding = TableEncoding::kWindows1251) const;
   // The same bytes in pieces, in order, to `write`; stops at the first piece
   // `write` refuses (returns false) and then returns false.
   bool WriteCsvTo(const std::function<bool(std::string_view)>& write) const;
   // WriteCsv, with a message box on failure.
-  void ExportCsv(const std::string& path);
+  void ExportCsv(const std::string& path, TableEncoding encoding = TableEncoding::kWindows1251);
 
   // Makes `source` (null: none) the location database of the countries and
   // cities reports, and shows their buttons when it can serve them.

@@ -12,18 +12,21 @@ bool TSDIAppForm::WriteCsvTo(const std::function<bool(std::string_view)>& write)
   return session_.WriteCsv(write);
 }
 
-bool TSDIAppForm::WriteCsv(const std::string& path, std::string& error) const {
-  return session_.SaveCsv(path, error);
+bool TSDIAppForm::WriteCsv(const std::string& path, std::string& error,
+                           TableEncoding encoding) const {
+  return session_.SaveCsv(path, error, encoding);
 }
 
-void TSDIAppForm::ExportCsv(const std::string& path) {
+void TSDIAppForm::ExportCsv(const std::string& path, TableEncoding encoding) {
   std::string error;
-  if (!WriteCsv(path, error)) platform_.ShowMessage(error);
+  if (!WriteCsv(path, error, encoding)) platform_.ShowMessage(error);
 }
 
 void TSDIAppForm::FileSave1Execute() {
   std::string path;
-  if (platform_.AskSavePath(path)) ExportCsv(path);
+  SaveType type = SaveType::kTable;
+  if (!platform_.AskSavePath(path, type)) return;
+  ExportCsv(path, type == SaveType::kTableUtf8 ? TableEncoding::kUtf8 : TableEncoding::kWindows1251);
 }
 
 }  // namespace tw

@@ -10,6 +10,14 @@
 
 namespace tw {
 
+// The kinds of file File > Save writes: the table file in Windows-1251 as
+// always, or in UTF-8.
+enum class SaveType { kTable, kTableUtf8 };
+
+}  // namespace tw
+
+namespace tw {
+
 class Platform {
  public:
   virtual ~Platform() = default;
@@ -30,9 +38,10 @@ class Platform {
     return true;
   }
 
-  // The save dialog (filter "CSV (*.csv)|*.csv", default extension "csv", no
-  // question before replacing a file). Returns false when the user cancels.
-  virtual bool AskSavePath(std::string& path) = 0;
+  // The save dialog (file types "CSV (*.csv)" and "CSV, UTF-8 (*.csv)",
+  // default extension "csv", no question before replacing a file). Sets the
+  // type chosen; returns false when the user cancels.
+  virtual bool AskSavePath(std::string& path, SaveType& type) = 0;
 
   // Opens a web address or a "mailto:" link with the desktop's default handler.
   // Failures are ignored.

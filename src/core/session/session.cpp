@@ -194,16 +194,17 @@ std::vector<const LogRecord*> Session::Details(int row) const {
   return ListRowRecords(report_, row, Context());
 }
 
-bool Session::SaveCsv(const std::string& path, std::string& error) const {
-  const int failure = SaveReportCsv(report_, path);
+bool Session::SaveCsv(const std::string& path, std::string& error, TableEncoding encoding) const {
+  const int failure = SaveReportCsv(report_, path, encoding);
   if (failure == 0) return true;
   error = FormatText(lang_.GetOr("mes4", "Could not save the table to %s: %s"),
                      {path, std::strerror(failure)});
   return false;
 }
 
-bool Session::WriteCsv(const std::function<bool(std::string_view)>& write) const {
-  return WriteReportCsv(report_, write);
+bool Session::WriteCsv(const std::function<bool(std::string_view)>& write,
+                       TableEncoding encoding) const {
+  return WriteReportCsv(report_, write, encoding);
 }
 
 }  // namespace tw

@@ -31,6 +31,7 @@
 #include "load/loader.h"
 #include "parse/format.h"
 #include "parse/referrer.h"
+#include "present/report_csv.h"
 #include "session/closing.h"
 
 namespace tw {
@@ -122,8 +123,10 @@ class Session {
   // ---- Saving ----
   // The last report as the table file, whole or not at all. On failure false
   // with `error` naming the file and the reason.
-  bool SaveCsv(const std::string& path, std::string& error) const;
-  bool WriteCsv(const std::function<bool(std::string_view)>& write) const;
+  bool SaveCsv(const std::string& path, std::string& error,
+               TableEncoding encoding = TableEncoding::kWindows1251) const;
+  bool WriteCsv(const std::function<bool(std::string_view)>& write,
+                TableEncoding encoding = TableEncoding::kWindows1251) const;
 
  private:
   void PreparePlaces();
