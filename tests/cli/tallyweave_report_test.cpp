@@ -13,11 +13,14 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
 
 #include "analysis/report_kinds.h"
 #include "base/cp1251.h"
+#include "base/text_format.h"
+#include "csv_reader.h"
 #include "fake_platform.h"
 #include "form/form.h"
 #include "geo/find.h"
@@ -207,6 +210,70 @@ TEST_F(TallyweaveReportTest, WritesTheTableInUtf8WhenAsked) {
   EXPECT_EQ(named_default.out, legacy);
 }
 
+// The rows of a legacy table: below its two title lines and column titles,
+// above its totals, each cell read back and made UTF-8.
+std::vector<std::vector<std::string>> LegacyRows(const std::string& csv) {
+  bool ok = false;
+  std::vector<std::vector<std::string>> rows = testing::ReadCsv(csv, ';', ok);
+  EXPECT_TRUE(ok);
+  if (rows.size() < 4) return {};
+  rows.erase(rows.begin(), rows.begin() + 3);
+  rows.pop_back();
+  for (auto& row : rows) {
+    for (std::string& cell : row) cell = Cp1251ToUtf8(cell);
+  }
+  return rows;
+}
+
+// JSON's text as the tables write it: a formula-looking one after an apostrophe.
+std::string AsCell(const std::string& label) {
+  const char first = label.empty() ? ' ' : label[0];
+  const bool risky = std::string("=+-@\t\r").find(first) != std::string::npos && label != "-";
+  return risky && label.find_first_not_of("+-0123456789.%") != std::string::npos ? "'" + label : label;
+}
+
+// Every kind's JSON rows are its legacy table's rows, and its CSV and TSV the
+// same rows again, read back by a reader of their own.
+TEST_F(TallyweaveReportTest, JsonCsvAndTsvGiveTheLegacyTablesRowsForEveryKind) {
+  const RunResult all = RunReport("--report all --as json " + Quote(log_));
+  ASSERT_EQ(all.status, 0);
+  const nlohmann::json doc = nlohmann::json::parse(all.out);
+  EXPECT_EQ(doc["program"], "Quelmark Tallyweave");
+  EXPECT_EQ(doc["records"].get<std::int64_t>(), doc["logs"][0]["records"].get<std::int64_t>());
+  ASSERT_GE(doc["reports"].size(), 14u) << "every kind but those needing a location database";
+  for (const nlohmann::json& report : doc["reports"]) {
+    const std::string kind = report["report"];
+    const auto legacy = LegacyRows(RunReport("--report " + kind + " " + Quote(log_)).out);
+    bool ok = false;
+    const auto csv = testing::ReadCsv(RunReport("--report " + kind + " --as csv " + Quote(log_)).out, ',', ok);
+    EXPECT_TRUE(ok) << kind;
+    const auto tsv = testing::ReadCsv(RunReport("--report " + kind + " --as tsv " + Quote(log_)).out, '\t', ok);
+    const nlohmann::json& rows = report["rows"];
+    ASSERT_EQ(legacy.size(), rows.size()) << kind;
+    ASSERT_EQ(csv.size(), rows.size() + 1) << kind;
+    ASSERT_EQ(tsv.size(), rows.size() + 1) << kind;
+    EXPECT_EQ(csv[0].size(), report["columns"].size()) << kind;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+      const nlohmann::json& row = rows[i];
+      const std::string label = AsCell(row["label"].get<std::string>());
+      const bool time = row.contains("visits");
+      EXPECT_EQ(legacy[i][0], label) << kind << " row " << i;
+      EXPECT_EQ(csv[i + 1][0], label) << kind << " row " << i;
+      EXPECT_EQ(legacy[i][1], std::to_string(row["hits"].get<long long>())) << kind << " row " << i;
+      EXPECT_EQ(csv[i + 1][1], legacy[i][1]) << kind << " row " << i;
+      EXPECT_EQ(tsv[i + 1][1], legacy[i][1]) << kind << " row " << i;
+      if (time) {
+        EXPECT_EQ(legacy[i][4], std::to_string(row["visits"].get<long long>())) << kind;
+        EXPECT_EQ(csv[i + 1][4], legacy[i][4]) << kind;
+      } else {
+        const double share = row["share"].get<double>();
+        EXPECT_EQ(legacy[i][2], FormatText("%.2f%", {share * 100.0})) << kind << " row " << i;
+        EXPECT_EQ(csv[i + 1][2], FormatText("%.4f", {share})) << kind << " row " << i;
+      }
+    }
+  }
+}
+
 TEST_F(TallyweaveReportTest, BadUsageExitsWithStatusTwo) {
   const std::string log = Quote(log_);
   const char* bad[] = {
@@ -219,6 +286,10 @@ TEST_F(TallyweaveReportTest, BadUsageExitsWithStatusTwo) {
       "--format '%h %Z' LOG",                // a LogFormat the tool cannot read
       "--section /no/such/section LOG",      // a section the tree does not have
       "--encoding latin-1 LOG",              // an encoding the tool does not write
+      "--as xml LOG",                        // an output format the tool does not write
+      "--report all LOG",                    // every report, but not in one document
+      "--report all --as csv LOG",
+      "--as json --encoding utf-8 LOG",      // an encoding for the legacy table only
   };
   for (std::string args : bad) {
     for (std::size_t at; (at = args.find("LOG")) != std::string::npos;) args.replace(at, 3, log);

@@ -188,6 +188,30 @@ const ReportResult& Session::Analyse(const AnalysisChoice& choice) {
   return report_;
 }
 
+std::vector<ReportResult> Session::AnalyseEvery(const SelectionChoice& selection) {
+  std::vector<ReportResult> results;
+  for (const ReportKindInfo& kind : kReportKinds) {
+    if (!GeoMissingMessage(GeoDatabase(), kind.Places).empty()) continue;
+    ReportResult result = RunReport(InputFor({&kind, selection}));
+    result.selected = {};
+    results.push_back(std::move(result));
+  }
+  return results;
+}
+
+OutputHeader Session::LogHeader() const {
+  OutputHeader header;
+  if (!log_) return header;
+  for (const LoadedFile& f : log_->files) {
+    header.logs.push_back({f.path, f.format.Label(), std::string(CompressionName(f.compression)),
+                           f.records, f.rejected});
+  }
+  header.records = RecordCount();
+  header.rejected = log_->rejected;
+  header.reasons = log_->reasons;
+  return header;
+}
+
 void Session::KeepReport(ReportResult&& result) { report_ = std::move(result); }
 
 std::vector<const LogRecord*> Session::Details(int row) const {
