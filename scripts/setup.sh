@@ -9,6 +9,7 @@ packages=(
   zlib1g-dev libbz2-dev liblzma-dev libzstd-dev gzip bzip2 xz-utils zstd
   libmaxminddb-dev libgeoip-dev geoip-database
   nlohmann-json3-dev
+  tidy chromium
   qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev
   fonts-dejavu-core fonts-wqy-microhei
   curl ca-certificates

@@ -24,6 +24,7 @@
 #include "form/headless_platform.h"
 #include "form/version.h"
 #include "geo/find.h"
+#include "present/report_html.h"
 #include "present/report_json.h"
 #include "present/report_table.h"
 #include "session/session.h"
@@ -34,7 +35,7 @@ constexpr const char* kUsageHead =
     "usage: tallyweave-report [--report NAME] [--requests html|no-graphics|all] [--crawlers]\n"
     "                         [--section PATH] [--month YYYY-MM | --from YYYY-MM-DD --to YYYY-MM-DD]\n"
     "                         [--format NAME|STRING] [--encoding windows-1251|utf-8]\n"
-    "                         [--as legacy|csv|tsv|json] [--output FILE] LOGFILE...\n"
+    "                         [--as legacy|csv|tsv|json|html] [--output FILE] LOGFILE...\n"
     "\n"
     "Loads the LOGFILEs as one log, oldest first (plain, or packed with gzip, bzip2,\n"
     "xz or zstd), runs one report and writes it to FILE, or to standard output.\n"
@@ -55,7 +56,8 @@ constexpr const char* kUsageTail =
     "  --as FORMAT       legacy (default): the semicolon table File > Save writes;\n"
     "                    csv: RFC 4180 CSV in UTF-8, a header row, no totals;\n"
     "                    tsv: the same, tab-separated; json: one document with the\n"
-    "                    log's counts, the choices, every row and the totals\n"
+    "                    log's counts, the choices, every row and the totals;\n"
+    "                    html: a page to share, with a chart and the table of each\n"
     "  --encoding NAME   of the legacy table:\n"
     "                    windows-1251 (default; a character it lacks becomes \"?\") or\n"
     "                    utf-8 (every text as written; a FILE then begins with the\n"
@@ -97,12 +99,12 @@ std::string ReportNamesText() {
     line += word.size();
     first = false;
   }
-  return text + ",\n" + indent + "or all (every report, with --as json)\n";
+  return text + ",\n" + indent + "or all (every report, with --as json or html)\n";
 }
 
 std::string Usage() { return kUsageHead + ReportNamesText() + kUsageTail; }
 
-enum class OutputFormat { kLegacy, kCsv, kTsv, kJson };
+enum class OutputFormat { kLegacy, kCsv, kTsv, kJson, kHtml };
 
 struct Options {
   const tw::ReportKindInfo* kind = &tw::kReportKinds[0];  // null: every kind
@@ -155,10 +157,11 @@ int ParseOptions(int argc, char** argv, Options& o) {
       if (info == nullptr && v != "all") return UsageError("unknown report '" + v + "'");
       o.kind = info;
     } else if (a == "--as") {
-      if (!value(v)) return UsageError("--as needs legacy, csv, tsv or json");
+      if (!value(v)) return UsageError("--as needs legacy, csv, tsv, json or html");
       static const std::pair<const char*, OutputFormat> kFormats[] = {
           {"legacy", OutputFormat::kLegacy}, {"csv", OutputFormat::kCsv},
-          {"tsv", OutputFormat::kTsv},       {"json", OutputFormat::kJson}};
+          {"tsv", OutputFormat::kTsv},       {"json", OutputFormat::kJson},
+          {"html", OutputFormat::kHtml}};
       const auto found = std::find_if(std::begin(kFormats), std::end(kFormats),
                                       [&](const auto& f) { return v == f.first; });
       if (found == std::end(kFormats)) return UsageError("unknown output format '" + v + "'");
@@ -215,11 +218,11 @@ int ParseOptions(int argc, char** argv, Options& o) {
     }
   }
   if (o.logs.empty()) return UsageError("no log file given");
-  if (o.kind == nullptr && o.as != OutputFormat::kJson) {
-    return UsageError("--report all writes one document: it needs --as json");
+  if (o.kind == nullptr && o.as != OutputFormat::kJson && o.as != OutputFormat::kHtml) {
+    return UsageError("--report all writes one document: it needs --as json or --as html");
   }
   if (o.encoding_given && o.as != OutputFormat::kLegacy) {
-    return UsageError("--encoding is for the legacy table; csv, tsv and json are UTF-8");
+    return UsageError("--encoding is for the legacy table; csv, tsv, json and html are UTF-8");
   }
   if (o.month && (o.from || o.to)) return UsageError("--month cannot be given with --from or --to");
   if (o.from && o.to && tw::CompareDates(*o.from, *o.to) > 0) {
@@ -263,7 +266,8 @@ bool WriteOutput(const Options& o, const tw::Session& session,
     case OutputFormat::kLegacy: return session.WriteCsv(write, o.encoding);
     case OutputFormat::kCsv: return tw::WriteReportTable(session.Report(), tw::TableDialect::kCsv, write);
     case OutputFormat::kTsv: return tw::WriteReportTable(session.Report(), tw::TableDialect::kTsv, write);
-    case OutputFormat::kJson: break;
+    case OutputFormat::kJson:
+    case OutputFormat::kHtml: break;
   }
   std::vector<const tw::ReportResult*> reports;
   if (o.kind == nullptr) {
@@ -271,6 +275,7 @@ bool WriteOutput(const Options& o, const tw::Session& session,
   } else {
     reports.push_back(&session.Report());
   }
+  if (o.as == OutputFormat::kHtml) return write(tw::ReportsHtml(HeaderOf(session), reports, session.Lang()));
   return write(tw::ReportsJson(HeaderOf(session), reports));
 }
 

@@ -13,6 +13,7 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <optional>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
@@ -274,6 +275,57 @@ TEST_F(TallyweaveReportTest, JsonCsvAndTsvGiveTheLegacyTablesRowsForEveryKind) {
   }
 }
 
+// Runs `command`; its standard output, or nullopt when it could not run or failed.
+std::optional<std::string> Output(const std::string& command) {
+  std::FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return std::nullopt;
+  std::string out;
+  char buffer[65536];
+  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
+  if (pclose(pipe) != 0) return std::nullopt;
+  return out;
+}
+
+bool HaveCommand(const char* name) {
+  return std::system(("command -v " + std::string(name) + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+// The page of every report is valid HTML5 that asks for nothing outside it,
+// and a real browser shows every report's section and every row of its table.
+TEST_F(TallyweaveReportTest, HtmlReportIsValidSelfContainedAndShowsEveryRowInABrowser) {
+  const fs::path page = dir_ / "report.html";
+  ASSERT_EQ(RunReport("--report all --as html --output " + Quote(page.string()) + " " + Quote(log_)).status, 0);
+  const std::string html = ReadFile(page);
+  for (const char* outside : {" src=", "<link", "href=\"http", "url(", "@import"}) {
+    EXPECT_EQ(html.find(outside), std::string::npos) << outside;
+  }
+  if (HaveCommand("tidy")) {
+    const auto errors = Output("tidy -errors -q " + Quote(page.string()) + " 2>&1");
+    EXPECT_TRUE(errors.has_value() && errors->empty()) << errors.value_or("tidy failed");
+  } else {
+    std::cerr << "tidy is not installed: the page's validity is not checked\n";
+  }
+  const char* browser = HaveCommand("chromium") ? "chromium" : nullptr;
+  if (browser == nullptr) GTEST_SKIP() << "chromium is not installed (scripts/setup.sh installs it)";
+  const auto dom = Output(std::string(browser) + " --headless --no-sandbox --disable-gpu --user-data-dir=" +
+                          Quote((dir_ / "profile").string()) + " --dump-dom " +
+                          Quote("file://" + page.string()) + " 2>/dev/null");
+  ASSERT_TRUE(dom.has_value());
+  for (const ReportKindInfo& kind : kReportKinds) {
+    if (kind.Places != GeoLevel::kNone) continue;  // without a location database they are left out
+    EXPECT_NE(dom->find("id=\"r-" + std::string(kind.CliName) + "\""), std::string::npos) << kind.CliName;
+    for (const auto& row : LegacyRows(RunReport(std::string("--report ") + kind.CliName + " " + Quote(log_)).out)) {
+      std::string cells;
+      for (std::size_t c = 0; c + 1 < row.size(); ++c) {
+        std::string cell;
+        for (const char ch : row[c]) cell += ch == '&' ? "&amp;" : ch == '<' ? "&lt;" : ch == '>' ? "&gt;" : std::string(1, ch);
+        cells += "<td>" + cell + "</td>";
+      }
+      EXPECT_NE(dom->find(cells), std::string::npos) << kind.CliName << ": " << cells;
+    }
+  }
+}
+
 TEST_F(TallyweaveReportTest, BadUsageExitsWithStatusTwo) {
   const std::string log = Quote(log_);
   const char* bad[] = {
@@ -289,6 +341,7 @@ TEST_F(TallyweaveReportTest, BadUsageExitsWithStatusTwo) {
       "--as xml LOG",                        // an output format the tool does not write
       "--report all LOG",                    // every report, but not in one document
       "--report all --as csv LOG",
+      "--report all --as tsv LOG",
       "--as json --encoding utf-8 LOG",      // an encoding for the legacy table only
   };
   for (std::string args : bad) {

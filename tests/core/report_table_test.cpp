@@ -7,6 +7,8 @@
 #include "analysis/report_result.h"
 #include "base/cp1251.h"
 #include "csv_reader.h"
+#include "base/language.h"
+#include "present/report_html.h"
 #include "present/report_table.h"
 
 namespace tw {
@@ -72,6 +74,29 @@ TEST(ReportTable, HostileLabelsComeBackFromAnIndependentReader) {
   EXPECT_EQ(lines[4][0], "/two\\r\\nlines");
   EXPECT_EQ(lines[5][0], "/tab\\there");
   EXPECT_EQ(lines[10][0], "/back\\\\slash");
+}
+
+std::size_t Occurrences(const std::string& text, const std::string& what) {
+  std::size_t n = 0;
+  for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) ++n;
+  return n;
+}
+
+// Every row reaches the page, those past the first thousand folded; every
+// text is escaped, so a hostile label stays text.
+TEST(ReportHtml, FoldsRowsPastTheFirstThousandAndEscapesEveryText) {
+  std::vector<std::string> labels;
+  for (int i = 0; i < kHtmlFoldAfter + 234; ++i) labels.push_back("/p" + std::to_string(i));
+  labels[7] = "<script>alert('x')</script>&";
+  const ReportResult table = CountTable(labels);
+  LanguagePack lang;
+  const std::string page = ReportsHtml({}, {&table}, lang);
+  EXPECT_EQ(Occurrences(page, "<tr>") + Occurrences(page, "<tr class=\"more\">"),
+            labels.size() + 2) << "the titles, every row, the totals";
+  EXPECT_EQ(Occurrences(page, "<tr class=\"more\">"), 234u);
+  EXPECT_NE(page.find("<td>&lt;script&gt;alert(&#39;x&#39;)&lt;/script&gt;&amp;<td>"), std::string::npos);
+  EXPECT_EQ(Occurrences(page, "<script>"), 1u) << "only the page's own";
+  EXPECT_NE(page.find("Show all " + std::to_string(labels.size()) + " rows"), std::string::npos);
 }
 
 }  // namespace
