@@ -7,6 +7,7 @@
 #include "analysis/report_kinds.h"
 #include "analysis/report_run.h"
 #include "analysis/site_tree.h"
+#include "base/release_memory.h"
 #include "base/text_format.h"
 #include "geo/find.h"
 #include "load/load_messages.h"
@@ -19,6 +20,8 @@ namespace tw {
 
 Session::Session(std::string exe_folder, FileAccess& files)
     : exe_folder_(std::move(exe_folder)), files_(files), lang_(exe_folder_, files_) {
+  // Before the first log: its arrays must not decide where the next log's go.
+  KeepLargeBlocksApart();
   LoadEngineList(files_, exe_folder_, engines_);
   geo_ = FindGeoSource(DefaultGeoSearch(exe_folder_));
 }
