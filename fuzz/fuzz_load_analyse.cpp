@@ -33,6 +33,7 @@ class QuietPlatform : public tw::Platform {
   void ShowMessage(const std::string&) override {}
   bool AskOpenPath(std::string&) override { return false; }
   bool AskSavePath(std::string&, tw::SaveType&) override { return false; }
+  bool AskExportPath(std::string&) override { return false; }
   void OpenLink(const std::string&) override {}
   void ProcessPaint() override {}
   std::string ExeFolder() override { return folder_; }

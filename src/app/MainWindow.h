@@ -42,6 +42,7 @@ class MainWindow : public QMainWindow, public tw::Platform {
     std::function<bool(QString& path)> askOpenPath;
     // Sets the path and the name filter chosen (one of saveFilters()).
     std::function<bool(QString& path, QString& filter)> askSavePath;
+    std::function<bool(QString& path)> askExportPath;
     std::function<void(const QString& address)> openLink;
   };
 
@@ -50,7 +51,7 @@ class MainWindow : public QMainWindow, public tw::Platform {
 
   tw::TSDIAppForm& form() { return *m_form; }
 
-  // The save dialog's file types, as its name filters, the default first.
+  // The save dialog's file types, as its name filters, in tw::SaveType's order.
   static QStringList saveFilters();
 
   // Loads a log as File > Open does after its dialog.
@@ -72,6 +73,7 @@ class MainWindow : public QMainWindow, public tw::Platform {
   bool AskOpenPath(std::string& path) override;
   bool AskOpenPaths(std::vector<std::string>& paths) override;
   bool AskSavePath(std::string& path, tw::SaveType& type) override;
+  bool AskExportPath(std::string& path) override;
   void OpenLink(const std::string& address) override;
   void ProcessPaint() override;
   std::string ExeFolder() override;

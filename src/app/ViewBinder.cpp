@@ -109,6 +109,7 @@ void ViewBinder::bindControls() {
   m_actionBindings = {{&F::File1, m_ui.fileMenu->menuAction()},
                       {&F::FileOpenItem, m_ui.openAction},
                       {&F::FileSaveItem, m_ui.saveAction},
+                      {&F::FileExportItem, m_ui.exportAction},
                       {&F::FileExitItem, m_ui.exitAction},
                       {&F::Edit1, m_ui.editMenu->menuAction()},
                       {&F::Settings1, m_ui.settingsMenu->menuAction()},

@@ -3,7 +3,6 @@
 // table file File > Save writes for those choices, or CSV, TSV or JSON.
 
 #include <algorithm>
-#include <array>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -19,14 +18,11 @@
 #include "analysis/period.h"
 #include "analysis/report_kinds.h"
 #include "analysis/site_tree.h"
-#include "base/atomic_file.h"
 #include "base/cp1251.h"
 #include "form/headless_platform.h"
-#include "form/version.h"
+#include "form/program_header.h"
 #include "geo/find.h"
-#include "present/report_html.h"
-#include "present/report_json.h"
-#include "present/report_table.h"
+#include "present/shared_output.h"
 #include "session/session.h"
 
 namespace {
@@ -246,37 +242,22 @@ tw::Period ChosenPeriod(const Options& o, const tw::Session& session) {
 
 using Write = std::function<bool(std::string_view)>;
 
-// The log, the program and its version, as a shared output names them.
-tw::OutputHeader HeaderOf(const tw::Session& session) {
-  tw::OutputHeader header = session.LogHeader();
-  header.program = "Quelmark Tallyweave";
-  std::array<int, 4> v{};
-  if (tw::ReadFileVersion(v)) {
-    header.version = std::to_string(v[0]) + "." + std::to_string(v[1]) + "." +
-                     std::to_string(v[2]) + "." + std::to_string(v[3]);
-  }
-  return header;
+// The reports the output holds: the last report, or `every` when every kind was run.
+std::vector<const tw::ReportResult*> Reports(const Options& o, const tw::Session& session,
+                                            const std::vector<tw::ReportResult>& every) {
+  if (o.kind != nullptr) return {&session.Report()};
+  std::vector<const tw::ReportResult*> reports;
+  for (const tw::ReportResult& r : every) reports.push_back(&r);
+  return reports;
 }
 
-// The reports in the chosen format, to `write`: the last report, or `every`
-// when every kind was run.
-bool WriteOutput(const Options& o, const tw::Session& session,
-                 const std::vector<tw::ReportResult>& every, const Write& write) {
-  switch (o.as) {
-    case OutputFormat::kLegacy: return session.WriteCsv(write, o.encoding);
-    case OutputFormat::kCsv: return tw::WriteReportTable(session.Report(), tw::TableDialect::kCsv, write);
-    case OutputFormat::kTsv: return tw::WriteReportTable(session.Report(), tw::TableDialect::kTsv, write);
-    case OutputFormat::kJson:
-    case OutputFormat::kHtml: break;
+tw::SharedFormat SharedFormatOf(OutputFormat as) {
+  switch (as) {
+    case OutputFormat::kCsv: return tw::SharedFormat::kCsv;
+    case OutputFormat::kTsv: return tw::SharedFormat::kTsv;
+    case OutputFormat::kJson: return tw::SharedFormat::kJson;
+    default: return tw::SharedFormat::kHtml;
   }
-  std::vector<const tw::ReportResult*> reports;
-  if (o.kind == nullptr) {
-    for (const tw::ReportResult& r : every) reports.push_back(&r);
-  } else {
-    reports.push_back(&session.Report());
-  }
-  if (o.as == OutputFormat::kHtml) return write(tw::ReportsHtml(HeaderOf(session), reports, session.Lang()));
-  return write(tw::ReportsJson(HeaderOf(session), reports));
 }
 
 // Standard output, or the file named by --output written whole or not at all
@@ -285,26 +266,27 @@ bool WriteOutput(const Options& o, const tw::Session& session,
 bool WriteOutputWhere(const Options& o, const tw::Session& session,
                       const std::vector<tw::ReportResult>& every) {
   try {
+    const bool legacy = o.as == OutputFormat::kLegacy;
+    const tw::OutputHeader header = legacy ? tw::OutputHeader{} : tw::ProgramOutputHeader(session);
     if (o.output.empty()) {
-      const bool written = WriteOutput(o, session, every, [](std::string_view bytes) {
+      const Write out = [](std::string_view bytes) {
         return std::fwrite(bytes.data(), 1, bytes.size(), stdout) == bytes.size();
-      });
+      };
+      const bool written = legacy ? session.WriteCsv(out, o.encoding)
+                                  : tw::WriteSharedOutput(SharedFormatOf(o.as), header,
+                                                          Reports(o, session, every), session.Lang(), out);
       if (std::fflush(stdout) == 0 && written) return true;
       std::cerr << "tallyweave-report: could not write to standard output\n";
       return false;
     }
     std::string error;
-    if (o.as == OutputFormat::kLegacy) {
+    if (legacy) {
       if (session.SaveCsv(o.output, error, o.encoding)) return true;
       std::cerr << tw::Cp1251ToUtf8(error) << '\n';
       return false;
     }
-    tw::AtomicFile file(o.output);
-    WriteOutput(o, session, every, [&file](std::string_view bytes) {
-      file.Write(bytes);
-      return file.error() == 0;
-    });
-    const int failure = file.Commit();
+    const int failure = tw::SaveSharedOutput(SharedFormatOf(o.as), header, Reports(o, session, every),
+                                             session.Lang(), o.output);
     if (failure == 0) return true;
     std::cerr << "tallyweave-report: could not write " << o.output << ": " << std::strerror(failure) << '\n';
     return false;

@@ -61,6 +61,7 @@ struct RecordingWindow {
   QStringList openAnswers;  // empty: the user cancels
   QStringList saveAnswers;
   QString saveFilter;  // the file type the save answers pick; empty: the default
+  QStringList exportAnswers;
   std::unique_ptr<MainWindow> window;
   std::vector<std::unique_ptr<QAbstractItemModelTester>> testers;
 
@@ -74,6 +75,7 @@ struct RecordingWindow {
     };
     hooks.openLink = [this](const QString& address) { links.append(address); };
     hooks.askOpenPath = [this](QString& path) { return answer(openAnswers, path); };
+    hooks.askExportPath = [this](QString& path) { return answer(exportAnswers, path); };
     hooks.askSavePath = [this](QString& path, QString& filter) {
       if (!saveFilter.isEmpty()) filter = saveFilter;
       return answer(saveAnswers, path);

@@ -29,6 +29,7 @@ class FakePlatform : public Platform {
   std::deque<std::string> open_answers;  // empty: the user cancels
   std::deque<std::string> save_answers;
   SaveType save_type = SaveType::kTable;  // the file type each save answer picks
+  std::deque<std::string> export_answers;
   int paints = 0;
   std::string folder = TestBinaryFolder();
   CalendarDate today{2026, 12, 7};
@@ -45,6 +46,7 @@ class FakePlatform : public Platform {
     type = save_type;
     return Answer(save_answers, path);
   }
+  bool AskExportPath(std::string& path) override { return Answer(export_answers, path); }
   void OpenLink(const std::string& address) override { links.push_back(address); }
   void ProcessPaint() override { ++paints; }
   std::string ExeFolder() override { return folder; }
