@@ -6,6 +6,7 @@
 #include "analysis/report_details.h"
 #include "analysis/report_kinds.h"
 #include "analysis/report_run.h"
+#include "analysis/selection.h"
 #include "analysis/site_tree.h"
 #include "base/release_memory.h"
 #include "base/text_format.h"
@@ -193,9 +194,15 @@ const ReportResult& Session::Analyse(const AnalysisChoice& choice) {
 
 std::vector<ReportResult> Session::AnalyseEvery(const SelectionChoice& selection) {
   std::vector<ReportResult> results;
+  std::vector<const LogRecord*> selected;  // the same for every kind: chosen once
+  bool chosen = false;
   for (const ReportKindInfo& kind : kReportKinds) {
     if (!GeoMissingMessage(GeoDatabase(), kind.Places).empty()) continue;
-    ReportResult result = RunReport(InputFor({&kind, selection}));
+    const AnalysisInput in = InputFor({&kind, selection});
+    if (!chosen && in.records != nullptr) selected = SelectRecordsOf(*in.records, selection);
+    chosen = true;
+    ReportResult result = RunReportOn(in, std::move(selected));
+    selected = std::move(result.selected);
     result.selected = {};
     results.push_back(std::move(result));
   }
