@@ -32,7 +32,8 @@ class QuietPlatform : public tw::Platform {
   explicit QuietPlatform(std::string folder) : folder_(std::move(folder)) {}
   void ShowMessage(const std::string&) override {}
   bool AskOpenPath(std::string&) override { return false; }
-  bool AskSavePath(std::string&) override { return false; }
+  bool AskSavePath(std::string&, tw::SaveType&) override { return false; }
+  bool AskExportPath(std::string&) override { return false; }
   void OpenLink(const std::string&) override {}
   void ProcessPaint() override {}
   std::string ExeFolder() override { return folder_; }

@@ -9,8 +9,10 @@ packages=(
   zlib1g-dev libbz2-dev liblzma-dev libzstd-dev gzip bzip2 xz-utils zstd
   libmaxminddb-dev libgeoip-dev geoip-database
   libicu-dev
+  nlohmann-json3-dev
+  tidy chromium
   qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev
-  fonts-dejavu-core
+  fonts-dejavu-core fonts-wqy-microhei
   curl ca-certificates
   clang libclang-rt-14-dev
 )

@@ -12,14 +12,23 @@ void CellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
     return;
   }
   const QRect rect = option.rect;
+  const QString text = index.data(Qt::DisplayRole).toString();
+  const bool rtl = text.isRightToLeft();
   painter->save();
   painter->setClipRect(rect);
   painter->fillRect(rect, fill.value<QColor>());
   const QVariant foreground = index.data(Qt::ForegroundRole);
   painter->setPen(foreground.isValid() ? foreground.value<QColor>() : QColor(Qt::black));
   painter->setFont(option.font);
-  const QRect textRect = rect.adjusted(2, 2, 0, 0);
-  painter->drawText(textRect, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
-                    index.data(Qt::DisplayRole).toString());
+  painter->setLayoutDirection(rtl ? Qt::RightToLeft : Qt::LeftToRight);
+  const QRect textRect = rtl ? rect.adjusted(0, 2, -2, 0) : rect.adjusted(2, 2, 0, 0);
+  const Qt::Alignment side = rtl ? Qt::AlignRight : Qt::AlignLeft;
+  painter->drawText(textRect, side | Qt::AlignAbsolute | Qt::AlignTop | Qt::TextSingleLine, text);
   painter->restore();
+}
+
+void CellDelegate::initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const {
+  QStyledItemDelegate::initStyleOption(option, index);
+  // The style mirrors the cell's alignment and lays the text out from the right.
+  if (option->text.isRightToLeft()) option->direction = Qt::RightToLeft;
 }

@@ -1,9 +1,11 @@
 #pragma once
 
 // Paints a cell the model gives a fill colour (GridModel::FillColourRole):
-// the whole cell in that colour, its text 2 pixels in from the top-left
-// corner, clipped to the cell, in the model's foreground colour. Cells without
-// a fill colour get the view's own painting.
+// the whole cell in that colour, its text 2 pixels in from the top corner on
+// its reading side, clipped to the cell, in the model's foreground colour.
+// Cells without a fill colour get the view's own painting. Either way a text
+// whose first strong letter reads right to left (Arabic, Hebrew) is laid out
+// right to left from the cell's right edge.
 
 #include <QStyledItemDelegate>
 
@@ -15,4 +17,7 @@ class CellDelegate : public QStyledItemDelegate {
 
   void paint(QPainter* painter, const QStyleOptionViewItem& option,
              const QModelIndex& index) const override;
+
+ protected:
+  void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override;
 };

@@ -1,7 +1,7 @@
 #pragma once
 
 // What a table view shows of one of the core's text grids. Row 0 of a grid
-// holds the column titles, rows 1.. the cells; texts are Windows-1251.
+// holds the column titles, rows 1.. the cells; texts are UTF-8.
 
 #include <optional>
 #include <string>

@@ -40,7 +40,9 @@ class MainWindow : public QMainWindow, public tw::Platform {
   struct Hooks {
     std::function<void(const QString& text)> showMessage;
     std::function<bool(QString& path)> askOpenPath;
-    std::function<bool(QString& path)> askSavePath;
+    // Sets the path and the name filter chosen (one of saveFilters()).
+    std::function<bool(QString& path, QString& filter)> askSavePath;
+    std::function<bool(QString& path)> askExportPath;
     std::function<void(const QString& address)> openLink;
   };
 
@@ -48,6 +50,9 @@ class MainWindow : public QMainWindow, public tw::Platform {
   ~MainWindow() override;
 
   tw::TSDIAppForm& form() { return *m_form; }
+
+  // The save dialog's file types, as its name filters, in tw::SaveType's order.
+  static QStringList saveFilters();
 
   // Loads a log as File > Open does after its dialog.
   void openLog(const QString& path);
@@ -67,7 +72,8 @@ class MainWindow : public QMainWindow, public tw::Platform {
   void ShowMessage(const std::string& text) override;
   bool AskOpenPath(std::string& path) override;
   bool AskOpenPaths(std::vector<std::string>& paths) override;
-  bool AskSavePath(std::string& path) override;
+  bool AskSavePath(std::string& path, tw::SaveType& type) override;
+  bool AskExportPath(std::string& path) override;
   void OpenLink(const std::string& address) override;
   void ProcessPaint() override;
   std::string ExeFolder() override;

@@ -418,6 +418,9 @@ void MainWindow::buildMenus() {
   m_ui.saveAction->setObjectName(QStringLiteral("FileSave1"));
   m_ui.saveAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
   m_ui.saveAction->setStatusTip(longHint("Save|Save current file"));
+  m_ui.exportAction = m_ui.fileMenu->addAction(QString());
+  m_ui.exportAction->setObjectName(QStringLiteral("FileExport1"));
+  m_ui.exportAction->setStatusTip(longHint("Export|Every report of the current choices as one HTML page"));
   m_ui.fileMenu->addSeparator();
   m_ui.exitAction = m_ui.fileMenu->addAction(QString());
   m_ui.exitAction->setObjectName(QStringLiteral("FileExit1"));

@@ -1,6 +1,7 @@
 // The main window as the form's platform: message boxes, file dialogs,
 // links, repaints while a log loads, the program's folder and today's date.
 
+#include <algorithm>
 #include <QCoreApplication>
 #include <QDate>
 #include <QDesktopServices>
@@ -68,18 +69,59 @@ bool MainWindow::AskOpenPath(std::string& path) {
   return true;
 }
 
-bool MainWindow::AskSavePath(std::string& path) {
+QStringList MainWindow::saveFilters() {
+  return {QStringLiteral("CSV (*.csv)"), QStringLiteral("CSV, UTF-8 (*.csv)"),
+          QStringLiteral("CSV (UTF-8) (*.csv)"), QStringLiteral("JSON (*.json)"),
+          QStringLiteral("HTML report (*.html)")};
+}
+
+namespace {
+
+// The extension a name filter such as "JSON (*.json)" gives a file named without one.
+QString SuffixOf(const QString& filter) {
+  const qsizetype dot = filter.lastIndexOf(QLatin1String("(*."));
+  return dot < 0 ? QString() : filter.mid(dot + 3).chopped(1);
+}
+
+}  // namespace
+
+bool MainWindow::AskSavePath(std::string& path, tw::SaveType& type) {
   syncModels();
+  const QStringList filters = saveFilters();
   QString chosen;
+  QString filter = filters.constFirst();
   if (m_hooks.askSavePath) {
-    if (!m_hooks.askSavePath(chosen)) return false;
+    if (!m_hooks.askSavePath(chosen, filter)) return false;
   } else {
     QFileDialog dialog(this);
     dialog.setAcceptMode(QFileDialog::AcceptSave);
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilter(QStringLiteral("CSV (*.csv)"));
+    dialog.setNameFilters(filters);
     dialog.setDefaultSuffix(QStringLiteral("csv"));
     dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    connect(&dialog, &QFileDialog::filterSelected, &dialog,
+            [&dialog](const QString& f) { dialog.setDefaultSuffix(SuffixOf(f)); });
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+    chosen = dialog.selectedFiles().constFirst();
+    filter = dialog.selectedNameFilter();
+  }
+  type = static_cast<tw::SaveType>(std::max<qsizetype>(0, filters.indexOf(filter)));
+  m_decode.rememberPath(chosen);
+  path = toPathBytes(chosen);
+  return true;
+}
+
+bool MainWindow::AskExportPath(std::string& path) {
+  syncModels();
+  QString chosen;
+  if (m_hooks.askExportPath) {
+    if (!m_hooks.askExportPath(chosen)) return false;
+  } else {
+    QFileDialog dialog(this);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilter(saveFilters().constLast());
+    dialog.setDefaultSuffix(QStringLiteral("html"));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
     chosen = dialog.selectedFiles().constFirst();
   }

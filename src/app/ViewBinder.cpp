@@ -77,6 +77,7 @@ ViewBinder::ViewBinder(QWidget& window, const WindowWidgets& widgets, tw::FormVi
   m_ui.stringGrid1->setItemDelegate(new CellDelegate(m_ui.stringGrid1));
   m_rawModel = new GridModel(*m_rawSource, m_ui.stringGrid2);
   m_ui.stringGrid2->setModel(m_rawModel);
+  m_ui.stringGrid2->setItemDelegate(new CellDelegate(m_ui.stringGrid2));
   m_treeModel = new SiteTreeModel(m_view.TreeView1, m_ui.treeView1);
   m_ui.treeView1->setModel(m_treeModel);
   bindControls();
@@ -108,6 +109,7 @@ void ViewBinder::bindControls() {
   m_actionBindings = {{&F::File1, m_ui.fileMenu->menuAction()},
                       {&F::FileOpenItem, m_ui.openAction},
                       {&F::FileSaveItem, m_ui.saveAction},
+                      {&F::FileExportItem, m_ui.exportAction},
                       {&F::FileExitItem, m_ui.exitAction},
                       {&F::Edit1, m_ui.editMenu->menuAction()},
                       {&F::Settings1, m_ui.settingsMenu->menuAction()},

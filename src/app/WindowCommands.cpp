@@ -44,6 +44,7 @@ void WindowCommands::connectSignals() {
   using C = WindowCommands;
   connect(ui.openAction, &QAction::triggered, this, &C::onOpenTriggered);
   connect(ui.saveAction, &QAction::triggered, this, &C::onSaveTriggered);
+  connect(ui.exportAction, &QAction::triggered, this, &C::onExportTriggered);
   connect(ui.exitAction, &QAction::triggered, &m_window, &QWidget::close);
   connect(ui.helpAction, &QAction::triggered, this, &C::onHelpTriggered);
   connect(ui.homePageAction, &QAction::triggered, this, &C::onHomePageTriggered);
@@ -130,6 +131,10 @@ void WindowCommands::onOpenTriggered() {
     chosen = m_window.AskOpenPaths(paths) && !paths.empty();
   }
   if (chosen) startLoad(paths);
+}
+
+void WindowCommands::onExportTriggered() {
+  runCommand([this] { m_form.FileExportExecute(); });
 }
 
 void WindowCommands::onSaveTriggered() {

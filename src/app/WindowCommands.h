@@ -56,6 +56,7 @@ class WindowCommands : public QObject {
 
   void onOpenTriggered();
   void onSaveTriggered();
+  void onExportTriggered();
   void onHelpTriggered();
   void onHomePageTriggered();
   void onAboutTriggered();

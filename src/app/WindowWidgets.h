@@ -32,6 +32,7 @@ struct WindowWidgets {
   QMenu* helpMenu = nullptr;
   QAction* openAction = nullptr;
   QAction* saveAction = nullptr;
+  QAction* exportAction = nullptr;
   QAction* exitAction = nullptr;
   QAction* helpAction = nullptr;
   QAction* homePageAction = nullptr;

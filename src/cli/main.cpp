@@ -1,9 +1,13 @@
 // tallyweave-report: loads an access log into a session, as the window does,
-// runs one report for the choices given and writes the CSV that File > Save
-// writes for those choices.
+// runs one report (or every one) for the choices given and writes it: the
+// table file File > Save writes for those choices, or CSV, TSV or JSON.
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <functional>
 #include <iostream>
 #include <new>
 #include <optional>
@@ -16,7 +20,9 @@
 #include "analysis/site_tree.h"
 #include "base/utf8.h"
 #include "form/headless_platform.h"
+#include "form/program_header.h"
 #include "geo/find.h"
+#include "present/shared_output.h"
 #include "session/session.h"
 
 namespace {
@@ -24,11 +30,11 @@ namespace {
 constexpr const char* kUsageHead =
     "usage: tallyweave-report [--report NAME] [--requests html|no-graphics|all] [--crawlers]\n"
     "                         [--section PATH] [--month YYYY-MM | --from YYYY-MM-DD --to YYYY-MM-DD]\n"
-    "                         [--format NAME|STRING] [--output FILE] LOGFILE...\n"
+    "                         [--format NAME|STRING] [--encoding windows-1251|utf-8]\n"
+    "                         [--as legacy|csv|tsv|json|html] [--output FILE] LOGFILE...\n"
     "\n"
     "Loads the LOGFILEs as one log, oldest first (plain, or packed with gzip, bzip2,\n"
-    "xz or zstd), runs one report and writes it as semicolon-separated values to\n"
-    "FILE, or to standard output.\n"
+    "xz or zstd), runs one report and writes it to FILE, or to standard output.\n"
     "\n"
     "  --report NAME     ";
 
@@ -43,6 +49,15 @@ constexpr const char* kUsageTail =
     "  --month YYYY-MM   analyse this month (default: the month of the middle record)\n"
     "  --from YYYY-MM-DD analyse from this day on (to the latest day of the log)\n"
     "  --to YYYY-MM-DD   analyse up to this day (from the earliest day of the log)\n"
+    "  --as FORMAT       legacy (default): the semicolon table File > Save writes;\n"
+    "                    csv: RFC 4180 CSV in UTF-8, a header row, no totals;\n"
+    "                    tsv: the same, tab-separated; json: one document with the\n"
+    "                    log's counts, the choices, every row and the totals;\n"
+    "                    html: a page to share, with a chart and the table of each\n"
+    "  --encoding NAME   of the legacy table:\n"
+    "                    windows-1251 (default; a character it lacks becomes \"?\") or\n"
+    "                    utf-8 (every text as written; a FILE then begins with the\n"
+    "                    byte-order mark, standard output does not)\n"
     "  --output FILE     write the CSV to FILE instead of standard output\n"
     "\n"
     "The countries report needs a location database: Debian's geoip-database, or a\n"
@@ -80,19 +95,24 @@ std::string ReportNamesText() {
     line += word.size();
     first = false;
   }
-  return text + "\n";
+  return text + ",\n" + indent + "or all (every report, with --as json or html)\n";
 }
 
 std::string Usage() { return kUsageHead + ReportNamesText() + kUsageTail; }
 
+enum class OutputFormat { kLegacy, kCsv, kTsv, kJson, kHtml };
+
 struct Options {
-  const tw::ReportKindInfo* kind = &tw::kReportKinds[0];
+  const tw::ReportKindInfo* kind = &tw::kReportKinds[0];  // null: every kind
+  OutputFormat as = OutputFormat::kLegacy;
+  bool encoding_given = false;
   int filter = 1;
   bool crawlers = false;
   std::string section;
   std::optional<tw::Period> month;
   std::optional<tw::CalendarDate> from, to;
   std::string output;
+  tw::TableEncoding encoding = tw::TableEncoding::kWindows1251;
   std::vector<std::string> logs;
   std::optional<tw::LogFormat> format;  // none: recognised per file
 };
@@ -130,8 +150,18 @@ int ParseOptions(int argc, char** argv, Options& o) {
     } else if (a == "--report") {
       if (!value(v)) return UsageError("--report needs a report name");
       const tw::ReportKindInfo* info = tw::FindReportKindByName(v);
-      if (info == nullptr) return UsageError("unknown report '" + v + "'");
+      if (info == nullptr && v != "all") return UsageError("unknown report '" + v + "'");
       o.kind = info;
+    } else if (a == "--as") {
+      if (!value(v)) return UsageError("--as needs legacy, csv, tsv, json or html");
+      static const std::pair<const char*, OutputFormat> kFormats[] = {
+          {"legacy", OutputFormat::kLegacy}, {"csv", OutputFormat::kCsv},
+          {"tsv", OutputFormat::kTsv},       {"json", OutputFormat::kJson},
+          {"html", OutputFormat::kHtml}};
+      const auto found = std::find_if(std::begin(kFormats), std::end(kFormats),
+                                      [&](const auto& f) { return v == f.first; });
+      if (found == std::end(kFormats)) return UsageError("unknown output format '" + v + "'");
+      o.as = found->second;
     } else if (a == "--requests") {
       if (!value(v)) return UsageError("--requests needs html, no-graphics or all");
       if (v == "html") {
@@ -166,6 +196,16 @@ int ParseOptions(int argc, char** argv, Options& o) {
         return UsageError(a + " needs a calendar date such as 2013-03-05");
       }
       (a == "--from" ? o.from : o.to) = date;
+    } else if (a == "--encoding") {
+      if (!value(v)) return UsageError("--encoding needs windows-1251 or utf-8");
+      o.encoding_given = true;
+      if (v == "windows-1251") {
+        o.encoding = tw::TableEncoding::kWindows1251;
+      } else if (v == "utf-8") {
+        o.encoding = tw::TableEncoding::kUtf8;
+      } else {
+        return UsageError("unknown encoding '" + v + "'");
+      }
     } else if (a == "--output") {
       if (!value(o.output)) return UsageError("--output needs a file name");
     } else if (a.size() > 1 && a[0] == '-') {
@@ -175,6 +215,12 @@ int ParseOptions(int argc, char** argv, Options& o) {
     }
   }
   if (o.logs.empty()) return UsageError("no log file given");
+  if (o.kind == nullptr && o.as != OutputFormat::kJson && o.as != OutputFormat::kHtml) {
+    return UsageError("--report all writes one document: it needs --as json or --as html");
+  }
+  if (o.encoding_given && o.as != OutputFormat::kLegacy) {
+    return UsageError("--encoding is for the legacy table; csv, tsv, json and html are UTF-8");
+  }
   if (o.month && (o.from || o.to)) return UsageError("--month cannot be given with --from or --to");
   if (o.from && o.to && tw::CompareDates(*o.from, *o.to) > 0) {
     return UsageError("--from is after --to");
@@ -195,19 +241,78 @@ tw::Period ChosenPeriod(const Options& o, const tw::Session& session) {
   return tw::Period{o.from.value_or(earliest), o.to.value_or(latest)};
 }
 
-// Writes the CSV to standard output; false when a write fails or memory runs out.
-bool WriteCsvToStdout(const tw::Session& session) {
+using Write = std::function<bool(std::string_view)>;
+
+// The reports the output holds: the last report, or `every` when every kind was run.
+std::vector<const tw::ReportResult*> Reports(const Options& o, const tw::Session& session,
+                                            const std::vector<tw::ReportResult>& every) {
+  if (o.kind != nullptr) return {&session.Report()};
+  std::vector<const tw::ReportResult*> reports;
+  for (const tw::ReportResult& r : every) reports.push_back(&r);
+  return reports;
+}
+
+tw::SharedFormat SharedFormatOf(OutputFormat as) {
+  switch (as) {
+    case OutputFormat::kCsv: return tw::SharedFormat::kCsv;
+    case OutputFormat::kTsv: return tw::SharedFormat::kTsv;
+    case OutputFormat::kJson: return tw::SharedFormat::kJson;
+    default: return tw::SharedFormat::kHtml;
+  }
+}
+
+// Standard output, or the file named by --output written whole or not at all
+// (the legacy table through the session, as File > Save writes it). Prints
+// why and returns false on a failure, running out of memory included.
+bool WriteOutputWhere(const Options& o, const tw::Session& session,
+                      const std::vector<tw::ReportResult>& every) {
   try {
-    const bool written = session.WriteCsv([](std::string_view bytes) {
-      return std::fwrite(bytes.data(), 1, bytes.size(), stdout) == bytes.size();
-    });
-    return std::fflush(stdout) == 0 && written;
+    const bool legacy = o.as == OutputFormat::kLegacy;
+    const tw::OutputHeader header = legacy ? tw::OutputHeader{} : tw::ProgramOutputHeader(session);
+    if (o.output.empty()) {
+      const Write out = [](std::string_view bytes) {
+        return std::fwrite(bytes.data(), 1, bytes.size(), stdout) == bytes.size();
+      };
+      const bool written = legacy ? session.WriteCsv(out, o.encoding)
+                                  : tw::WriteSharedOutput(SharedFormatOf(o.as), header,
+                                                          Reports(o, session, every), session.Lang(), out);
+      if (std::fflush(stdout) == 0 && written) return true;
+      std::cerr << "tallyweave-report: could not write to standard output\n";
+      return false;
+    }
+    std::string error;
+    if (legacy) {
+      if (session.SaveCsv(o.output, error, o.encoding)) return true;
+      std::cerr << error << '\n';
+      return false;
+    }
+    const int failure = tw::SaveSharedOutput(SharedFormatOf(o.as), header, Reports(o, session, every),
+                                             session.Lang(), o.output);
+    if (failure == 0) return true;
+    std::cerr << "tallyweave-report: could not write " << o.output << ": " << std::strerror(failure) << '\n';
+    return false;
   } catch (const std::bad_alloc&) {
+    std::cerr << "tallyweave-report: out of memory while writing the report\n";
     return false;
   }
 }
 
-// Prints a Windows-1251 text to standard error as UTF-8.
+// Runs the chosen report, or every kind whose location database is there
+// (saying which are left out).
+std::vector<tw::ReportResult> RunChosen(const Options& o, tw::Session& session,
+                                        const tw::AnalysisChoice& choice) {
+  if (o.kind != nullptr) {
+    session.Analyse(choice);
+    return {};
+  }
+  for (const tw::ReportKindInfo& kind : tw::kReportKinds) {
+    const std::string missing = tw::GeoMissingMessage(session.GeoDatabase(), kind.Places);
+    if (!missing.empty()) std::cerr << "tallyweave-report: left out " << kind.CliName << ": " << missing << "\n";
+  }
+  return session.AnalyseEvery(choice.selection);
+}
+
+// Prints a text of the core, UTF-8, to standard error.
 void PrintLine(const std::string& text) { std::cerr << text << '\n'; }
 
 // Everything is written: the loaded log goes back to the system with the
@@ -232,14 +337,15 @@ int main(int argc, char** argv) {
   tw::HeadlessPlatform platform;
   tw::Session session(platform.ExeFolder());
   // A location report without its database is refused before the log is read.
-  if (const std::string missing = tw::GeoMissingMessage(session.GeoDatabase(), o.kind->Places);
+  if (const std::string missing =
+          o.kind != nullptr ? tw::GeoMissingMessage(session.GeoDatabase(), o.kind->Places) : "";
       !missing.empty()) {
     std::cerr << "tallyweave-report: " << missing << "\n";
     return 2;
   }
   session.format = o.format;
   // The log keeps no referrers that the report never reads.
-  session.keep_referrers = o.kind->ReadsReferrers;
+  session.keep_referrers = o.kind == nullptr || o.kind->ReadsReferrers;
   const tw::LoadOutcome loaded = session.Load(o.logs);
   // What the window shows in its information box and message boxes goes to
   // standard error: the counts, and why a load stopped or what it could not write.
@@ -258,20 +364,10 @@ int main(int argc, char** argv) {
     choice.selection.section = o.section;
   }
   choice.selection.period = ChosenPeriod(o, session);
-  session.Analyse(choice);
+  const std::vector<tw::ReportResult> every = RunChosen(o, session, choice);
 
-  // Standard output gets exactly the bytes the window's File > Save writes;
-  // a file named by --output is written whole or not at all.
-  if (!o.output.empty()) {
-    std::string error;
-    if (!session.SaveCsv(o.output, error)) {
-      PrintLine(error);
-      return 1;
-    }
-  } else if (!WriteCsvToStdout(session)) {
-    std::cerr << "tallyweave-report: could not write to standard output\n";
-    return 1;
-  }
+  // The legacy table is exactly the bytes the window's File > Save writes.
+  if (!WriteOutputWhere(o, session, every)) return 1;
   // A file that broke off part way: the CSV holds what came before.
   const int status = loaded.warning.empty() ? 0 : 1;
   EndWithoutFreeing(status);

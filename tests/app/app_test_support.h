@@ -60,6 +60,8 @@ struct RecordingWindow {
   QStringList links;
   QStringList openAnswers;  // empty: the user cancels
   QStringList saveAnswers;
+  QString saveFilter;  // the file type the save answers pick; empty: the default
+  QStringList exportAnswers;
   std::unique_ptr<MainWindow> window;
   std::vector<std::unique_ptr<QAbstractItemModelTester>> testers;
 
@@ -73,7 +75,11 @@ struct RecordingWindow {
     };
     hooks.openLink = [this](const QString& address) { links.append(address); };
     hooks.askOpenPath = [this](QString& path) { return answer(openAnswers, path); };
-    hooks.askSavePath = [this](QString& path) { return answer(saveAnswers, path); };
+    hooks.askExportPath = [this](QString& path) { return answer(exportAnswers, path); };
+    hooks.askSavePath = [this](QString& path, QString& filter) {
+      if (!saveFilter.isEmpty()) filter = saveFilter;
+      return answer(saveAnswers, path);
+    };
     window = std::make_unique<MainWindow>(hooks);
     for (const char* name : {"StringGrid1", "StringGrid2"}) {
       testers.push_back(std::make_unique<QAbstractItemModelTester>(

@@ -25,6 +25,7 @@
 #include "SiteTreeModel.h"
 #include "analysis/report_kinds.h"
 #include "app_test_support.h"
+#include "base/cp1251.h"
 #include "form/form.h"
 #include "geo/find.h"
 
@@ -202,15 +203,65 @@ TEST_F(MainWindowTest, OpenCommandAsksThePlatformForThePath) {
   EXPECT_TRUE(MemoText(w).contains(QStringLiteral("site.example-access_log")));
 }
 
-TEST_F(MainWindowTest, SaveCommandWritesTheTableToTheChosenFile) {
+// The default file type writes the table file as always; "CSV, UTF-8" the
+// same table in UTF-8, after a byte-order mark.
+TEST_F(MainWindowTest, SaveCommandWritesTheTableToTheChosenFileInTheChosenType) {
   RecordingWindow w;
   ASSERT_TRUE(w.load(logPath));
-  const QString csv = dir.filePath(QStringLiteral("report.csv"));
-  w.saveAnswers = {csv};
-  w.child<QAction>("FileSave1")->trigger();
-  QFile file(csv);
+  QByteArray saved[2];
+  for (int type = 0; type < 2; ++type) {
+    const QString csv = dir.filePath(QStringLiteral("report%1.csv").arg(type));
+    w.saveAnswers = {csv};
+    w.saveFilter = MainWindow::saveFilters().at(type);
+    w.child<QAction>("FileSave1")->trigger();
+    QFile file(csv);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << type;
+    saved[type] = file.readAll();
+    EXPECT_TRUE(saved[type].contains("site.example")) << "the analysed address";
+  }
+  EXPECT_FALSE(saved[0].startsWith("\xEF\xBB\xBF"));
+  const std::string legacy = saved[0].toStdString();
+  EXPECT_EQ(saved[1].toStdString(), "\xEF\xBB\xBF" + tw::Cp1251ToUtf8(legacy));
+  EXPECT_NE(saved[1].toStdString(), "\xEF\xBB\xBF" + legacy) << "the title's Cyrillic is converted";
+}
+
+// The other types write the current table for scripts and people; File >
+// Export report writes every report as one page.
+TEST_F(MainWindowTest, SaveTypesAndExportWriteTheSharedOutputs) {
+  RecordingWindow w;
+  ASSERT_TRUE(w.load(logPath));
+  w.messages.clear();  // the load's closing message
+  const struct {
+    int type;
+    const char* starts;
+    const char* holds;
+  } cases[] = {
+      {2, "Day,Hits,Good hits,Hosts,Visits\r\n", ","},
+      {3, "{\"program\":\"Quelmark Tallyweave\"", "\"report\":\"day\""},
+      {4, "<!DOCTYPE html>", "id=\"r-day\""},
+  };
+  for (const auto& c : cases) {
+    const QString path = dir.filePath(QStringLiteral("shared%1").arg(c.type));
+    w.saveAnswers = {path};
+    w.saveFilter = MainWindow::saveFilters().at(c.type);
+    w.child<QAction>("FileSave1")->trigger();
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << c.type;
+    const QByteArray bytes = file.readAll();
+    EXPECT_TRUE(bytes.startsWith(c.starts)) << c.type << ": " << bytes.left(80).toStdString();
+    EXPECT_TRUE(bytes.contains(c.holds)) << c.type;
+  }
+  const QString page = dir.filePath(QStringLiteral("every.html"));
+  w.exportAnswers = {page};
+  w.child<QAction>("FileExport1")->trigger();
+  QFile file(page);
   ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-  EXPECT_TRUE(file.readAll().contains("site.example")) << "the analysed address";
+  const QByteArray html = file.readAll();
+  for (const tw::ReportKindInfo& kind : tw::kReportKinds) {
+    if (kind.Places != tw::GeoLevel::kNone) continue;
+    EXPECT_TRUE(html.contains(("id=\"r-" + std::string(kind.CliName) + "\"").c_str())) << kind.CliName;
+  }
+  EXPECT_TRUE(w.messages.isEmpty()) << w.messages.join(QLatin1Char('\n')).toStdString();
 }
 
 TEST_F(MainWindowTest, ClosingMessageOpensOverTheLoadsResult) {

@@ -33,7 +33,7 @@ struct BoundWidgets {
     host.setCentralWidget(central);
     QMenu** menus[] = {&ui.fileMenu, &ui.editMenu, &ui.settingsMenu, &ui.helpMenu};
     for (QMenu** menu : menus) *menu = host.menuBar()->addMenu(QString());
-    QAction** actions[] = {&ui.openAction, &ui.saveAction,     &ui.exitAction,  &ui.helpAction,
+    QAction** actions[] = {&ui.openAction, &ui.saveAction, &ui.exportAction, &ui.exitAction, &ui.helpAction,
                            &ui.homePageAction, &ui.aboutAction, &ui.changeAction};
     for (QAction** action : actions) *action = ui.fileMenu->addAction(QString());
     QGroupBox** groups[] = {&ui.groupBox1, &ui.groupBox2, &ui.groupBox3,

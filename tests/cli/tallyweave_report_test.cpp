@@ -13,10 +13,15 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
+#include <optional>
+#include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
 
 #include "analysis/report_kinds.h"
+#include "base/cp1251.h"
+#include "base/text_format.h"
+#include "csv_reader.h"
 #include "fake_platform.h"
 #include "form/form.h"
 #include "geo/find.h"
@@ -188,6 +193,139 @@ TEST_F(TallyweaveReportTest, WritesToTheOutputFileWhenAsked) {
   EXPECT_EQ(ReadFile(out), WindowCsv("hour", 1, false, ""));
 }
 
+// UTF-8 is the same table with every text as written: a file begins with the
+// byte-order mark that spreadsheets look for, standard output has none.
+TEST_F(TallyweaveReportTest, WritesTheTableInUtf8WhenAsked) {
+  const std::string legacy = WindowCsv("pages", 1, false, "");
+  const std::string utf8 = Cp1251ToUtf8(legacy);
+  ASSERT_NE(utf8, legacy) << "the title has Cyrillic to convert";
+  const fs::path out = dir_ / "utf8.csv";
+  const RunResult to_stdout = RunReport("--report pages --encoding utf-8 " + Quote(log_));
+  const RunResult to_file =
+      RunReport("--report pages --encoding utf-8 --output " + Quote(out.string()) + " " + Quote(log_));
+  const RunResult named_default = RunReport("--report pages --encoding windows-1251 " + Quote(log_));
+  EXPECT_EQ(to_stdout.status, 0);
+  EXPECT_EQ(to_stdout.out, utf8);
+  EXPECT_EQ(to_file.status, 0);
+  EXPECT_EQ(ReadFile(out), "\xEF\xBB\xBF" + utf8);
+  EXPECT_EQ(named_default.out, legacy);
+}
+
+// The rows of a legacy table: below its two title lines and column titles,
+// above its totals, each cell read back and made UTF-8.
+std::vector<std::vector<std::string>> LegacyRows(const std::string& csv) {
+  bool ok = false;
+  std::vector<std::vector<std::string>> rows = testing::ReadCsv(csv, ';', ok);
+  EXPECT_TRUE(ok);
+  if (rows.size() < 4) return {};
+  rows.erase(rows.begin(), rows.begin() + 3);
+  rows.pop_back();
+  for (auto& row : rows) {
+    for (std::string& cell : row) cell = Cp1251ToUtf8(cell);
+  }
+  return rows;
+}
+
+// JSON's text as the tables write it: a formula-looking one after an apostrophe.
+std::string AsCell(const std::string& label) {
+  const char first = label.empty() ? ' ' : label[0];
+  const bool risky = std::string("=+-@\t\r").find(first) != std::string::npos && label != "-";
+  return risky && label.find_first_not_of("+-0123456789.%") != std::string::npos ? "'" + label : label;
+}
+
+// Every kind's JSON rows are its legacy table's rows, and its CSV and TSV the
+// same rows again, read back by a reader of their own.
+TEST_F(TallyweaveReportTest, JsonCsvAndTsvGiveTheLegacyTablesRowsForEveryKind) {
+  const RunResult all = RunReport("--report all --as json " + Quote(log_));
+  ASSERT_EQ(all.status, 0);
+  const nlohmann::json doc = nlohmann::json::parse(all.out);
+  EXPECT_EQ(doc["program"], "Quelmark Tallyweave");
+  EXPECT_EQ(doc["records"].get<std::int64_t>(), doc["logs"][0]["records"].get<std::int64_t>());
+  ASSERT_GE(doc["reports"].size(), 14u) << "every kind but those needing a location database";
+  for (const nlohmann::json& report : doc["reports"]) {
+    const std::string kind = report["report"];
+    const auto legacy = LegacyRows(RunReport("--report " + kind + " " + Quote(log_)).out);
+    bool ok = false;
+    const auto csv = testing::ReadCsv(RunReport("--report " + kind + " --as csv " + Quote(log_)).out, ',', ok);
+    EXPECT_TRUE(ok) << kind;
+    const auto tsv = testing::ReadCsv(RunReport("--report " + kind + " --as tsv " + Quote(log_)).out, '\t', ok);
+    const nlohmann::json& rows = report["rows"];
+    ASSERT_EQ(legacy.size(), rows.size()) << kind;
+    ASSERT_EQ(csv.size(), rows.size() + 1) << kind;
+    ASSERT_EQ(tsv.size(), rows.size() + 1) << kind;
+    EXPECT_EQ(csv[0].size(), report["columns"].size()) << kind;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+      const nlohmann::json& row = rows[i];
+      const std::string label = AsCell(row["label"].get<std::string>());
+      const bool time = row.contains("visits");
+      EXPECT_EQ(legacy[i][0], label) << kind << " row " << i;
+      EXPECT_EQ(csv[i + 1][0], label) << kind << " row " << i;
+      EXPECT_EQ(legacy[i][1], std::to_string(row["hits"].get<long long>())) << kind << " row " << i;
+      EXPECT_EQ(csv[i + 1][1], legacy[i][1]) << kind << " row " << i;
+      EXPECT_EQ(tsv[i + 1][1], legacy[i][1]) << kind << " row " << i;
+      if (time) {
+        EXPECT_EQ(legacy[i][4], std::to_string(row["visits"].get<long long>())) << kind;
+        EXPECT_EQ(csv[i + 1][4], legacy[i][4]) << kind;
+      } else {
+        const double share = row["share"].get<double>();
+        EXPECT_EQ(legacy[i][2], FormatText("%.2f%", {share * 100.0})) << kind << " row " << i;
+        EXPECT_EQ(csv[i + 1][2], FormatText("%.4f", {share})) << kind << " row " << i;
+      }
+    }
+  }
+}
+
+// Runs `command`; its standard output, or nullopt when it could not run or failed.
+std::optional<std::string> Output(const std::string& command) {
+  std::FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return std::nullopt;
+  std::string out;
+  char buffer[65536];
+  for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
+  if (pclose(pipe) != 0) return std::nullopt;
+  return out;
+}
+
+bool HaveCommand(const char* name) {
+  return std::system(("command -v " + std::string(name) + " >/dev/null 2>&1").c_str()) == 0;
+}
+
+// The page of every report is valid HTML5 that asks for nothing outside it,
+// and a real browser shows every report's section and every row of its table.
+TEST_F(TallyweaveReportTest, HtmlReportIsValidSelfContainedAndShowsEveryRowInABrowser) {
+  const fs::path page = dir_ / "report.html";
+  ASSERT_EQ(RunReport("--report all --as html --output " + Quote(page.string()) + " " + Quote(log_)).status, 0);
+  const std::string html = ReadFile(page);
+  for (const char* outside : {" src=", "<link", "href=\"http", "url(", "@import"}) {
+    EXPECT_EQ(html.find(outside), std::string::npos) << outside;
+  }
+  if (HaveCommand("tidy")) {
+    const auto errors = Output("tidy -errors -q " + Quote(page.string()) + " 2>&1");
+    EXPECT_TRUE(errors.has_value() && errors->empty()) << errors.value_or("tidy failed");
+  } else {
+    std::cerr << "tidy is not installed: the page's validity is not checked\n";
+  }
+  const char* browser = HaveCommand("chromium") ? "chromium" : nullptr;
+  if (browser == nullptr) GTEST_SKIP() << "chromium is not installed (scripts/setup.sh installs it)";
+  const auto dom = Output(std::string(browser) + " --headless --no-sandbox --disable-gpu --user-data-dir=" +
+                          Quote((dir_ / "profile").string()) + " --dump-dom " +
+                          Quote("file://" + page.string()) + " 2>/dev/null");
+  ASSERT_TRUE(dom.has_value());
+  for (const ReportKindInfo& kind : kReportKinds) {
+    if (kind.Places != GeoLevel::kNone) continue;  // without a location database they are left out
+    EXPECT_NE(dom->find("id=\"r-" + std::string(kind.CliName) + "\""), std::string::npos) << kind.CliName;
+    for (const auto& row : LegacyRows(RunReport(std::string("--report ") + kind.CliName + " " + Quote(log_)).out)) {
+      std::string cells;
+      for (std::size_t c = 0; c + 1 < row.size(); ++c) {
+        std::string cell;
+        for (const char ch : row[c]) cell += ch == '&' ? "&amp;" : ch == '<' ? "&lt;" : ch == '>' ? "&gt;" : std::string(1, ch);
+        cells += "<td>" + cell + "</td>";
+      }
+      EXPECT_NE(dom->find(cells), std::string::npos) << kind.CliName << ": " << cells;
+    }
+  }
+}
+
 TEST_F(TallyweaveReportTest, BadUsageExitsWithStatusTwo) {
   const std::string log = Quote(log_);
   const char* bad[] = {
@@ -199,6 +337,12 @@ TEST_F(TallyweaveReportTest, BadUsageExitsWithStatusTwo) {
       "--format apache LOG",                 // a format name that does not exist
       "--format '%h %Z' LOG",                // a LogFormat the tool cannot read
       "--section /no/such/section LOG",      // a section the tree does not have
+      "--encoding latin-1 LOG",              // an encoding the tool does not write
+      "--as xml LOG",                        // an output format the tool does not write
+      "--report all LOG",                    // every report, but not in one document
+      "--report all --as csv LOG",
+      "--report all --as tsv LOG",
+      "--as json --encoding utf-8 LOG",      // an encoding for the legacy table only
   };
   for (std::string args : bad) {
     for (std::size_t at; (at = args.find("LOG")) != std::string::npos;) args.replace(at, 3, log);

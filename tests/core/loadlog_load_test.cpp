@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cerrno>
 #include <cstdint>
@@ -352,6 +353,8 @@ std::string Repeated(const std::string& text, int times) {
 // back the very text it read.
 TEST(Sample, HoldsARunOfEmptyPiecesOnceAndReplaysTheText) {
   const std::string lines = GoodLine("01/Mar/2008") + GoodLine("02/Mar/2008");
+  std::string cr_lines = lines;
+  std::replace(cr_lines.begin(), cr_lines.end(), '\n', '\r');
   const struct Case {
     const char* name;
     std::string text;
@@ -360,6 +363,7 @@ TEST(Sample, HoldsARunOfEmptyPiecesOnceAndReplaysTheText) {
       {"zero bytes first", std::string(5'000'000, '\0') + "\n" + lines, 4},  // run, rest, 2 lines
       {"empty lines between", lines + std::string(1'000'000, '\n') + lines, 5},
       {"CRLF empty lines", Repeated("\r\n", 100'000) + lines, 3},
+      {"bare CR empty lines", Repeated("\r", 100'000) + cr_lines, 3},
       {"no empty pieces", lines + lines, 4},
   };
   for (const Case& c : cases) {

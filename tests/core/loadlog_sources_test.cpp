@@ -25,7 +25,9 @@ std::string SampleLog(int lines, int first_day = 1) {
   std::string log;
   for (int i = 0; i < lines; ++i) {
     const int day = first_day + i * 10 / std::max(lines, 1);
-    const std::string date = (day < 10 ? "0" : "") + std::to_string(day) + "/Mar/2008";
+    std::string date = std::to_string(day);
+    if (day < 10) date.insert(date.begin(), '0');
+    date += "/Mar/2008";
     log += i % 7 == 3 ? "broken line " + std::to_string(i) + "\n"
                       : GoodLine(date, "/page" + std::to_string(i % 13) + ".html");
   }
@@ -93,12 +95,22 @@ TEST_F(SourcesTest, CompressedLogGivesTheReportsAndRejectsOfItsText) {
   ASSERT_EQ(std::system(("gzip -c '" + half_a + "' > '" + members + "' && gzip -c '" + half_b +
                          "' >> '" + members + "'").c_str()),
             0);
+  // Two xz streams with stream padding between them, too.
+  const std::string streams = (dir_.path() / "site.example-access_log.6.xz").string();
+  ASSERT_EQ(std::system(("xz -c '" + half_a + "' > '" + streams + "' && head -c 8 /dev/zero >> '" +
+                         streams + "' && xz -c --check=none '" + half_b + "' >> '" + streams + "'")
+                            .c_str()),
+            0);
   const struct {
     std::string path;
   } cases[] = {
-      {Pack(plain, "gzip", ".1.gz")},  {Pack(plain, "bzip2", ".2.bz2")},
-      {Pack(plain, "xz", ".4.xz")},    {Pack(plain, "zstd -q", ".5.zst")},
+      {Pack(plain, "gzip", ".1.gz")},
+      {Pack(plain, "bzip2", ".2.bz2")},
+      {Pack(plain, "xz", ".4.xz")},
+      {Pack(plain, "xz --block-size=16384 --check=sha256", ".7.xz")},
+      {Pack(plain, "zstd -q", ".5.zst")},
       {members},
+      {streams},
   };
   for (const auto& c : cases) {
     platform_.messages.clear();
@@ -150,7 +162,7 @@ TEST_F(SourcesTest, BrokenCompressedLogKeepsWhatCameBeforeAndSaysWhere) {
 
 // Damage in the second of two members, streams or frames: what the first gave
 // passed its check; the second's text may be wrong from its start, and the
-// message says so. xz streams read as one, so all of its text goes unchecked.
+// message says so.
 TEST_F(SourcesTest, DamageNamesWhereTheUncheckedTextBegins) {
   const std::string first = SampleLog(3000), second = SampleLog(3000, 11);
   const std::string a = Log("a.log", first), b = Log("b.log", second);
@@ -164,7 +176,8 @@ TEST_F(SourcesTest, DamageNamesWhereTheUncheckedTextBegins) {
       {"gzip", ".gz", true, static_cast<std::int64_t>(first.size())},
       {"bzip2", ".bz2", false, static_cast<std::int64_t>(first.size())},
       {"zstd -q", ".zst", false, static_cast<std::int64_t>(first.size())},
-      {"xz", ".xz", false, 0},
+      {"xz", ".xz", false, static_cast<std::int64_t>(first.size())},
+      {"xz", ".xz", true, static_cast<std::int64_t>(first.size())},
   };
   for (const auto& c : cases) {
     const std::string head = ReadFile(Pack(a, c.tool, c.suffix));
@@ -309,6 +322,38 @@ PackedText ReadDecoded(FileAccess& files, const std::string& path, std::size_t r
   while (const std::size_t got = input->Read(out.data(), out.size())) read.text.append(out.data(), got);
   read.error = input->error();
   return read;
+}
+
+// Damage in the middle of a file of many blocks: the blocks before it passed
+// their checks, so what may be wrong begins where the damaged block does.
+TEST_F(SourcesTest, DamageIsPlacedInTheBlockItIsIn) {
+  const std::string text = SampleLog(20000);
+  const std::string plain = Log("blocks.log", text);
+  const struct {
+    const char* tool;
+    std::int64_t block_text;  // at most, of one block
+    bool exact;               // blocks hold exactly block_text bytes
+  } cases[] = {
+      {"bzip2 -1", 100000, false},
+      {"xz --block-size=65536", 65536, true},
+  };
+  for (const auto& c : cases) {
+    std::string bytes = ReadFile(Pack(plain, c.tool, ".packed"));
+    for (std::size_t i = bytes.size() / 2; i < bytes.size() / 2 + 16; ++i) bytes[i] ^= 0x5A;
+    testing::FakeFiles files;
+    files.files["/p/log"] = {bytes, -1};
+    const PackedText read = ReadPacked(files, "/p/log", 0);
+    const std::int64_t from = read.error.unchecked_from;
+    ASSERT_EQ(read.error.kind, InputError::Kind::kDamaged) << c.tool;
+    EXPECT_GT(from, static_cast<std::int64_t>(text.size() / 4)) << c.tool;
+    EXPECT_LE(from, static_cast<std::int64_t>(read.text.size())) << c.tool;
+    EXPECT_LT(static_cast<std::int64_t>(read.text.size()) - from, c.block_text) << c.tool;
+    EXPECT_TRUE(read.text.compare(0, static_cast<std::size_t>(from), text, 0, static_cast<std::size_t>(from)) == 0)
+        << c.tool;
+    if (c.exact) {
+      EXPECT_EQ(from % c.block_text, 0) << c.tool;
+    }
+  }
 }
 
 // A bzip2 file whose second block is damaged.

@@ -28,6 +28,8 @@ class FakePlatform : public Platform {
   std::vector<std::string> links;
   std::deque<std::string> open_answers;  // empty: the user cancels
   std::deque<std::string> save_answers;
+  SaveType save_type = SaveType::kTable;  // the file type each save answer picks
+  std::deque<std::string> export_answers;
   int paints = 0;
   std::string folder = TestBinaryFolder();
   CalendarDate today{2026, 12, 7};
@@ -40,7 +42,11 @@ class FakePlatform : public Platform {
     if (on_message) on_message(text);
   }
   bool AskOpenPath(std::string& path) override { return Answer(open_answers, path); }
-  bool AskSavePath(std::string& path) override { return Answer(save_answers, path); }
+  bool AskSavePath(std::string& path, SaveType& type) override {
+    type = save_type;
+    return Answer(save_answers, path);
+  }
+  bool AskExportPath(std::string& path) override { return Answer(export_answers, path); }
   void OpenLink(const std::string& address) override { links.push_back(address); }
   void ProcessPaint() override { ++paints; }
   std::string ExeFolder() override { return folder; }

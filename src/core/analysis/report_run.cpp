@@ -124,8 +124,14 @@ void PresentReport(const LanguagePack& lang, const std::string& header_text, boo
 }
 
 ReportResult RunReport(const AnalysisInput& in) {
+  std::vector<const LogRecord*> selected;
+  if (in.records != nullptr) selected = SelectRecordsOf(*in.records, in.choice.selection);
+  return RunReportOn(in, std::move(selected));
+}
+
+ReportResult RunReportOn(const AnalysisInput& in, std::vector<const LogRecord*> selected) {
   ReportResult out = BeginReport(in);
-  if (in.records != nullptr) out.selected = SelectRecordsOf(*in.records, in.choice.selection);
+  out.selected = std::move(selected);
   const ReportKindInfo* kind = in.choice.kind;
   if (kind == nullptr) return out;
   if (kind->Rows != nullptr) {

@@ -24,6 +24,11 @@ class LanguagePack;
 // has in.context.places set, or counts every client as unknown.
 ReportResult RunReport(const AnalysisInput& in);
 
+// RunReport on records already chosen: `selected` is what SelectRecordsOf
+// gives for in.choice.selection, so that several kinds run on one choice
+// select once; the result holds it as its `selected`.
+ReportResult RunReportOn(const AnalysisInput& in, std::vector<const LogRecord*> selected);
+
 // The by-day report of records already chosen and counted elsewhere (a load's
 // thread): the same result RunReport gives for the same input.
 // REQUIRES: in.choice.kind is the by-day kind; `selected` and `day_rows` are

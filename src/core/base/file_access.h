@@ -26,8 +26,9 @@ struct InputError {
   int number = 0;           // errno for kRead
   std::int64_t offset = 0;  // bytes of the file consumed when it broke
   // For packed data that is damaged or cut short: where in the unpacked text
-  // the part begins that no check vouches for (the end of the last member,
-  // stream or frame that ended whole), since what a decoder gives before it
+  // the part begins that no check vouches for (the end of the last gzip
+  // member, bzip2 or xz block or zstd frame that passed its check), since
+  // what a decoder gives before it
   // finds the damage may already be wrong. -1 otherwise.
   std::int64_t unchecked_from = -1;
 };

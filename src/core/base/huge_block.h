@@ -25,7 +25,10 @@ namespace tw {
 void AdviseHugePages(const void* data, std::size_t bytes);
 
 // Reserves room for `n` elements in `v` and advises huge pages for it, before
-// anything is written there.
+// anything is written there. The advice lasts as long as the mapping: only
+// with KeepLargeBlocksApart (base/release_memory.h) in force is an array big
+// enough to hold a huge page sure to be a mapping of its own, so that the
+// advice goes with it instead of staying on heap memory used again.
 template <class Vector>
 void ReserveInHugePages(Vector& v, std::size_t n) {
   v.reserve(n);

@@ -29,6 +29,7 @@
 #include "form/platform.h"
 #include "form/stat_grid.h"
 #include "form/view.h"
+#include "present/shared_output.h"
 #include "geo/source.h"
 #include "load/loader.h"
 #include "log/ipv6_table.h"
@@ -56,7 +57,8 @@ class TSDIAppForm {
 
   // ---- Handlers of the window's commands and controls ----
   void FileOpen1Execute();   // open dialog, then LoadLog
-  void FileSave1Execute();   // save dialog, then ExportCsv
+  void FileSave1Execute();   // save dialog, then ExportCsv or the chosen output
+  void FileExportExecute();  // export dialog, then every report as one HTML page
   void Help2Click();         // the help page beside the program, as a file:// address
   void HomePage1Click();     // the maker's home page
   void Button1Click();       // RunAnalysis
@@ -135,12 +137,16 @@ class TSDIAppForm {
 
   // Writes the table as shown to a semicolon-separated file. On failure returns
   // false and sets `error` to a message naming the file and the reason.
-  bool WriteCsv(const std::string& path, std::string& error) const;
+  bool WriteCsv(const std::string& path, std::string& error,
+                TableEncoding encoding = TableEncoding::kWindows1251) const;
   // The same bytes in pieces, in order, to `write`; stops at the first piece
   // `write` refuses (returns false) and then returns false.
   bool WriteCsvTo(const std::function<bool(std::string_view)>& write) const;
   // WriteCsv, with a message box on failure.
-  void ExportCsv(const std::string& path);
+  void ExportCsv(const std::string& path, TableEncoding encoding = TableEncoding::kWindows1251);
+  // `reports` in `format` to `path`, with a message box on failure.
+  void SaveShared(SharedFormat format, const std::vector<const ReportResult*>& reports,
+                  const std::string& path);
 
   // Makes `source` (null: none) the location database of the countries and
   // cities reports, and shows their buttons when it can serve them.
@@ -217,6 +223,7 @@ class TSDIAppForm {
   std::string& StatusText = view.StatusText;
   std::vector<std::string>& Memo3 = view.Memo3;
   Control &File1 = view.File1, &FileOpenItem = view.FileOpenItem, &FileSaveItem = view.FileSaveItem,
+          &FileExportItem = view.FileExportItem,
           &FileExitItem = view.FileExitItem;
   Control &Edit1 = view.Edit1, &Settings1 = view.Settings1, &Change1 = view.Change1;
   Control &Help1 = view.Help1, &Help2 = view.Help2, &HomePage1 = view.HomePage1,

@@ -18,7 +18,8 @@ class HeadlessPlatform : public Platform {
 
   void ShowMessage(const std::string& text) override { messages.push_back(text); }
   bool AskOpenPath(std::string&) override { return false; }
-  bool AskSavePath(std::string&) override { return false; }
+  bool AskSavePath(std::string&, SaveType&) override { return false; }
+  bool AskExportPath(std::string&) override { return false; }
   void OpenLink(const std::string&) override {}
   void ProcessPaint() override {}
   // The folder of the running executable (from /proc/self/exe), else "./".

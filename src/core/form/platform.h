@@ -10,6 +10,15 @@
 
 namespace tw {
 
+// The kinds of file File > Save writes, in the order its dialog offers them:
+// the table file in Windows-1251 as always, or in UTF-8; the table as plain
+// CSV for scripts; the report as JSON; the report as an HTML page.
+enum class SaveType { kTable, kTableUtf8, kCsv, kJson, kHtml };
+
+}  // namespace tw
+
+namespace tw {
+
 class Platform {
  public:
   virtual ~Platform() = default;
@@ -30,9 +39,14 @@ class Platform {
     return true;
   }
 
-  // The save dialog (filter "CSV (*.csv)|*.csv", default extension "csv", no
-  // question before replacing a file). Returns false when the user cancels.
-  virtual bool AskSavePath(std::string& path) = 0;
+  // The save dialog (file types "CSV (*.csv)", "CSV, UTF-8 (*.csv)",
+  // "CSV (UTF-8) (*.csv)", "JSON (*.json)" and "HTML report (*.html)", default
+  // extension that of the type, no question before replacing a file). Sets
+  // the type chosen; returns false when the user cancels.
+  virtual bool AskSavePath(std::string& path, SaveType& type) = 0;
+
+  // File > Export report's dialog: an HTML file. False when the user cancels.
+  virtual bool AskExportPath(std::string& path) = 0;
 
   // Opens a web address or a "mailto:" link with the desktop's default handler.
   // Failures are ignored.

@@ -78,6 +78,7 @@ void ShowLanguageInView(const LanguagePack& lang, FormView& view) {
   };
   for (const Item& item : kTexts) (view.*item.control).Caption = lang.Get(item.id);
   for (const ReportKindInfo& kind : kReportKinds) view.ReportButton(kind).Caption = lang.Get(kind.ButtonTextId);
+  view.FileExportItem.Caption = lang.GetOr("m14", "&Export report...");
   view.GroupBox2.Caption = lang.GetOr("period0", " Period ");
   view.Label3.Caption = lang.GetOr("period1", "from:");
   view.Label4.Caption = lang.GetOr("period2", "to:");

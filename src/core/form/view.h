@@ -55,7 +55,7 @@ struct FormView {
   std::string Caption;     // the window's title
   std::string StatusText;  // the status bar
   std::vector<std::string> Memo3;  // the information box, one entry per line
-  Control File1, FileOpenItem, FileSaveItem, FileExitItem;
+  Control File1, FileOpenItem, FileSaveItem, FileExportItem, FileExitItem;
   Control Edit1, Settings1, Change1;
   Control Help1, Help2, HomePage1, HelpAboutItem;
   Control GroupBox1, GroupBox2, GroupBox3, GroupBox4, GroupBox5, GroupBox6;

@@ -12,7 +12,7 @@
 
 namespace tw {
 
-// Texts in Windows-1251; City is empty when the database names no city.
+// Texts in UTF-8; City is empty when the database names no city.
 struct GeoPlace {
   std::string CountryCode;
   std::string Country;

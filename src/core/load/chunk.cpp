@@ -48,7 +48,7 @@ void MergeVirtualHosts(const LogChunk& chunk, std::int32_t first, VirtualHostCol
 }  // namespace
 
 bool IsEmptyPiece(std::string_view piece) {
-  return piece.front() == '\0' || piece == "\n" || piece == "\r\n";
+  return piece.front() == '\0' || piece == "\n" || piece == "\r\n" || piece == "\r";
 }
 
 RejectReason ParsePiece(ParseContext& ctx, const LogFormat& format, std::string_view piece,

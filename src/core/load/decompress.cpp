@@ -1,7 +1,6 @@
 #include "load/decompress.h"
 
 #include <bzlib.h>
-#include <lzma.h>
 #include <zlib.h>
 #include <zstd.h>
 #include <zstd_errors.h>
@@ -11,100 +10,14 @@
 #include <cstring>
 #include <new>
 
+#include "load/codec_input.h"
+#include "load/xz_input.h"
+
 namespace tw {
 namespace {
 
-constexpr std::size_t kInputBlock = std::size_t{256} << 10;
-constexpr std::size_t kOutputBlock = std::size_t{64} << 10;
-
-// The compressed bytes waiting for a decoder, refilled from the source.
-class CodecInput : public ByteInput {
- public:
-  CodecInput(std::unique_ptr<ByteInput> source, std::string_view head)
-      : source_(std::move(source)), buffer_(std::make_unique<char[]>(kInputBlock)) {
-    std::memcpy(buffer_.get(), head.data(), head.size());
-    left_ = head.size();
-  }
-  const InputError& error() const override { return error_; }
-  std::int64_t Consumed() const override {
-    return source_->Consumed() - static_cast<std::int64_t>(left_);
-  }
-
-  // Served from a block the decoder fills, always given the same room: a
-  // decoder that finds damage may drop text it had decoded, by an amount that
-  // depends on the room it had, and the text must not depend on the reads.
-  std::size_t Read(char* out, std::size_t size) final {
-    std::size_t given = 0;
-    while (given < size) {
-      if (staged_begin_ == staged_end_) {
-        staged_begin_ = 0;
-        staged_end_ = decoder_done_ ? 0 : Decode(staged_.get(), kOutputBlock);
-        if (staged_end_ == 0) {
-          decoder_done_ = true;
-          break;
-        }
-      }
-      const std::size_t n = std::min(size - given, staged_end_ - staged_begin_);
-      std::memcpy(out + given, staged_.get() + staged_begin_, n);
-      staged_begin_ += n;
-      given += n;
-    }
-    return given;
-  }
-
- protected:
-  // Fills up to `size` bytes of text and returns how many; 0 at the end or
-  // after a failure, which error() then tells.
-  virtual std::size_t Decode(char* out, std::size_t size) = 0;
-  // Makes compressed bytes available; false once the source has none left
-  // (a failed read is then taken over as this stream's error).
-  bool HaveInput() {
-    if (left_ > 0) return true;
-    if (source_done_) return false;
-    begin_ = 0;
-    left_ = source_->Read(buffer_.get(), kInputBlock);
-    if (left_ == 0) {
-      source_done_ = true;
-      if (source_->error().kind != InputError::Kind::kNone) error_ = source_->error();
-    }
-    return left_ > 0;
-  }
-  const char* in() const { return buffer_.get() + begin_; }
-  std::size_t in_left() const { return left_; }
-  void Take(std::size_t n) {
-    begin_ += n;
-    left_ -= n;
-  }
-  bool failed() const { return error_.kind != InputError::Kind::kNone; }
-  void Fail(InputError::Kind kind) {
-    error_ = {kind, 0, Consumed(), checked_};
-  }
-  // Counts `n` bytes of text handed out; returns n.
-  std::size_t Produced(std::size_t n) {
-    produced_ += static_cast<std::int64_t>(n);
-    return n;
-  }
-  // A member, stream or frame ended whole (its check passed) after `n` bytes
-  // of the text this Read is handing out.
-  void CheckedUpTo(std::size_t n) { checked_ = produced_ + static_cast<std::int64_t>(n); }
-  bool source_done() const { return source_done_ && left_ == 0; }
-
- private:
-  std::unique_ptr<ByteInput> source_;
-  std::unique_ptr<char[]> buffer_;
-  std::unique_ptr<char[]> staged_ = std::make_unique_for_overwrite<char[]>(kOutputBlock);
-  std::size_t staged_begin_ = 0;
-  std::size_t staged_end_ = 0;
-  bool decoder_done_ = false;
-  std::size_t begin_ = 0;
-  std::size_t left_ = 0;
-  bool source_done_ = false;
-  InputError error_;
-  std::int64_t produced_ = 0;  // bytes of text handed out
-  std::int64_t checked_ = 0;   // of them, those a check vouched for
-};
-
-unsigned int Clamp(std::size_t n) { return n > UINT_MAX ? UINT_MAX : static_cast<unsigned int>(n); }
+using codec::Clamp;
+using codec::CodecInput;
 
 class GzipInput : public CodecInput {
  public:
@@ -151,6 +64,11 @@ class GzipInput : public CodecInput {
   bool done_ = false;
 };
 
+// A block's text comes out only after all of its compressed bytes are read,
+// and is checked as its last byte comes out. Fed in small slices, the decoder
+// runs out of input soon after each block ends, so the end of each block is
+// seen (a block that packs smaller than a slice may hide the one before it,
+// which only moves the checked point back).
 class Bzip2Input : public CodecInput {
  public:
   Bzip2Input(std::unique_ptr<ByteInput> source, std::string_view head)
@@ -170,7 +88,7 @@ class Bzip2Input : public CodecInput {
         break;
       }
       bz_.next_in = const_cast<char*>(in());
-      bz_.avail_in = Clamp(in_left());
+      bz_.avail_in = Clamp(std::min(in_left(), kSlice - static_cast<std::size_t>(Consumed()) % kSlice));
       const unsigned int before = bz_.avail_in;
       const int rc = BZ2_bzDecompress(&bz_);
       Take(before - bz_.avail_in);
@@ -189,56 +107,24 @@ class Bzip2Input : public CodecInput {
         throw std::bad_alloc();
       } else if (rc != BZ_OK) {
         Fail(InputError::Kind::kDamaged);
+      } else if (bz_.avail_out > 0) {
+        // Room is left only once every block begun has given all its text
+        // and passed its check: the decoder is reading the next one.
+        CheckedUpTo(room - bz_.avail_out);
       }
     }
     return Produced(room - bz_.avail_out);
   }
 
  private:
+  static constexpr std::size_t kSlice = 4096;
+
   void Start() {
     bz_ = bz_stream{};
     if (BZ2_bzDecompressInit(&bz_, 0, 0) != BZ_OK) throw std::bad_alloc();
   }
   bz_stream bz_{};
   bool in_stream_ = false;
-  bool done_ = false;
-};
-
-class XzInput : public CodecInput {
- public:
-  XzInput(std::unique_ptr<ByteInput> source, std::string_view head)
-      : CodecInput(std::move(source), head) {
-    if (lzma_stream_decoder(&xz_, UINT64_MAX, LZMA_CONCATENATED) != LZMA_OK) throw std::bad_alloc();
-  }
-  ~XzInput() override { lzma_end(&xz_); }
-
-  std::size_t Decode(char* out, std::size_t size) override {
-    xz_.next_out = reinterpret_cast<std::uint8_t*>(out);
-    xz_.avail_out = size;
-    while (!done_ && !failed() && xz_.avail_out == size) {
-      const bool more = HaveInput();
-      if (failed()) break;
-      xz_.next_in = reinterpret_cast<const std::uint8_t*>(in());
-      xz_.avail_in = in_left();
-      const std::size_t before = xz_.avail_in;
-      // Without LZMA_FINISH a concatenated stream never ends by itself.
-      const lzma_ret rc = lzma_code(&xz_, more ? LZMA_RUN : LZMA_FINISH);
-      Take(before - xz_.avail_in);
-      if (rc == LZMA_STREAM_END) {
-        done_ = true;
-      } else if (rc == LZMA_MEM_ERROR) {
-        throw std::bad_alloc();
-      } else if (rc == LZMA_BUF_ERROR && !more) {
-        Fail(InputError::Kind::kTruncated);
-      } else if (rc != LZMA_OK && rc != LZMA_BUF_ERROR) {
-        Fail(InputError::Kind::kDamaged);
-      }
-    }
-    return Produced(size - xz_.avail_out);
-  }
-
- private:
-  lzma_stream xz_ = LZMA_STREAM_INIT;
   bool done_ = false;
 };
 
@@ -321,7 +207,7 @@ std::unique_ptr<ByteInput> MakeDecompressor(Compression kind, std::unique_ptr<By
   switch (kind) {
     case Compression::kGzip: return std::make_unique<GzipInput>(std::move(source), head);
     case Compression::kBzip2: return std::make_unique<Bzip2Input>(std::move(source), head);
-    case Compression::kXz: return std::make_unique<XzInput>(std::move(source), head);
+    case Compression::kXz: return MakeXzInput(std::move(source), head);
     case Compression::kZstd: return std::make_unique<ZstdInput>(std::move(source), head);
     default: return nullptr;
   }

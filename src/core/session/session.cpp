@@ -6,7 +6,9 @@
 #include "analysis/report_details.h"
 #include "analysis/report_kinds.h"
 #include "analysis/report_run.h"
+#include "analysis/selection.h"
 #include "analysis/site_tree.h"
+#include "base/release_memory.h"
 #include "base/text_format.h"
 #include "geo/find.h"
 #include "load/load_messages.h"
@@ -19,6 +21,8 @@ namespace tw {
 
 Session::Session(std::string exe_folder, FileAccess& files)
     : exe_folder_(std::move(exe_folder)), files_(files), lang_(exe_folder_, files_) {
+  // Before the first log: its arrays must not decide where the next log's go.
+  KeepLargeBlocksApart();
   LoadEngineList(files_, exe_folder_, engines_);
   geo_ = FindGeoSource(DefaultGeoSearch(exe_folder_));
 }
@@ -186,6 +190,36 @@ const ReportResult& Session::Analyse(const AnalysisChoice& choice) {
   report_ = ReportResult{};  // the last report's memory goes before the next is counted
   report_ = RunReport(InputFor(choice));
   return report_;
+}
+
+std::vector<ReportResult> Session::AnalyseEvery(const SelectionChoice& selection) {
+  std::vector<ReportResult> results;
+  std::vector<const LogRecord*> selected;  // the same for every kind: chosen once
+  bool chosen = false;
+  for (const ReportKindInfo& kind : kReportKinds) {
+    if (!GeoMissingMessage(GeoDatabase(), kind.Places).empty()) continue;
+    const AnalysisInput in = InputFor({&kind, selection});
+    if (!chosen && in.records != nullptr) selected = SelectRecordsOf(*in.records, selection);
+    chosen = true;
+    ReportResult result = RunReportOn(in, std::move(selected));
+    selected = std::move(result.selected);
+    result.selected = {};
+    results.push_back(std::move(result));
+  }
+  return results;
+}
+
+OutputHeader Session::LogHeader() const {
+  OutputHeader header;
+  if (!log_) return header;
+  for (const LoadedFile& f : log_->files) {
+    header.logs.push_back({f.path, f.format.Label(), std::string(CompressionName(f.compression)),
+                           f.records, f.rejected});
+  }
+  header.records = RecordCount();
+  header.rejected = log_->rejected;
+  header.reasons = log_->reasons;
+  return header;
 }
 
 void Session::KeepReport(ReportResult&& result) { report_ = std::move(result); }

@@ -32,6 +32,7 @@
 #include "parse/format.h"
 #include "parse/referrer.h"
 #include "present/report_csv.h"
+#include "present/report_json.h"
 #include "session/closing.h"
 
 namespace tw {
@@ -98,6 +99,8 @@ class Session {
   std::int32_t RecordCount() const;
   // The information box: the log's name, its counts, its dates and formats.
   std::vector<std::string> InformationLines() const;
+  // What shared outputs say of the loaded log (empty without one).
+  OutputHeader LogHeader() const;
 
   // The log's calendar dates; none without a log.
   LogDates Dates() const;
@@ -113,6 +116,10 @@ class Session {
   ReportContext Context() const;
   // Runs `choice` and keeps the result as the last report.
   const ReportResult& Analyse(const AnalysisChoice& choice);
+  // Every report kind for `selection`, in the registry's order, leaving out
+  // the kinds whose location database is missing. The results keep no
+  // selected records (no details are asked of them); the last report stays.
+  std::vector<ReportResult> AnalyseEvery(const SelectionChoice& selection);
   // Keeps `result` (of this session's log) as the last report.
   void KeepReport(ReportResult&& result);
   const ReportResult& Report() const { return report_; }
