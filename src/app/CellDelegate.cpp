@@ -3,6 +3,16 @@
 #include <QPainter>
 
 #include "GridModel.h"
+#include "base/text_direction.h"
+
+namespace {
+
+bool ReadsRightToLeft(const QString& text) {
+  const QByteArray utf8 = text.toUtf8();
+  return tw::ReadsRightToLeft(std::string_view(utf8.constData(), static_cast<std::size_t>(utf8.size())));
+}
+
+}  // namespace
 
 void CellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
                          const QModelIndex& index) const {
@@ -13,7 +23,7 @@ void CellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
   }
   const QRect rect = option.rect;
   const QString text = index.data(Qt::DisplayRole).toString();
-  const bool rtl = text.isRightToLeft();
+  const bool rtl = ReadsRightToLeft(text);
   painter->save();
   painter->setClipRect(rect);
   painter->fillRect(rect, fill.value<QColor>());
@@ -30,5 +40,5 @@ void CellDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
 void CellDelegate::initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const {
   QStyledItemDelegate::initStyleOption(option, index);
   // The style mirrors the cell's alignment and lays the text out from the right.
-  if (option->text.isRightToLeft()) option->direction = Qt::RightToLeft;
+  if (ReadsRightToLeft(option->text)) option->direction = Qt::RightToLeft;
 }

@@ -4,8 +4,8 @@
 // the whole cell in that colour, its text 2 pixels in from the top corner on
 // its reading side, clipped to the cell, in the model's foreground colour.
 // Cells without a fill colour get the view's own painting. Either way a text
-// whose first strong letter reads right to left (Arabic, Hebrew) is laid out
-// right to left from the cell's right edge.
+// that reads right to left (tw::ReadsRightToLeft: Arabic, Hebrew, not a path)
+// is laid out right to left from the cell's right edge.
 
 #include <QStyledItemDelegate>
 

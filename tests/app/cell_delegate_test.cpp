@@ -58,6 +58,8 @@ TEST(CellDelegate, LaysRightToLeftTextOutFromTheRightEdge) {
       {"Arabic", QStringLiteral("\u0645\u0631\u062D\u0628\u0627 \u0628\u0627\u0644\u0639\u0627\u0644\u0645"), true},
       {"Hebrew", QStringLiteral("\u05E9\u05DC\u05D5\u05DD"), true},
       {"Arabic after a Latin letter", QStringLiteral("a \u0645\u0631\u062D\u0628\u0627"), false},
+      {"a path of an Arabic page", QStringLiteral("/\u0639\u0631\u0628\u064A.html"), false},
+      {"Arabic in quotation marks", QStringLiteral("\u00AB\u0645\u0631\u062D\u0628\u0627\u00BB"), true},
   };
   for (const auto& c : cases) {
     for (const bool filled : {true, false}) {

@@ -49,6 +49,10 @@ TEST(ReportTable, HostileLabelsComeBackFromAnIndependentReader) {
       {"-", "-"},
       {"/back\\slash", "/back\\slash"},
       {"/страница,1", "/страница,1"},
+      {"/café \"münchen\"", "/café \"münchen\""},
+      {"/中文,页面", "/中文,页面"},
+      {"/عربي\n", "/عربي\n"},
+      {"/😀,x", "/😀,x"},
   };
   std::vector<std::string> labels;
   for (const auto& c : cases) labels.push_back(c.label);
@@ -73,6 +77,7 @@ TEST(ReportTable, HostileLabelsComeBackFromAnIndependentReader) {
   EXPECT_EQ(lines[4][0], "/two\\r\\nlines");
   EXPECT_EQ(lines[5][0], "/tab\\there");
   EXPECT_EQ(lines[10][0], "/back\\\\slash");
+  EXPECT_EQ(lines[14][0], "/عربي\\n");
 }
 
 std::size_t Occurrences(const std::string& text, const std::string& what) {
@@ -87,6 +92,7 @@ TEST(ReportHtml, FoldsRowsPastTheFirstThousandAndEscapesEveryText) {
   std::vector<std::string> labels;
   for (int i = 0; i < kHtmlFoldAfter + 234; ++i) labels.push_back("/p" + std::to_string(i));
   labels[7] = "<script>alert('x')</script>&";
+  labels[8] = "مرحبا بالعالم";
   const ReportResult table = CountTable(labels);
   LanguagePack lang;
   const std::string page = ReportsHtml({}, {&table}, lang);
@@ -95,6 +101,8 @@ TEST(ReportHtml, FoldsRowsPastTheFirstThousandAndEscapesEveryText) {
   EXPECT_EQ(Occurrences(page, "<tr class=\"more\">"), 234u);
   EXPECT_NE(page.find("<td>&lt;script&gt;alert(&#39;x&#39;)&lt;/script&gt;&amp;<td>"), std::string::npos);
   EXPECT_EQ(Occurrences(page, "<script>"), 1u) << "only the page's own";
+  EXPECT_NE(page.find("<td dir=\"rtl\">مرحبا بالعالم<td>"), std::string::npos) << "laid out from the right";
+  EXPECT_EQ(Occurrences(page, "dir=\"rtl\""), 1u);
   EXPECT_NE(page.find("Show all " + std::to_string(labels.size()) + " rows"), std::string::npos);
 }
 

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "base/text_direction.h"
 #include "show_bytes.h"
 
 namespace tw {
@@ -82,6 +83,21 @@ TEST(Utf8PrefixLength, CountsCharactersNotBytes) {
   for (const auto& c : cases) {
     EXPECT_EQ(Utf8PrefixLength(c.text, c.count), c.bytes) << Show(c.text) << " count " << c.count;
   }
+}
+
+// The first letter with a direction decides; paths and addresses read left to right.
+TEST(TextDirection, FollowsTheFirstLetterWithADirectionExceptInPaths) {
+  const struct {
+    const char* text;
+    bool rtl;
+  } cases[] = {
+      {"مرحبا بالعالم", true},        {"שלום", true},
+      {"«مرحبا»", true},              {"123 שלום", true},
+      {"a مرحبا", false},             {"/عربي.html", false},
+      {"https://مثال.com/", false},   {"中文", false},
+      {"", false},                    {"\xFF\xFE", false},
+  };
+  for (const auto& c : cases) EXPECT_EQ(ReadsRightToLeft(c.text), c.rtl) << c.text;
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "present/report_html.h"
 
 #include "analysis/report_kinds.h"
+#include "base/text_direction.h"
 #include "base/text_format.h"
 #include "present/svg_chart.h"
 
@@ -14,7 +15,7 @@ constexpr std::string_view kStyle =
     "table.r th,table.r td{border:1px solid #d0d0d0;padding:2px 8px}"
     "table.r th{background:#ffffe1;cursor:pointer}table.r td+td,table.r th+th{text-align:right}"
     "table.r tfoot td{font-weight:bold;background:#f4f4f4}"
-    "table.r td:first-child{unicode-bidi:plaintext;max-width:60em;overflow-wrap:anywhere}"
+    "table.r td:first-child{max-width:60em;overflow-wrap:anywhere}table.r td[dir=rtl]{text-align:right}"
     "tr.more{display:none}input.all:checked~table tr.more{display:table-row}"
     "svg{max-width:900px;display:block}svg text{font-size:12px}"
     "svg .tick{text-anchor:end}svg .xtick{text-anchor:middle}svg .grid{stroke:#e0e0e0}"
@@ -84,10 +85,13 @@ std::string SectionId(const ReportResult& r, std::size_t index) {
   return r.kind != nullptr ? std::string("r-") + r.kind->CliName : "r-" + std::to_string(index);
 }
 
+// A row's cells; a label that reads right to left says so, so that it is
+// laid out from the cell's right edge.
 void AppendRow(std::string& page, const ReportResult& r, int row, const char* cell) {
   for (int c = 1; c < r.ColCount(); ++c) {
-    page += cell;
-    page += Esc(r.Cell(c, row));
+    const std::string text = r.Cell(c, row);
+    page += c == 1 && ReadsRightToLeft(text) ? std::string(cell).insert(3, " dir=\"rtl\"") : cell;
+    page += Esc(text);
   }
 }
 
