@@ -14,9 +14,10 @@ old=$1 new=$2
 shift 2
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-# The report names: the help's lines from "--report NAME" up to "--requests".
+# The report names: the help's lines from "--report NAME" up to "--requests",
+# without the closing "or all (...)", which names no single report.
 reports=$("$new" --help | sed -n '/^  --report NAME/,/^  --requests/p' | sed '$d' |
-  sed -e 's/--report NAME//' -e 's/(default)//' | tr ',' ' ')
+  sed -e 's/--report NAME//' -e 's/(default)//' -e '/^ *or all/d' | tr ',' ' ')
 choices=(
   ""
   "--requests all --crawlers"
