@@ -2,7 +2,7 @@
 // program takes from a pack formatted with the arguments its caller gives,
 // and the input itself used as a format. Besides crashes it checks that a
 // result never passes the length limit nor holds a zero byte, and that the
-// pack gives back the text of the first line of an id.
+// pack gives back the text of the first line of an id, as UTF-8.
 
 #include <cfloat>
 #include <cmath>
@@ -13,6 +13,7 @@
 
 #include "base/language.h"
 #include "base/text_format.h"
+#include "base/utf8.h"
 #include "fuzz_support.h"
 
 namespace {
@@ -48,8 +49,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   tw::LanguagePack lang;
   lang.LoadFromText(input);
 
+  // A pack that is not UTF-8 is read as Windows-1251, the whole pack at once.
+  const std::string read = tw::AsUtf8(input.substr(0, input.find('\0')));
   std::string id, value;
-  if (FirstId(input, id, value)) {
+  if (FirstId(read, id, value)) {
     FUZZ_CHECK(lang.EntryCount() > 0);
     FUZZ_CHECK(lang.Get(id) == value);
     FUZZ_CHECK(lang.GetOr(id, "fallback") == value);
