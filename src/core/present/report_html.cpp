@@ -39,14 +39,8 @@ struct PageTexts {
   std::string request_kinds[3];
 };
 
-std::string Trimmed(std::string text) {
-  const std::size_t first = text.find_first_not_of(' ');
-  if (first == std::string::npos) return {};
-  return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
 PageTexts TextsOf(const LanguagePack& lang) {
-  const auto t = [&](const char* id, const char* english) { return Trimmed(lang.GetOr(id, english)); };
+  const auto t = [&](const char* id, const char* english) { return std::string(TrimmedTitle(lang.GetOr(id, english))); };
   return {t("html1", "Log report"), t("html2", "Contents"), t("html3", "Logs"),
           t("html4", "Period"), t("html5", "Records loaded"), t("html6", "Lines rejected"),
           t("html7", "Requests"), t("html8", "Crawler requests counted"), t("html9", "Site section"),
@@ -140,13 +134,13 @@ std::string ReportsHtml(const OutputHeader& header, const std::vector<const Repo
   AppendHeading(page, header, reports.empty() ? nullptr : reports.front(), t);
   page += "<nav><h2>" + HtmlEscaped(t.contents) + "</h2><ul>";
   for (std::size_t i = 0; i < reports.size(); ++i) {
-    page += "<li><a href=\"#" + SectionId(*reports[i], i) + "\">" + Esc(Trimmed(reports[i]->title)) + "</a>";
+    page += "<li><a href=\"#" + SectionId(*reports[i], i) + "\">" + Esc(TrimmedTitle(reports[i]->title)) + "</a>";
   }
   page += "</ul></nav>";
   for (std::size_t i = 0; i < reports.size(); ++i) {
     const ReportResult& r = *reports[i];
     const std::string id = SectionId(r, i);
-    page += "<section id=\"" + id + "\"><h2>" + Esc(Trimmed(r.title)) + "</h2><p>" + Esc(r.subject) + "</p>";
+    page += "<section id=\"" + id + "\"><h2>" + Esc(TrimmedTitle(r.title)) + "</h2><p>" + Esc(r.subject) + "</p>";
     page += SvgChart(r, NamesOf(r, t));
     AppendTable(page, r, id, t);
     page += "</section>\n";

@@ -17,13 +17,6 @@ constexpr const char* kReasonKeys[kRejectReasonCount - 1] = {
     "status",     "size",        "glued_lines",    "damaged_data",
 };
 
-// The language pack pads its titles with spaces for the window.
-std::string_view Trimmed(std::string_view text) {
-  const std::size_t first = text.find_first_not_of(' ');
-  if (first == std::string_view::npos) return {};
-  return text.substr(first, text.find_last_not_of(' ') - first + 1);
-}
-
 std::string IsoDate(const CalendarDate& d) {
   char text[16];
   std::snprintf(text, sizeof text, "%04d-%02d-%02d", d.Year, d.Month, d.Day);
@@ -83,7 +76,7 @@ void AddRows(const ReportResult& r, Json& report) {
 Json ReportObject(const ReportResult& r) {
   Json report;
   report["report"] = r.kind != nullptr ? r.kind->CliName : "";
-  report["title"] = std::string(Trimmed(r.title));
+  report["title"] = std::string(TrimmedTitle(r.title));
   report["subject"] = std::string(r.subject);
   report["choices"] = Choices(r.choice.selection);
   Json columns = Json::array();
@@ -94,6 +87,12 @@ Json ReportObject(const ReportResult& r) {
 }
 
 }  // namespace
+
+std::string_view TrimmedTitle(std::string_view title) {
+  const std::size_t first = title.find_first_not_of(' ');
+  if (first == std::string_view::npos) return {};
+  return title.substr(first, title.find_last_not_of(' ') - first + 1);
+}
 
 std::string ReportsJson(const OutputHeader& header, const std::vector<const ReportResult*>& reports) {
   Json doc;

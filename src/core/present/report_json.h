@@ -22,6 +22,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "analysis/report_result.h"
@@ -45,6 +46,10 @@ struct OutputHeader {
   std::int64_t rejected = 0;
   RejectCounts reasons{};
 };
+
+// A report title as shared outputs show it: without the spaces the language
+// pack pads it with for the window.
+std::string_view TrimmedTitle(std::string_view title);
 
 // The document of `reports`, in order. May throw std::bad_alloc.
 std::string ReportsJson(const OutputHeader& header, const std::vector<const ReportResult*>& reports);
